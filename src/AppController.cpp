@@ -1,0 +1,7 @@
+#include "AppController.h"
+
+AppController& AppController::shared()
+{
+    static AppController controller;
+    return controller;
+}

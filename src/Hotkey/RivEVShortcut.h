@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+#include <Qt>
+#include <optional>
+
+// A key code with modifiers: a virtual key code in the stored numbering (negative = not
+// set) and a modifier mask (Command 0x100, Shift 0x200, Option 0x800, Control 0x1000).
+// Stored as JSON {"keyCode", "modifiers"}.
+struct RivEVShortcut {
+    int keyCode = -1;
+    int modifiers = 0;
+
+    static constexpr int commandMask = 0x100;
+    static constexpr int shiftMask = 0x200;
+    static constexpr int optionMask = 0x800;
+    static constexpr int controlMask = 0x1000;
+    static constexpr int returnKeyCode = 36;
+    static constexpr int keypadEnterKeyCode = 76;
+
+    bool operator==(const RivEVShortcut&) const = default;
+
+    bool isSet() const { return keyCode >= 0; }
+    // Equal modifiers and the same key, Return and keypad Enter counted as one key.
+    bool matchesIgnoringEnterKind(const RivEVShortcut& other) const;
+
+    QJsonObject toJson() const;
+    // None unless both fields are whole numbers.
+    static std::optional<RivEVShortcut> fromJson(const QJsonObject& object);
+
+    // The stored mask of keyboard modifiers as Qt reports them on Linux: Ctrl is Command,
+    // Meta (Super) is Control, Alt is Option, Shift is Shift; every other flag is ignored.
+    static int carbonModifiers(Qt::KeyboardModifiers modifiers);
+
+    // Self is the candidate, `activation` the current clipboard hot key. None when the
+    // candidate is acceptable, else the first rule's message (English, to be localised).
+    std::optional<QString> validationMessage(const RivEVShortcut& activation) const;
+};

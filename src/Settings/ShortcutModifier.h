@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// A modifier the user can pick for the bar's quick-paste and plain-text keys.
+enum class ShortcutModifier { command, option, control, shift };
+
+namespace ShortcutModifiers {
+const QList<ShortcutModifier>& allCases();
+// The stored modifier mask: 256, 2048, 4096, 512.
+int carbonValue(ShortcutModifier modifier);
+// "Command", "Option", "Control", "Shift", localised.
+QString title(ShortcutModifier modifier);
+} // namespace ShortcutModifiers
