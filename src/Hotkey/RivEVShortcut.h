@@ -34,6 +34,7 @@ struct RivEVShortcut {
     static int carbonModifiers(Qt::KeyboardModifiers modifiers);
 
     // Self is the candidate, `activation` the current clipboard hot key. None when the
-    // candidate is acceptable, else the first rule's message (English, to be localised).
+    // candidate is acceptable, else the first rule's message in English: callers show it
+    // through Localization::string().
     std::optional<QString> validationMessage(const RivEVShortcut& activation) const;
 };

@@ -14,7 +14,7 @@ enum class HistoryRetentionPreset {
     threeMonths,
     sixMonths,
     year,
-    forever,
+    keepForever, // "forever": the name is a Qt macro
 };
 
 namespace HistoryRetentionPresets {

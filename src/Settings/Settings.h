@@ -4,6 +4,7 @@
 #include "Settings/ClipColorTheme.h"
 #include "Settings/HistoryRetentionMode.h"
 
+#include <QJsonValue>
 #include <QObject>
 #include <QStringList>
 #include <functional>
@@ -14,16 +15,23 @@ class Defaults;
 
 // The single preferences object. Each property is stored in the user-defaults store under
 // its own name once the preferences are loaded; its signal fires only on a real change.
+// Every assignment is stored, also of an unchanged value, except hotkeyKeyCode,
+// hotkeyModifiers and browserLinksShortcut, which are stored only when they change. Values
+// are sanitised the same way when assigned and when loaded; a stored value of the wrong
+// type reads as that property's default.
 class Settings final : public QObject {
     Q_OBJECT
-    Q_PROPERTY(bool ignoreConcealed READ ignoreConcealed WRITE setIgnoreConcealed NOTIFY ignoreConcealedChanged)
+    Q_PROPERTY(
+        bool ignoreConcealed READ ignoreConcealed WRITE setIgnoreConcealed NOTIFY ignoreConcealedChanged)
     Q_PROPERTY(bool promoteOnPaste READ promoteOnPaste WRITE setPromoteOnPaste NOTIFY promoteOnPasteChanged)
     Q_PROPERTY(bool playSound READ playSound WRITE setPlaySound NOTIFY playSoundChanged)
-    Q_PROPERTY(bool playSoundOnCopy READ playSoundOnCopy WRITE setPlaySoundOnCopy NOTIFY playSoundOnCopyChanged)
+    Q_PROPERTY(
+        bool playSoundOnCopy READ playSoundOnCopy WRITE setPlaySoundOnCopy NOTIFY playSoundOnCopyChanged)
     Q_PROPERTY(bool hideOnClickOutside READ hideOnClickOutside WRITE setHideOnClickOutside NOTIFY
                    hideOnClickOutsideChanged)
     Q_PROPERTY(bool launchAtLogin READ launchAtLogin WRITE setLaunchAtLogin NOTIFY launchAtLoginChanged)
-    Q_PROPERTY(bool showMenuBarIcon READ showMenuBarIcon WRITE setShowMenuBarIcon NOTIFY showMenuBarIconChanged)
+    Q_PROPERTY(
+        bool showMenuBarIcon READ showMenuBarIcon WRITE setShowMenuBarIcon NOTIFY showMenuBarIconChanged)
     Q_PROPERTY(double barHeight READ barHeight WRITE setBarHeight NOTIFY barHeightChanged)
     Q_PROPERTY(bool showBarResizeHandle READ showBarResizeHandle WRITE setShowBarResizeHandle NOTIFY
                    showBarResizeHandleChanged)
@@ -40,13 +48,14 @@ class Settings final : public QObject {
     Q_PROPERTY(bool iCloudSync READ iCloudSync WRITE setICloudSync NOTIFY iCloudSyncChanged)
     Q_PROPERTY(QStringList ignoredSourceAppBundleIDs READ ignoredSourceAppBundleIDs WRITE
                    setIgnoredSourceAppBundleIDs NOTIFY ignoredSourceAppBundleIDsChanged)
-    Q_PROPERTY(HistoryRetentionMode historyRetentionMode READ historyRetentionMode WRITE setHistoryRetentionMode
-                   NOTIFY historyRetentionModeChanged)
+    Q_PROPERTY(HistoryRetentionMode historyRetentionMode READ historyRetentionMode WRITE
+                   setHistoryRetentionMode NOTIFY historyRetentionModeChanged)
     Q_PROPERTY(int historyLimit READ historyLimit WRITE setHistoryLimit NOTIFY historyLimitChanged)
     Q_PROPERTY(int historyRetentionDays READ historyRetentionDays WRITE setHistoryRetentionDays NOTIFY
                    historyRetentionDaysChanged)
     Q_PROPERTY(int hotkeyKeyCode READ hotkeyKeyCode WRITE setHotkeyKeyCode NOTIFY hotkeyKeyCodeChanged)
-    Q_PROPERTY(int hotkeyModifiers READ hotkeyModifiers WRITE setHotkeyModifiers NOTIFY hotkeyModifiersChanged)
+    Q_PROPERTY(
+        int hotkeyModifiers READ hotkeyModifiers WRITE setHotkeyModifiers NOTIFY hotkeyModifiersChanged)
     Q_PROPERTY(bool onboarded READ onboarded WRITE setOnboarded NOTIFY onboardedChanged)
 
 public:
@@ -97,10 +106,13 @@ public:
     void setPlaySound(bool value);
     void setPlaySoundOnCopy(bool value);
     void setHideOnClickOutside(bool value);
+    // Each assignment also runs its hook (login item, status item) with the new value.
     void setLaunchAtLogin(bool value);
     void setShowMenuBarIcon(bool value);
     void setBarHeight(double value);
     void setShowBarResizeHandle(bool value);
+    // A mask other than one ShortcutModifier is refused. Taking the other key's modifier
+    // swaps the two.
     void setQuickPasteModifier(int value);
     void setPlainTextModifier(int value);
     void setClipColorTheme(ClipColorTheme value);
@@ -111,9 +123,12 @@ public:
     void setHistoryRetentionMode(HistoryRetentionMode value);
     void setHistoryLimit(int value);
     void setHistoryRetentionDays(int value);
+    // A change re-registers the clipboard hot key at once.
     void setHotkeyKeyCode(int value);
     void setHotkeyModifiers(int value);
     void setAskAIShortcut(const RivEVShortcut& value);
+    // Stores the value as it is, without validation or hot-key reload; the settings page
+    // goes through setBrowserLinksShortcut().
     void setBrowserLinksShortcutValue(const RivEVShortcut& value);
     void setOnboarded(bool value);
 
@@ -149,9 +164,18 @@ signals:
     void onboardedChanged();
 
 private:
+    void load();
+    void store(const QString& key, const QJsonValue& value);
+    void assignModifier(int value, bool quickPaste);
+    void writeActivationPair(const RivEVShortcut& shortcut);
+    bool reloadClipboardHotKey(const RivEVShortcut& shortcut) const;
+    bool reloadBrowserLinksHotKey(const RivEVShortcut& shortcut) const;
+
     Platform::Defaults& defaults_;
     Hooks hooks_;
-    bool loaded_ = false;
+    // Set while setActivationShortcut() writes the pair, so that the two writes don't each
+    // re-register the clipboard hot key.
+    bool writingActivationPair_ = false;
 
     bool ignoreConcealed_ = true;
     bool promoteOnPaste_ = false;

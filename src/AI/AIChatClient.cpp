@@ -1,0 +1,28 @@
+#include "AI/AIChatClient.h"
+
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+AIChatClient::AIChatClient(QNetworkAccessManager* manager)
+    : manager_(manager)
+{}
+
+ChatReply* AIChatClient::send(const ChatRequest& request) const
+{
+    Q_ASSERT(manager_);
+    QNetworkRequest networkRequest;
+    QByteArray body;
+    try {
+        networkRequest = request.networkRequest();
+        body = QJsonDocument(request.body()).toJson(QJsonDocument::Compact);
+    } catch (const ModelError& error) {
+        return new ChatReply(error, manager_);
+    }
+    return new ChatReply(manager_->post(networkRequest, body), manager_);
+}
+
+ChatReply* AIChatClient::testConnection(const ModelConfiguration& configuration, const QString& key) const
+{
+    return send(ChatRequest{configuration, key, {}, {}, testQuestion});
+}

@@ -1,0 +1,115 @@
+#include "Hotkey/HotKeyCenter.h"
+
+#include "Hotkey/RivEVShortcut.h"
+#include "Platform/HotKeys.h"
+#include "Settings/Settings.h"
+#include "Util/Localization.h"
+
+#include <QHash>
+
+namespace {
+
+constexpr int spaceKeyCode = 49;
+
+struct NamedKey {
+    int code;
+    const char16_t* name;
+};
+
+// Every named key except Space, whose name is localised.
+constexpr NamedKey namedKeys[] = {
+    {0, u"A"},     {1, u"S"},     {2, u"D"},     {3, u"F"},     {4, u"H"},     {5, u"G"},     {6, u"Z"},
+    {7, u"X"},     {8, u"C"},     {9, u"V"},     {11, u"B"},    {12, u"Q"},    {13, u"W"},    {14, u"E"},
+    {15, u"R"},    {16, u"Y"},    {17, u"T"},    {31, u"O"},    {32, u"U"},    {34, u"I"},    {35, u"P"},
+    {37, u"L"},    {38, u"J"},    {40, u"K"},    {45, u"N"},    {46, u"M"},    {18, u"1"},    {19, u"2"},
+    {20, u"3"},    {21, u"4"},    {22, u"6"},    {23, u"5"},    {25, u"9"},    {26, u"7"},    {28, u"8"},
+    {29, u"0"},    {36, u"↩"},    {76, u"↩"},    {48, u"⇥"},    {51, u"⌫"},    {53, u"⎋"},    {117, u"⌦"},
+    {123, u"←"},   {124, u"→"},   {125, u"↓"},   {126, u"↑"},   {122, u"F1"},  {120, u"F2"},  {99, u"F3"},
+    {118, u"F4"},  {96, u"F5"},   {97, u"F6"},   {98, u"F7"},   {100, u"F8"},  {101, u"F9"},  {109, u"F10"},
+    {103, u"F11"}, {111, u"F12"}, {105, u"F13"}, {107, u"F14"}, {113, u"F15"}, {106, u"F16"}, {64, u"F17"},
+    {79, u"F18"},  {80, u"F19"},  {90, u"F20"},  {43, u","},    {47, u"."},    {44, u"/"},
+};
+
+const QHash<int, QString>& keyNames() {
+    static const QHash<int, QString> names = [] {
+        QHash<int, QString> table;
+        for (const NamedKey& key : namedKeys)
+            table.insert(key.code, QString::fromUtf16(key.name));
+        return table;
+    }();
+    return names;
+}
+
+} // namespace
+
+QString HotKeyCenter::describe(int keyCode, int modifiers) {
+    QString text;
+    if (modifiers & RivEVShortcut::controlMask)
+        text += u"⌃";
+    if (modifiers & RivEVShortcut::optionMask)
+        text += u"⌥";
+    if (modifiers & RivEVShortcut::shiftMask)
+        text += u"⇧";
+    if (modifiers & RivEVShortcut::commandMask)
+        text += u"⌘";
+    return text + keyName(keyCode);
+}
+
+QString HotKeyCenter::keyName(int keyCode) {
+    if (keyCode == spaceKeyCode)
+        return Localization::string(QStringLiteral("Space"));
+    return keyNames().value(keyCode, QStringLiteral("?"));
+}
+
+bool HotKeyCenter::isKnownKey(int keyCode) {
+    return keyCode == spaceKeyCode || keyNames().contains(keyCode);
+}
+
+HotKeyCenter& HotKeyCenter::shared()
+{
+    static HotKeyCenter center(Platform::hotKeys(), Settings::shared());
+    return center;
+}
+
+HotKeyCenter::HotKeyCenter(Platform::HotKeys& hotKeys, Settings& settings)
+    : settings_(settings)
+    , clipboard_(hotKeys)
+    , browserLinks_(hotKeys)
+{
+    // Handed to the main queue, so that a trigger never runs inside the event filter.
+    QObject::connect(
+        &clipboard_, &HotKeyRegistrationCoordinator::pressed, &clipboard_,
+        [this] {
+            if (trigger)
+                trigger();
+        },
+        Qt::QueuedConnection);
+    QObject::connect(
+        &browserLinks_, &HotKeyRegistrationCoordinator::pressed, &browserLinks_,
+        [this] {
+            if (browserLinksTrigger)
+                browserLinksTrigger();
+        },
+        Qt::QueuedConnection);
+}
+
+void HotKeyCenter::start()
+{
+    clipboard_.reload(settings_.activationShortcut());
+    browserLinks_.reload(settings_.browserLinksShortcut());
+}
+
+void HotKeyCenter::connectSettings()
+{
+    settings_.hooks().reloadClipboardHotKey = [this](const RivEVShortcut& shortcut) {
+        return clipboard_.reload(shortcut);
+    };
+    settings_.hooks().reloadBrowserLinksHotKey = [this](const RivEVShortcut& shortcut) {
+        return browserLinks_.reload(shortcut);
+    };
+}
+
+void HotKeyCenter::registerClipboardHotKeyAgain()
+{
+    clipboard_.registerAgain();
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "Hotkey/HotKeyRegistrationCoordinator.h"
+
+#include <QString>
+#include <functional>
+
+class Settings;
+
+// The application's global hot keys and the texts that name a shortcut.
+class HotKeyCenter {
+public:
+    // "⌃", "⌥", "⇧", "⌘" for Control, Option, Shift and Command, in that order and without
+    // separators, followed by the key's name.
+    static QString describe(int keyCode, int modifiers);
+    // The name of a virtual key code: its capital letter, digit, symbol, "F1"…"F20" or the
+    // localised "Space"; "?" for a key outside the table.
+    static QString keyName(int keyCode);
+    // Whether keyName() knows the key.
+    static bool isKnownKey(int keyCode);
+
+    // The process-wide centre over the desktop's hot keys and the shared preferences.
+    static HotKeyCenter& shared();
+
+    HotKeyCenter(Platform::HotKeys& hotKeys, Settings& settings);
+    HotKeyCenter(const HotKeyCenter&) = delete;
+    HotKeyCenter& operator=(const HotKeyCenter&) = delete;
+
+    // Registers the clipboard hot key and the browser-links hot key from the preferences.
+    void start();
+    // Makes the preferences' hot-key reloads re-register the hot keys at once.
+    void connectSettings();
+    // Registers the clipboard hot key anew, for after waking from sleep.
+    void registerClipboardHotKeyAgain();
+
+    HotKeyRegistrationCoordinator& clipboardHotKey() { return clipboard_; }
+    HotKeyRegistrationCoordinator& browserLinksHotKey() { return browserLinks_; }
+
+    // Run on the main queue after the clipboard or the browser-links hot key was pressed.
+    std::function<void()> trigger;
+    std::function<void()> browserLinksTrigger;
+
+private:
+    Settings& settings_;
+    HotKeyRegistrationCoordinator clipboard_;
+    HotKeyRegistrationCoordinator browserLinks_;
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+namespace Platform::Xcb {
+
+// Qt's own connection to the X server, or nullptr when the application does not run on
+// the xcb platform (offscreen tests, Wayland without XWayland).
+xcb_connection_t* connection();
+// The root window of the connection's first screen.
+xcb_window_t rootWindow(xcb_connection_t* connection);
+// The atom of a name, XCB_ATOM_NONE when the server does not answer.
+xcb_atom_t atom(xcb_connection_t* connection, const char* name);
+// Whether the server offers the XTEST extension.
+bool hasXTest(xcb_connection_t* connection);
+
+} // namespace Platform::Xcb

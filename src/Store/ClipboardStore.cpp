@@ -1,0 +1,793 @@
+#include "Store/ClipboardStore.h"
+
+#include "Platform/CloudDrive.h"
+#include "Platform/FileSystem.h"
+#include "Settings/Settings.h"
+#include "Store/DataDirectory.h"
+#include "Store/ImageFolder.h"
+#include "Store/StoreFileCodec.h"
+#include "Store/StoreMerge.h"
+#include "Util/Localization.h"
+#include "Util/NotificationCenter.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+#include <QtConcurrent>
+#include <tuple>
+
+namespace {
+
+constexpr qint64 secondsPerDay = 86400;
+constexpr std::chrono::milliseconds fileEventSettleDelay{100};
+
+QSet<QString> imageNames(const QList<ClipItem>& clips)
+{
+    QSet<QString> names;
+    for (const ClipItem& clip : clips) {
+        if (clip.imageFileName)
+            names.insert(*clip.imageFileName);
+    }
+    return names;
+}
+
+// Cuts contents over the stated limits.
+void applySizeLimits(ClipItem& item)
+{
+    if (item.text && item.text->size() > ClipboardStore::maxTextLength)
+        item.text->truncate(ClipboardStore::maxTextLength);
+    if (item.rtfData && item.rtfData->size() > ClipboardStore::maxRichTextBytes)
+        item.rtfData.reset();
+    if (item.htmlData && item.htmlData->size() > ClipboardStore::maxRichTextBytes)
+        item.htmlData.reset();
+    if (item.type == ClipType::richText && !item.rtfData && !item.htmlData)
+        item.type = ClipType::text;
+}
+
+qsizetype indexOf(const QList<ClipItem>& clips, const QUuid& id)
+{
+    for (qsizetype i = 0; i < clips.size(); ++i) {
+        if (clips[i].id == id)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+ClipboardStore& ClipboardStore::shared()
+{
+    static ClipboardStore* store = [] {
+        auto* created = new ClipboardStore();
+        created->load();
+        return created;
+    }();
+    return *store;
+}
+
+ClipboardStore::ClipboardStore()
+    : ClipboardStore(Environment{})
+{}
+
+ClipboardStore::ClipboardStore(Environment environment, QObject* parent)
+    : QObject(parent)
+    , environment_(std::move(environment))
+    , saveWatcher_(new QFutureWatcher<StoreSaveResult>(this))
+    , readWatcher_(new QFutureWatcher<StoreReadResult>(this))
+{
+    if (environment_.localDirectory.isEmpty())
+        environment_.localDirectory = DataDirectory::local();
+    writer_.setMaxThreadCount(1);
+    saveTimer_.setSingleShot(true);
+    saveTimer_.setInterval(saveDelay);
+    connect(&saveTimer_, &QTimer::timeout, this, &ClipboardStore::startBackgroundSave);
+    undoTimer_.setSingleShot(true);
+    connect(&undoTimer_, &QTimer::timeout, this, &ClipboardStore::finalizeExpiredDeletions);
+    watchTimer_.setSingleShot(true);
+    connect(&watchTimer_, &QTimer::timeout, this, &ClipboardStore::checkStoreFile);
+    connect(saveWatcher_, &QFutureWatcher<StoreSaveResult>::finished, this, [this] {
+        if (std::exchange(saveRunning_, false))
+            finishSave(saveWatcher_->result());
+    });
+    connect(readWatcher_, &QFutureWatcher<StoreReadResult>::finished, this, [this] {
+        if (std::exchange(readRunning_, false))
+            mergeStoreFile(readWatcher_->result());
+    });
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &ClipboardStore::storeFileEvent);
+    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &ClipboardStore::storeFileEvent);
+}
+
+ClipboardStore::~ClipboardStore()
+{
+    writer_.waitForDone();
+}
+
+QDateTime ClipboardStore::now() const
+{
+    return environment_.now ? environment_.now() : QDateTime::currentDateTimeUtc();
+}
+
+Platform::CloudDrive& ClipboardStore::cloud() const
+{
+    return environment_.cloudDrive ? *environment_.cloudDrive : Platform::cloudDrive();
+}
+
+QString ClipboardStore::cloudDataDirectory() const
+{
+    return cloud().folder() + QLatin1Char('/') + DataDirectory::name();
+}
+
+QString ClipboardStore::directoryFor(bool synced) const
+{
+    return synced ? cloudDataDirectory() : environment_.localDirectory;
+}
+
+QString ClipboardStore::baseDir() const
+{
+    return directoryFor(syncActive_);
+}
+
+QString ClipboardStore::storeFilePath() const
+{
+    return baseDir() + QLatin1Char('/') + storeFileName;
+}
+
+// Loading
+
+void ClipboardStore::load()
+{
+    waitForBackgroundSave();
+    syncActive_ = Settings::shared().iCloudSync() && iCloudAvailable();
+    const QString path = storeFilePath();
+    knownDiskStamp_ = StoreDiskStamp::of(path);
+    unreadable_ = false;
+    changedSinceLoad_ = false;
+    StoreSnapshot loaded;
+    if (knownDiskStamp_.exists) {
+        QFile file(path);
+        const auto decoded =
+            file.open(QIODevice::ReadOnly) ? StoreFileCodec::decode(file.readAll()) : std::nullopt;
+        unreadable_ = !decoded || !decoded->complete;
+        if (decoded)
+            loaded = decoded->snapshot;
+    }
+    replaceState(std::move(loaded));
+    updateWatching();
+}
+
+std::optional<QString> ClipboardStore::unreadableStoreFile() const
+{
+    if (!unreadable_)
+        return std::nullopt;
+    return storeFilePath();
+}
+
+QString ClipboardStore::unreadableStoreMessage()
+{
+    return Localization::string(
+        QStringLiteral("Your clipboard history file could not be read. It is kept unchanged, and new clips "
+                       "start a new history."));
+}
+
+// Reading
+
+std::optional<ClipItem> ClipboardStore::item(const QUuid& id) const
+{
+    if (const qsizetype index = indexOf(state_.history, id); index >= 0)
+        return state_.history[index];
+    for (const Pinboard& board : state_.pinboards) {
+        if (const qsizetype index = indexOf(board.clips, id); index >= 0)
+            return board.clips[index];
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> ClipboardStore::imageFilePath(const ClipItem& item) const
+{
+    if (!item.imageFileName)
+        return std::nullopt;
+    const auto path = ImageFolder::path(baseDir(), *item.imageFileName);
+    if (!path || !QFileInfo(*path).isFile())
+        return std::nullopt;
+    return path;
+}
+
+// Changing
+
+void ClipboardStore::replaceState(StoreSnapshot next)
+{
+    // Lists still sharing their data are unchanged; only the others need comparing.
+    const bool historyDiffers = !next.history.isSharedWith(state_.history) && next.history != state_.history;
+    const bool pinboardsDiffer =
+        !next.pinboards.isSharedWith(state_.pinboards) && next.pinboards != state_.pinboards;
+    state_ = std::move(next);
+    if (historyDiffers)
+        emit historyChanged();
+    if (pinboardsDiffer)
+        emit pinboardsChanged();
+    if (historyDiffers || pinboardsDiffer)
+        repairSelection();
+}
+
+void ClipboardStore::noteUserChange()
+{
+    changedSinceLoad_ = true;
+}
+
+void ClipboardStore::addCaptured(ClipItem item)
+{
+    noteUserChange();
+    applySizeLimits(item);
+    StoreSnapshot next = state_;
+    const auto same = std::find_if(next.history.begin(), next.history.end(),
+                                   [&](const ClipItem& clip) { return clip.hasSameContent(item); });
+    if (same != next.history.end()) {
+        ClipItem moved = *same;
+        next.history.erase(same);
+        moved.createdAt = item.createdAt;
+        moved.modifiedAt = item.createdAt;
+        next.history.prepend(moved);
+        replaceState(std::move(next));
+    } else {
+        next.history.prepend(item);
+        replaceState(std::move(next));
+        if (item.type == ClipType::image)
+            emit imageClipAdded(item.id);
+    }
+    applyRetention();
+    scheduleSave();
+}
+
+bool ClipboardStore::addCapturedImage(ClipItem item, const QByteArray& png)
+{
+    if (png.isEmpty() || png.size() > maxImageBytes)
+        return false;
+    if (!item.imageHash || !ImageFolder::isPlainFileName(ImageFolder::fileNameForHash(*item.imageHash)))
+        item.imageHash =
+            QString::fromLatin1(QCryptographicHash::hash(png, QCryptographicHash::Sha256).toHex());
+    item.type = ClipType::image;
+    item.imageFileName = ImageFolder::fileNameForHash(*item.imageHash);
+    const QString directory = baseDir();
+    const QString fileName = *item.imageFileName;
+    // Queued before the save that names the file, on the same ordered writer.
+    std::ignore = QtConcurrent::run(
+        &writer_, [directory, fileName, png] { std::ignore = ImageFolder::write(directory, fileName, png); });
+    addCaptured(std::move(item));
+    return true;
+}
+
+bool ClipboardStore::updateItem(ClipItem item)
+{
+    item.modifiedAt = std::max(now(), item.createdAt);
+    StoreSnapshot next = state_;
+    if (const qsizetype index = indexOf(next.history, item.id); index >= 0) {
+        next.history[index] = item;
+    } else {
+        auto board = std::find_if(next.pinboards.begin(), next.pinboards.end(),
+                                  [&](const Pinboard& b) { return indexOf(b.clips, item.id) >= 0; });
+        if (board == next.pinboards.end())
+            return false;
+        board->clips[indexOf(board->clips, item.id)] = item;
+        board->modifiedAt = now();
+    }
+    noteUserChange();
+    replaceState(std::move(next));
+    scheduleSave();
+    return true;
+}
+
+// Deleting
+
+QList<ClipItem> ClipboardStore::removeHistoryAt(QList<qsizetype> indexes)
+{
+    std::sort(indexes.begin(), indexes.end(), std::greater<>());
+    StoreSnapshot next = state_;
+    QList<ClipItem> removed;
+    for (qsizetype index : indexes)
+        removed.prepend(next.history.takeAt(index));
+    replaceState(std::move(next));
+    return removed;
+}
+
+void ClipboardStore::deleteItems(const QList<QUuid>& ids)
+{
+    const QSet<QUuid> wanted(ids.begin(), ids.end());
+    ClipUndoStack::Deletion deletion{{}, now()};
+    for (qsizetype i = 0; i < state_.history.size(); ++i) {
+        if (wanted.contains(state_.history[i].id))
+            deletion.removed.append({i, state_.history[i]});
+    }
+    StoreSnapshot next = state_;
+    QSet<QString> pinboardImages;
+    for (Pinboard& board : next.pinboards) {
+        const qsizetype before = board.clips.size();
+        for (const ClipItem& clip : std::as_const(board.clips)) {
+            if (wanted.contains(clip.id) && clip.imageFileName)
+                pinboardImages.insert(*clip.imageFileName);
+        }
+        board.clips.removeIf([&](const ClipItem& clip) { return wanted.contains(clip.id); });
+        if (board.clips.size() != before)
+            board.modifiedAt = now();
+    }
+    if (deletion.removed.isEmpty() && next.pinboards == state_.pinboards)
+        return;
+    noteUserChange();
+    replaceState(std::move(next));
+
+    QList<qsizetype> indexes;
+    for (const auto& removed : std::as_const(deletion.removed))
+        indexes.append(removed.index);
+    const QList<ClipItem> removedClips = removeHistoryAt(indexes);
+    if (Settings::shared().deletePermanently()) {
+        finalizeDeletion(removedClips);
+    } else {
+        undo_.push(std::move(deletion));
+        restartUndoTimer();
+    }
+    removeUnusedImages(pinboardImages);
+    scheduleSave();
+}
+
+bool ClipboardStore::canUndoDelete() const
+{
+    return undo_.canUndo(now());
+}
+
+bool ClipboardStore::undoDelete()
+{
+    const auto deletion = undo_.takeUndoable(now());
+    if (!deletion)
+        return false;
+    StoreSnapshot next = state_;
+    QList<ClipItem> repeated;
+    for (const auto& removed : deletion->removed) {
+        const bool present =
+            std::any_of(next.history.cbegin(), next.history.cend(),
+                        [&](const ClipItem& clip) { return clip.hasSameContent(removed.clip); });
+        if (present) {
+            repeated.append(removed.clip);
+            continue;
+        }
+        next.history.insert(std::min(removed.index, next.history.size()), removed.clip);
+    }
+    noteUserChange();
+    replaceState(std::move(next));
+    finalizeDeletion(repeated);
+    restartUndoTimer();
+    scheduleSave();
+    return true;
+}
+
+void ClipboardStore::finalizeExpiredDeletions()
+{
+    const auto expired = undo_.takeExpired(now());
+    QList<ClipItem> clips;
+    for (const auto& deletion : expired) {
+        for (const auto& removed : deletion.removed)
+            clips.append(removed.clip);
+    }
+    restartUndoTimer();
+    if (clips.isEmpty())
+        return;
+    finalizeDeletion(clips);
+    scheduleSave();
+}
+
+void ClipboardStore::finalizeDeletion(const QList<ClipItem>& clips)
+{
+    if (clips.isEmpty())
+        return;
+    const QDateTime deletedAt = now();
+    for (const ClipItem& clip : clips)
+        state_.deletedClips.insert(clip.id, deletedAt);
+    removeUnusedImages(imageNames(clips));
+}
+
+void ClipboardStore::removeUnusedImages(const QSet<QString>& candidates)
+{
+    if (candidates.isEmpty())
+        return;
+    QSet<QString> inUse = imageNames(state_.history) + imageNames(undo_.pendingClips());
+    for (const Pinboard& board : state_.pinboards)
+        inUse += imageNames(board.clips);
+    // On the writer, after any image write still queued there.
+    std::ignore = QtConcurrent::run(&writer_, [directory = baseDir(), candidates, inUse] {
+        ImageFolder::removeUnused(directory, candidates, inUse);
+    });
+}
+
+void ClipboardStore::restartUndoTimer()
+{
+    const auto expiry = undo_.nextExpiry();
+    if (!expiry) {
+        undoTimer_.stop();
+        return;
+    }
+    undoTimer_.start(std::chrono::milliseconds(std::max<qint64>(0, now().msecsTo(*expiry))));
+}
+
+// Retention
+
+QList<qsizetype> ClipboardStore::retentionRemovals(HistoryRetentionMode mode, int limit, int days) const
+{
+    const QList<ClipItem>& history = state_.history;
+    const bool byCount = mode == HistoryRetentionMode::itemCount;
+    const qsizetype keep = byCount ? std::max(limit, minimumHistoryLimit) : historyCeiling;
+    const std::optional<QDateTime> cutoff =
+        !byCount && days >= 1 ? std::optional(now().addSecs(-qint64(days) * secondsPerDay)) : std::nullopt;
+    QList<qsizetype> removals;
+    qsizetype kept = 0;
+    for (qsizetype i = 0; i < history.size(); ++i) {
+        if ((cutoff && history[i].createdAt < *cutoff) || ++kept > keep)
+            removals.append(i);
+    }
+    return removals;
+}
+
+int ClipboardStore::retentionRemovalCount(HistoryRetentionMode mode, int limit, int days) const
+{
+    return int(retentionRemovals(mode, limit, days).size());
+}
+
+void ClipboardStore::applyRetention()
+{
+    const Settings& settings = Settings::shared();
+    const auto indexes = retentionRemovals(settings.historyRetentionMode(), settings.historyLimit(),
+                                           settings.historyRetentionDays());
+    if (indexes.isEmpty())
+        return;
+    finalizeDeletion(removeHistoryAt(indexes));
+}
+
+void ClipboardStore::trimHistory()
+{
+    noteUserChange();
+    applyRetention();
+}
+
+void ClipboardStore::clearHistory()
+{
+    noteUserChange();
+    QList<ClipItem> removed = state_.history;
+    for (const auto& deletion : undo_.takeAll()) {
+        for (const auto& entry : deletion.removed)
+            removed.append(entry.clip);
+    }
+    restartUndoTimer();
+    StoreSnapshot next = state_;
+    next.history.clear();
+    replaceState(std::move(next));
+    finalizeDeletion(removed);
+    scheduleSave();
+}
+
+// Pinboards
+
+bool ClipboardStore::changePinboard(const QUuid& id, const std::function<bool(Pinboard&)>& change)
+{
+    StoreSnapshot next = state_;
+    const auto board = std::find_if(next.pinboards.begin(), next.pinboards.end(),
+                                    [&](const Pinboard& b) { return b.id == id; });
+    if (board == next.pinboards.end() || !change(*board))
+        return false;
+    board->modifiedAt = now();
+    noteUserChange();
+    replaceState(std::move(next));
+    scheduleSave();
+    return true;
+}
+
+QUuid ClipboardStore::addPinboard(const QString& name, const QString& colorHex)
+{
+    Pinboard board;
+    board.name = name;
+    board.colorHex = colorHex;
+    board.modifiedAt = now();
+    StoreSnapshot next = state_;
+    next.pinboards.append(board);
+    noteUserChange();
+    replaceState(std::move(next));
+    scheduleSave();
+    return board.id;
+}
+
+bool ClipboardStore::renamePinboard(const QUuid& id, const QString& name)
+{
+    return changePinboard(id, [&](Pinboard& board) { return std::exchange(board.name, name) != name; });
+}
+
+bool ClipboardStore::setPinboardColor(const QUuid& id, const QString& colorHex)
+{
+    return changePinboard(
+        id, [&](Pinboard& board) { return std::exchange(board.colorHex, colorHex) != colorHex; });
+}
+
+bool ClipboardStore::removePinboard(const QUuid& id)
+{
+    StoreSnapshot next = state_;
+    const auto board = std::find_if(next.pinboards.begin(), next.pinboards.end(),
+                                    [&](const Pinboard& b) { return b.id == id; });
+    if (board == next.pinboards.end())
+        return false;
+    const QSet<QString> images = imageNames(board->clips);
+    next.pinboards.erase(board);
+    next.deletedPinboards.insert(id, now());
+    noteUserChange();
+    replaceState(std::move(next));
+    removeUnusedImages(images);
+    scheduleSave();
+    return true;
+}
+
+bool ClipboardStore::movePinboard(qsizetype from, qsizetype to)
+{
+    const qsizetype count = state_.pinboards.size();
+    if (from < 0 || to < 0 || from >= count || to >= count || from == to)
+        return false;
+    StoreSnapshot next = state_;
+    next.pinboards.move(from, to);
+    noteUserChange();
+    replaceState(std::move(next));
+    scheduleSave();
+    return true;
+}
+
+std::optional<QUuid> ClipboardStore::pin(const QUuid& clipID, const QUuid& pinboardID)
+{
+    auto copy = item(clipID);
+    if (!copy)
+        return std::nullopt;
+    copy->id = QUuid::createUuid();
+    copy->modifiedAt.reset();
+    if (!changePinboard(pinboardID, [&](Pinboard& board) {
+            board.clips.prepend(*copy);
+            return true;
+        }))
+        return std::nullopt;
+    return copy->id;
+}
+
+// Selection
+
+void ClipboardStore::setSelection(const QList<QUuid>& ids)
+{
+    if (ids == selection_)
+        return;
+    selection_ = ids;
+    emit selectionChanged();
+}
+
+void ClipboardStore::repairSelection()
+{
+    QList<QUuid> kept = selection_;
+    kept.removeIf([this](const QUuid& id) { return !item(id); });
+    setSelection(kept);
+}
+
+// Saving
+
+void ClipboardStore::scheduleSave()
+{
+    saveTimer_.start();
+}
+
+void ClipboardStore::pruneTombstones()
+{
+    const QDateTime cutoff =
+        now().addSecs(-std::chrono::duration_cast<std::chrono::seconds>(tombstoneLifetime).count());
+    const auto prune = [&](QHash<QUuid, QDateTime>& tombstones) {
+        tombstones.removeIf([&](QHash<QUuid, QDateTime>::iterator entry) { return entry.value() < cutoff; });
+    };
+    prune(state_.deletedClips);
+    prune(state_.deletedPinboards);
+}
+
+bool ClipboardStore::setUnreadableFileAside()
+{
+    const QString path = storeFilePath();
+    const QString aside = path + QStringLiteral(".unreadable-") +
+                          now().toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    if (QFileInfo::exists(path) && !QFile::rename(path, aside))
+        return false;
+    unreadable_ = false;
+    knownDiskStamp_ = StoreDiskStamp::of(path);
+    return true;
+}
+
+std::optional<StoreSaveJob> ClipboardStore::prepareSave()
+{
+    if (unreadable_) {
+        if (!changedSinceLoad_)
+            return std::nullopt;
+        if (!setUnreadableFileAside()) {
+            emit saveFailed(
+                QStringLiteral("cannot set aside the unreadable store file %1").arg(storeFilePath()));
+            return std::nullopt;
+        }
+    }
+    pruneTombstones();
+    return StoreSaveJob{storeFilePath(), state_, undo_.pendingIDs(), knownDiskStamp_};
+}
+
+void ClipboardStore::startBackgroundSave()
+{
+    if (saveRunning_) {
+        saveAgainAfterCurrent_ = true;
+        return;
+    }
+    const auto job = prepareSave();
+    if (!job)
+        return;
+    saveRunning_ = true;
+    saveWatcher_->setFuture(QtConcurrent::run(&writer_, [job = *job] { return StoreWriter::save(job); }));
+}
+
+void ClipboardStore::waitForBackgroundSave()
+{
+    if (!saveRunning_)
+        return;
+    saveWatcher_->waitForFinished();
+    saveRunning_ = false;
+    // The watcher's finished signal is queued; it finds nothing running and does nothing.
+    finishSave(saveWatcher_->future().result());
+}
+
+void ClipboardStore::saveNow()
+{
+    saveTimer_.stop();
+    waitForBackgroundSave();
+    saveAgainAfterCurrent_ = false;
+    writer_.waitForDone();
+    if (const auto job = prepareSave())
+        finishSave(StoreWriter::save(*job));
+}
+
+void ClipboardStore::finishSave(const StoreSaveResult& result)
+{
+    switch (result.status) {
+    case StoreSaveResult::Status::diskUnreadable:
+        unreadable_ = true;
+        changedSinceLoad_ = false;
+        knownDiskStamp_ = result.stamp;
+        break;
+    case StoreSaveResult::Status::failed:
+        emit saveFailed(result.error);
+        break;
+    case StoreSaveResult::Status::written:
+        knownDiskStamp_ = result.stamp;
+        ownWriteAt_ = QDateTime::currentDateTimeUtc();
+        if (result.mergedDisk) {
+            replaceState(StoreMerge::merge(state_, result.written, undo_.pendingIDs()));
+            applyRetention();
+        }
+        updateWatching();
+        NotificationCenter::shared().post(Notifications::storeDidSave);
+        break;
+    }
+    if (std::exchange(saveAgainAfterCurrent_, false))
+        startBackgroundSave();
+}
+
+void ClipboardStore::prepareForQuit()
+{
+    QList<ClipItem> clips;
+    for (const auto& deletion : undo_.takeAll()) {
+        for (const auto& removed : deletion.removed)
+            clips.append(removed.clip);
+    }
+    restartUndoTimer();
+    finalizeDeletion(clips);
+    saveNow();
+}
+
+// Synced folder
+
+bool ClipboardStore::iCloudAvailable() const
+{
+    return cloud().isAvailable();
+}
+
+bool ClipboardStore::setICloudSync(bool enabled)
+{
+    if (enabled == syncActive_)
+        return true;
+    if (enabled && !iCloudAvailable())
+        return false;
+    saveNow();
+    const QString from = baseDir();
+    const QString target = directoryFor(enabled);
+    if (Platform::makePrivateFolder(target) || ImageFolder::copyMissing(from, target))
+        return false;
+
+    const QString targetFile = target + QLatin1Char('/') + storeFileName;
+    StoreSnapshot next = state_;
+    QFile file(targetFile);
+    if (file.exists()) {
+        const auto decoded =
+            file.open(QIODevice::ReadOnly) ? StoreFileCodec::decode(file.readAll()) : std::nullopt;
+        if (decoded)
+            next = StoreMerge::merge(state_, decoded->snapshot, undo_.pendingIDs());
+        unreadable_ = !decoded || !decoded->complete;
+    } else {
+        unreadable_ = false;
+    }
+    file.close();
+    syncActive_ = enabled;
+    knownDiskStamp_ = StoreDiskStamp::of(targetFile);
+    noteUserChange();
+    replaceState(std::move(next));
+    applyRetention();
+    saveNow();
+    updateWatching();
+    return true;
+}
+
+// Watching
+
+void ClipboardStore::updateWatching()
+{
+    if (!syncActive_) {
+        if (!watcher_.files().isEmpty())
+            watcher_.removePaths(watcher_.files());
+        if (!watcher_.directories().isEmpty())
+            watcher_.removePaths(watcher_.directories());
+        return;
+    }
+    const QString directory = baseDir();
+    if (!watcher_.directories().contains(directory) && QFileInfo(directory).isDir()) {
+        if (!watcher_.directories().isEmpty())
+            watcher_.removePaths(watcher_.directories());
+        watcher_.addPath(directory);
+    }
+    const QString file = storeFilePath();
+    if (!watcher_.files().contains(file) && QFileInfo::exists(file)) {
+        if (!watcher_.files().isEmpty())
+            watcher_.removePaths(watcher_.files());
+        watcher_.addPath(file);
+    }
+}
+
+void ClipboardStore::storeFileEvent()
+{
+    updateWatching();
+    // Our own write is noticed after the quiet period, and then only if the file differs.
+    const auto sinceOwnWrite =
+        std::chrono::milliseconds(ownWriteAt_.isValid() ? ownWriteAt_.msecsTo(QDateTime::currentDateTimeUtc())
+                                                        : ownWriteQuietPeriod.count());
+    const auto wait = std::max(fileEventSettleDelay, ownWriteQuietPeriod - sinceOwnWrite);
+    if (!watchTimer_.isActive() || watchTimer_.remainingTimeAsDuration() < wait)
+        watchTimer_.start(wait);
+}
+
+void ClipboardStore::checkStoreFile()
+{
+    if (!syncActive_)
+        return;
+    if (saveRunning_ || readRunning_) {
+        watchTimer_.start(fileEventSettleDelay);
+        return;
+    }
+    const QString path = storeFilePath();
+    const StoreDiskStamp stamp = StoreDiskStamp::of(path);
+    if (!stamp.exists || stamp == knownDiskStamp_)
+        return;
+    readRunning_ = true;
+    readWatcher_->setFuture(QtConcurrent::run(&writer_, [path] { return StoreWriter::read(path); }));
+}
+
+void ClipboardStore::mergeStoreFile(const StoreReadResult& result)
+{
+    // A file that can't be read is left alone; it is never replaced without the user.
+    if (!syncActive_ || result.filePath != storeFilePath() || !result.decoded || !result.decoded->complete)
+        return;
+    if (result.stamp == knownDiskStamp_ || saveRunning_)
+        return;
+    knownDiskStamp_ = result.stamp;
+    unreadable_ = false;
+    const StoreSnapshot merged = StoreMerge::merge(state_, result.decoded->snapshot, undo_.pendingIDs());
+    const bool fileLacksSomething = merged != result.decoded->snapshot;
+    replaceState(merged);
+    applyRetention();
+    if (fileLacksSomething)
+        scheduleSave();
+}

@@ -1,0 +1,14 @@
+#include "Store/StoreDiskStamp.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+
+StoreDiskStamp StoreDiskStamp::of(const QString& path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return {true, quint64(info.st_dev), quint64(info.st_ino), qint64(info.st_size),
+            qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+}

@@ -1,0 +1,86 @@
+#include "UI/Theme.h"
+
+#include "UI/Appearance.h"
+
+namespace {
+
+QColor fromRgb(quint32 rgb)
+{
+    return QColor::fromRgb(QRgb(0xFF000000u | (rgb & 0xFFFFFFu)));
+}
+
+} // namespace
+
+QColor AdaptiveColor::resolved(bool isDark) const
+{
+    return fromRgb(isDark ? dark : light);
+}
+
+QColor AdaptiveColor::color() const
+{
+    return resolved(Appearance::shared().isDark());
+}
+
+namespace Theme {
+
+AdaptiveColor adaptiveNS(quint32 light, quint32 dark)
+{
+    return AdaptiveColor{light & 0xFFFFFFu, dark & 0xFFFFFFu};
+}
+
+AdaptiveColor window()
+{
+    return adaptiveNS(0xFFFFFF, 0x1C1F26);
+}
+
+AdaptiveColor sidebar()
+{
+    return adaptiveNS(0xF5F6F8, 0x191C22);
+}
+
+AdaptiveColor chat()
+{
+    return adaptiveNS(0xFAFBFC, 0x1B1E24);
+}
+
+AdaptiveColor cardBody()
+{
+    return adaptiveNS(0xFFFFFF, 0x252A33);
+}
+
+AdaptiveColor cardBorder()
+{
+    return adaptiveNS(0xE2E5EA, 0x363C48);
+}
+
+AdaptiveColor pillBG()
+{
+    return adaptiveNS(0xECEEF2, 0x303643);
+}
+
+AdaptiveColor selection()
+{
+    return adaptiveNS(0x315BD6, 0xA5BAFF);
+}
+
+AdaptiveColor warning()
+{
+    return adaptiveNS(0xC45A0C, 0xFFA95E);
+}
+
+AdaptiveColor chromeTextPrimary()
+{
+    return adaptiveNS(0x20232B, 0xEEF0F5);
+}
+
+AdaptiveColor chromeTextSecondary()
+{
+    return adaptiveNS(0x414652, 0xC6CBD6);
+}
+
+AdaptiveColor chromeTextTertiary()
+{
+    return adaptiveNS(0x626A78, 0xA0A9BA);
+}
+
+} // namespace Theme

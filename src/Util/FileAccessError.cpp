@@ -1,0 +1,22 @@
+#include "Util/FileAccessError.h"
+
+#include "Util/Localization.h"
+
+FileAccessError::FileAccessError(Kind kind, QString path, QString reason)
+    : kind_(kind)
+    , path_(std::move(path))
+    , reason_(std::move(reason))
+    , what_((path_ + QStringLiteral(": ") + reason_).toUtf8())
+{}
+
+QString FileAccessError::localizedDescription() const
+{
+    switch (kind_) {
+    case Kind::directoryNotWritable:
+        return Localization::string(
+            QStringLiteral("The folder for saved file permissions could not be created."));
+    case Kind::fileNotWritable:
+        return Localization::string(QStringLiteral("Saved file permissions could not be written."));
+    }
+    return {};
+}

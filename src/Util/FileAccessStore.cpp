@@ -1,0 +1,83 @@
+#include "Util/FileAccessStore.h"
+
+#include "Models/JsonCoding.h"
+#include "Platform/FileSystem.h"
+#include "Store/DataDirectory.h"
+#include "Util/FileAccessError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+FileAccessStore::Table readTable(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QJsonObject object = QJsonDocument::fromJson(file.readAll()).object();
+    FileAccessStore::Table table;
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (const auto data = JsonCoding::dataFromBase64(it.value().toString());
+            it.value().isString() && data)
+            table.insert(it.key(), *data);
+    }
+    return table;
+}
+
+QByteArray encodeTable(const FileAccessStore::Table& table)
+{
+    QJsonObject object;
+    for (auto it = table.cbegin(); it != table.cend(); ++it)
+        object.insert(it.key(), QString::fromLatin1(it.value().toBase64()));
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+} // namespace
+
+FileAccessStore& FileAccessStore::shared()
+{
+    static FileAccessStore store(DataDirectory::local() + QLatin1Char('/') + fileName);
+    return store;
+}
+
+FileAccessStore::FileAccessStore(QString filePath, QObject* parent)
+    : QObject(parent)
+    , filePath_(std::move(filePath))
+    , table_(readTable(filePath_))
+{}
+
+void FileAccessStore::save(const Table& table)
+{
+    const QString folder = QFileInfo(filePath_).absolutePath();
+    if (const auto error = Platform::makePrivateFolder(folder))
+        throw FileAccessError(FileAccessError::Kind::directoryNotWritable, folder, *error);
+    if (const auto error = Platform::writeFileAtomically(filePath_, encodeTable(table)))
+        throw FileAccessError(FileAccessError::Kind::fileNotWritable, filePath_, *error);
+    if (table == table_)
+        return;
+    table_ = table;
+    emit tableChanged();
+}
+
+void FileAccessStore::grant(const QString& path)
+{
+    const QString normalised = normalisedPath(path);
+    Table next = table_;
+    next.insert(normalised, normalised.toUtf8());
+    save(next);
+}
+
+bool FileAccessStore::hasAccess(const QString& path) const
+{
+    const QString normalised = normalisedPath(path);
+    return table_.contains(normalised) && QFileInfo(normalised).isReadable();
+}
+
+QString FileAccessStore::normalisedPath(const QString& path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QTcpServer>
+#include <QUrl>
+
+class QTcpSocket;
+
+// A small HTTP/1.1 server on 127.0.0.1 for tests: it records every request and answers
+// with scripted responses, in order (then the fallback response), one request per
+// connection. Responses can be delayed, dripped in small chunks, withheld, redirected or huge.
+class LoopbackHttpServer final : public QObject {
+    Q_OBJECT
+public:
+    struct Request {
+        QByteArray method;
+        QByteArray path;
+        QList<QPair<QByteArray, QByteArray>> headers; // names in lower case
+        QByteArray body;
+
+        bool hasHeader(const QByteArray& name) const;
+        QByteArray header(const QByteArray& name) const;
+    };
+
+    struct Response {
+        int status = 200;
+        QList<QPair<QByteArray, QByteArray>> headers;
+        QByteArray body;
+        int delayMs = 0;             // before the status line
+        int chunkSize = 0;           // > 0: the body is written in chunks of this size...
+        int chunkIntervalMs = 0;     // ...this far apart
+        bool withholdAnswer = false; // read the request, never answer
+        bool sendContentLength = true;
+
+        static Response json(int status, const QByteArray& body);
+        static Response redirect(int status, const QByteArray& location);
+    };
+
+    explicit LoopbackHttpServer(QObject* parent = nullptr);
+
+    bool isListening() const { return server_.isListening(); }
+    QUrl url(const QString& path = QStringLiteral("/")) const;
+
+    void enqueue(const Response& response) { queue_.append(response); }
+    void setFallback(const Response& response) { fallback_ = response; }
+
+    const QList<Request>& requests() const { return requests_; }
+    // Runs the event loop until `count` requests arrived or the time is up.
+    bool waitForRequests(int count, int timeoutMs = 5000);
+
+signals:
+    void requestReceived();
+
+private:
+    void accept();
+    void readFrom(QTcpSocket* socket);
+    void answer(QTcpSocket* socket, const Response& response);
+    void drip(QTcpSocket* socket, QByteArray rest, int chunkSize, int intervalMs);
+
+    QTcpServer server_;
+    QList<Response> queue_;
+    Response fallback_ = Response::json(404, R"({"error":{"message":"no scripted response"}})");
+    QList<Request> requests_;
+};

@@ -1,0 +1,81 @@
+#include "unit/Settings/LanguageScope.h"
+
+#include "Hotkey/HotKeyCenter.h"
+
+#include <QSet>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The 70 named keys, Space aside.
+const std::pair<int, QString> namedKeys[] = {
+    {0, "A"},     {11, "B"},    {8, "C"},     {2, "D"},     {14, "E"},    {3, "F"},     {5, "G"},
+    {4, "H"},     {34, "I"},    {38, "J"},    {40, "K"},    {37, "L"},    {46, "M"},    {45, "N"},
+    {31, "O"},    {35, "P"},    {12, "Q"},    {15, "R"},    {1, "S"},     {17, "T"},    {32, "U"},
+    {9, "V"},     {13, "W"},    {7, "X"},     {16, "Y"},    {6, "Z"},     {29, "0"},    {18, "1"},
+    {19, "2"},    {20, "3"},    {21, "4"},    {23, "5"},    {22, "6"},    {26, "7"},    {28, "8"},
+    {25, "9"},    {36, "↩"},    {76, "↩"},    {48, "⇥"},    {51, "⌫"},    {53, "⎋"},    {117, "⌦"},
+    {123, "←"},   {124, "→"},   {125, "↓"},   {126, "↑"},   {122, "F1"},  {120, "F2"},  {99, "F3"},
+    {118, "F4"},  {96, "F5"},   {97, "F6"},   {98, "F7"},   {100, "F8"},  {101, "F9"},  {109, "F10"},
+    {103, "F11"}, {111, "F12"}, {105, "F13"}, {107, "F14"}, {113, "F15"}, {106, "F16"}, {64, "F17"},
+    {79, "F18"},  {80, "F19"},  {90, "F20"},  {43, ","},    {47, "."},    {44, "/"},
+};
+constexpr int spaceKeyCode = 49;
+
+TEST(HotKeyCenterTest, KeyNamesOfTheSeventyKeys) {
+    LanguageScope english(AppLanguage::english);
+    QSet<int> codes{spaceKeyCode};
+    for (const auto& [code, name] : namedKeys) {
+        codes.insert(code);
+        EXPECT_EQ(HotKeyCenter::keyName(code), name) << code;
+        EXPECT_TRUE(HotKeyCenter::isKnownKey(code)) << code;
+    }
+    EXPECT_EQ(codes.size(), 70);
+    EXPECT_EQ(HotKeyCenter::keyName(spaceKeyCode), "Space");
+    EXPECT_TRUE(HotKeyCenter::isKnownKey(spaceKeyCode));
+
+    for (int code = -2; code < 300; ++code) {
+        if (codes.contains(code))
+            continue;
+        EXPECT_EQ(HotKeyCenter::keyName(code), "?") << code;
+        EXPECT_FALSE(HotKeyCenter::isKnownKey(code)) << code;
+    }
+}
+
+TEST(HotKeyCenterTest, SpaceIsLocalised) {
+    const std::pair<AppLanguage, QString> cases[] = {
+        {AppLanguage::japanese, "スペース"},
+        {AppLanguage::chinese, "空格"},
+        {AppLanguage::traditionalChinese, "空白鍵"},
+    };
+    for (const auto& [language, name] : cases) {
+        LanguageScope scope(language);
+        EXPECT_EQ(HotKeyCenter::keyName(spaceKeyCode), name);
+        EXPECT_EQ(HotKeyCenter::describe(spaceKeyCode, 0x100), "⌘" + name);
+    }
+}
+
+TEST(HotKeyCenterTest, DescribeOrdersControlOptionShiftCommand) {
+    const std::pair<int, QString> cases[] = {
+        {0, "V"},
+        {0x100, "⌘V"},
+        {0x200, "⇧V"},
+        {0x800, "⌥V"},
+        {0x1000, "⌃V"},
+        {0x300, "⇧⌘V"},
+        {0x1100, "⌃⌘V"},
+        {0x900, "⌥⌘V"},
+        {0xA00, "⌥⇧V"},
+        {0x1800, "⌃⌥V"},
+        {0x1900, "⌃⌥⌘V"},
+        {0x1B00, "⌃⌥⇧⌘V"},
+        {0x1B00 | 0x10000 | 0x1 | 0x400, "⌃⌥⇧⌘V"}, // other bits say nothing
+    };
+    for (const auto& [modifiers, text] : cases)
+        EXPECT_EQ(HotKeyCenter::describe(9, modifiers), text) << modifiers;
+    EXPECT_EQ(HotKeyCenter::describe(-1, 0), "?");
+    EXPECT_EQ(HotKeyCenter::describe(76, 0x1100), "⌃⌘↩");
+    EXPECT_EQ(HotKeyCenter::describe(80, 0x200), "⇧F19");
+}
+
+} // namespace

@@ -1,0 +1,118 @@
+#include "Platform/Bundle.h"
+#include "Util/AppLanguage.h"
+#include "Util/StringsTable.h"
+
+#include <QMap>
+#include <QRegularExpression>
+#include <QSet>
+#include <gtest/gtest.h>
+
+// The strings tables that ship in the resource bundle: every text that any table has must be
+// in all four, translated, with the placeholders of its English text.
+namespace {
+
+const QList<AppLanguage> shippedLanguages{AppLanguage::english, AppLanguage::chinese,
+                                          AppLanguage::traditionalChinese, AppLanguage::japanese};
+
+struct LoadedTable {
+    QString language;
+    QHash<QString, QString> values;
+};
+
+// Argument index to kind ('@' text, 'i' integer); unnumbered placeholders count in order.
+QMap<int, QChar> placeholderSignature(const QString& format) {
+    static const QRegularExpression placeholder(
+        QStringLiteral("%%|%(?:([0-9]+)\\$)?(?:ll|hh|l|h|q|z|t|j)?([@diu])"));
+    QMap<int, QChar> signature;
+    int next = 0;
+    for (const QRegularExpressionMatch& match : placeholder.globalMatch(format)) {
+        if (match.captured(2).isEmpty())
+            continue;
+        const int index = match.captured(1).isEmpty() ? next++ : match.captured(1).toInt() - 1;
+        signature.insert(index,
+                         match.captured(2) == QLatin1String("@") ? QLatin1Char('@') : QLatin1Char('i'));
+    }
+    return signature;
+}
+
+QString describe(const QMap<int, QChar>& signature) {
+    QStringList parts;
+    for (auto it = signature.begin(); it != signature.end(); ++it)
+        parts.append(QStringLiteral("%1:%2").arg(it.key() + 1).arg(*it));
+    return QLatin1Char('{') + parts.join(u',') + QLatin1Char('}');
+}
+
+class RealTables : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (AppLanguage language : shippedLanguages) {
+            const QString raw = AppLanguages::rawValue(language);
+            const QString path = Platform::mainBundle().resourcePath(
+                QStringLiteral("Localizable"), QStringLiteral("strings"), raw + QStringLiteral(".lproj"));
+            ASSERT_FALSE(path.isEmpty()) << "no table for " << raw.toStdString();
+            try {
+                const StringsTable table = StringsTable::read(path);
+                for (const StringsTable::Entry& duplicate : table.duplicates())
+                    ADD_FAILURE() << raw.toStdString() << " line " << duplicate.line << ": duplicate key \""
+                                  << duplicate.key.toStdString() << "\"";
+                tables.append({raw, table.values()});
+            } catch (const StringsTable::Error& error) {
+                FAIL() << path.toStdString() << ": " << error.description().toStdString();
+            }
+        }
+    }
+
+    QSet<QString> allKeys() const {
+        QSet<QString> keys;
+        for (const LoadedTable& table : tables)
+            keys.unite(QSet<QString>(table.values.keyBegin(), table.values.keyEnd()));
+        return keys;
+    }
+
+    QList<LoadedTable> tables;
+};
+
+TEST_F(RealTables, EveryKeyIsTranslatedInEveryTable) {
+    ASSERT_EQ(tables.size(), shippedLanguages.size());
+    for (const QString& key : allKeys()) {
+        for (const LoadedTable& table : tables) {
+            const auto value = table.values.constFind(key);
+            if (value == table.values.cend())
+                ADD_FAILURE() << table.language.toStdString() << " lacks \"" << key.toStdString() << "\"";
+            else if (value->isEmpty())
+                ADD_FAILURE() << table.language.toStdString() << " has an empty value for \""
+                              << key.toStdString() << "\"";
+        }
+    }
+}
+
+TEST_F(RealTables, EnglishMapsEachKeyToItself) {
+    ASSERT_EQ(tables.first().language, QStringLiteral("en"));
+    const QHash<QString, QString>& english = tables.first().values;
+    for (auto it = english.cbegin(); it != english.cend(); ++it)
+        EXPECT_EQ(it.value(), it.key());
+}
+
+TEST_F(RealTables, TranslationsKeepThePlaceholdersOfTheirKey) {
+    for (const LoadedTable& table : tables) {
+        for (auto it = table.values.cbegin(); it != table.values.cend(); ++it) {
+            const QMap<int, QChar> expected = placeholderSignature(it.key());
+            const QMap<int, QChar> actual = placeholderSignature(it.value());
+            EXPECT_EQ(actual, expected)
+                << table.language.toStdString() << " \"" << it.key().toStdString() << "\" = \""
+                << it.value().toStdString() << "\": " << describe(actual).toStdString() << " instead of "
+                << describe(expected).toStdString();
+        }
+    }
+}
+
+TEST(RealTablesSignature, CountsKindsByArgument) {
+    EXPECT_EQ(placeholderSignature(QStringLiteral("%@ of %lld%%")), (QMap<int, QChar>{{0, '@'}, {1, 'i'}}));
+    EXPECT_EQ(placeholderSignature(QStringLiteral("%2$dの%1$@")), (QMap<int, QChar>{{0, '@'}, {1, 'i'}}));
+    EXPECT_NE(placeholderSignature(QStringLiteral("%d of %@")),
+              placeholderSignature(QStringLiteral("%@ of %d")));
+    EXPECT_NE(placeholderSignature(QStringLiteral("%@ %@")), placeholderSignature(QStringLiteral("%@")));
+    EXPECT_NE(placeholderSignature(QStringLiteral("%@")), placeholderSignature(QStringLiteral("%s")));
+}
+
+} // namespace
