@@ -11,11 +11,13 @@
 #include <QBuffer>
 #include <QColor>
 #include <QCryptographicHash>
+#include <QFutureWatcher>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QRegularExpression>
 #include <QUrl>
 #include <QtConcurrent>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -48,10 +50,19 @@ QList<QUrl> fileURLsIn(const QString& lines)
     return urls;
 }
 
+// Longer texts are never taken for a link, so that huge copies are not scanned for one.
+constexpr qsizetype maxLinkLength = 8 * 1024;
+
+bool isBlank(const QString& text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSpace(); });
+}
+
 // A single http or https address, without white space inside.
 bool isLink(const QString& text)
 {
-    if (text.isEmpty() || text.contains(QRegularExpression(QStringLiteral("\\s"))))
+    if (text.isEmpty() || text.size() > maxLinkLength ||
+        std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSpace(); }))
         return false;
     const QUrl url(text, QUrl::StrictMode);
     const QString scheme = url.scheme().toLower();
@@ -162,18 +173,30 @@ void ClipboardMonitor::capture(const QStringList& types,
         return;
     }
     if (imageType(types)) {
-        capture.image = startImage(types);
-        if (!capture.image)
-            return;
-        item.type = ClipType::image;
-        pending_.append(std::move(capture));
-        pending_.last().image->then(this, [this](const std::optional<PreparedImage>&) { deliverReady(); });
+        queueImage(std::move(capture), types);
         return;
     }
     if (!takeRichText(item, types) && !takeText(item) && !takeColor(item, types))
         return;
     pending_.append(std::move(capture));
     deliverReady();
+}
+
+void ClipboardMonitor::queueImage(PendingCapture capture, const QStringList& types)
+{
+    capture.image = startImage(types);
+    if (!capture.image)
+        return;
+    capture.item.type = ClipType::image;
+    // WORKAROUND: a watcher, not QFuture::then(): in Qt 6.4 attaching a continuation can
+    // deadlock when the work finishes at that moment.
+    auto* watcher = new QFutureWatcher<std::optional<PreparedImage>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        deliverReady();
+    });
+    watcher->setFuture(*capture.image);
+    pending_.append(std::move(capture));
 }
 
 bool ClipboardMonitor::takeFiles(ClipItem& item, const QStringList& types) const
@@ -244,7 +267,7 @@ bool ClipboardMonitor::takeRichText(ClipItem& item, const QStringList& types) co
         text = FormatConverter::plainTextFromHtml(html);
     if (text.isEmpty() && !rtf.isEmpty() && rtf.size() <= ClipboardStore::maxRichTextBytes)
         text = FormatConverter::plainTextFromRtf(rtf);
-    if (text.trimmed().isEmpty())
+    if (isBlank(text))
         return false;
     item.type = ClipType::richText;
     item.text = text;
@@ -258,9 +281,9 @@ bool ClipboardMonitor::takeRichText(ClipItem& item, const QStringList& types) co
 bool ClipboardMonitor::takeText(ClipItem& item) const
 {
     const std::optional<QString> text = pasteboard_.text();
-    if (!text || text->trimmed().isEmpty())
+    if (!text || isBlank(*text))
         return false;
-    const QString trimmed = text->trimmed();
+    const QString trimmed = text->size() <= maxLinkLength ? text->trimmed() : QString();
     item.type = isLink(trimmed) ? ClipType::link : ClipType::text;
     item.text = item.type == ClipType::link ? trimmed : *text;
     return true;

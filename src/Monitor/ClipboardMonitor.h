@@ -66,6 +66,8 @@ private:
 
     bool isExcluded(const QStringList& types, const std::optional<Platform::RunningApplication>& owner) const;
     void capture(const QStringList& types, const std::optional<Platform::RunningApplication>& owner);
+    // Images are checked, converted and hashed on the thread pool; later copies wait for them.
+    void queueImage(PendingCapture capture, const QStringList& types);
     bool takeFiles(ClipItem& item, const QStringList& types) const;
     std::optional<QFuture<std::optional<PreparedImage>>> startImage(const QStringList& types) const;
     bool takeRichText(ClipItem& item, const QStringList& types) const;

@@ -16,11 +16,8 @@ const QMimeData* currentContents()
     return QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
 }
 
-std::optional<quint64> clipboardOwnerWindow()
+std::optional<xcb_window_t> clipboardOwnerWindow(xcb_connection_t* connection)
 {
-    xcb_connection_t* connection = Xcb::connection();
-    if (!connection)
-        return std::nullopt;
     const xcb_atom_t clipboard = Xcb::atom(connection, "CLIPBOARD");
     if (clipboard == XCB_ATOM_NONE)
         return std::nullopt;
@@ -77,10 +74,22 @@ qint64 QtPasteboard::write(QMimeData* contents)
 
 std::optional<RunningApplication> QtPasteboard::ownerApplication()
 {
-    const std::optional<quint64> owner = clipboardOwnerWindow();
+    xcb_connection_t* connection = Xcb::connection();
+    const std::optional<xcb_window_t> owner = connection ? clipboardOwnerWindow(connection) : std::nullopt;
     if (!owner)
         return std::nullopt;
-    return workspace().applicationForWindow(*owner);
+    if (std::optional<RunningApplication> application = workspace().applicationForWindow(*owner))
+        return application;
+    // Toolkits own the clipboard with a hidden window of their own that names no process:
+    // ask the server which process made it, then find that process's application.
+    const std::optional<qint64> pid = Xcb::processOfWindow(connection, *owner);
+    if (!pid)
+        return std::nullopt;
+    for (const RunningApplication& application : workspace().runningApplications()) {
+        if (application.processIdentifier == *pid)
+            return application;
+    }
+    return std::nullopt;
 }
 
 } // namespace Platform

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <cstdlib>
 #include <cstring>
+#include <xcb/res.h>
 #include <xcb/xtest.h>
 
 namespace Platform::Xcb {
@@ -35,6 +36,26 @@ bool hasXTest(xcb_connection_t* connection)
 {
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_test_id);
     return extension && extension->present;
+}
+
+std::optional<qint64> processOfWindow(xcb_connection_t* connection, xcb_window_t window)
+{
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_res_id);
+    if (!extension || !extension->present)
+        return std::nullopt;
+    const xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+    xcb_res_query_client_ids_reply_t* reply =
+        xcb_res_query_client_ids_reply(connection, xcb_res_query_client_ids(connection, 1, &spec), nullptr);
+    if (!reply)
+        return std::nullopt;
+    std::optional<qint64> pid;
+    for (auto it = xcb_res_query_client_ids_ids_iterator(reply); it.rem; xcb_res_client_id_value_next(&it)) {
+        if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) &&
+            xcb_res_client_id_value_value_length(it.data) > 0)
+            pid = *xcb_res_client_id_value_value(it.data);
+    }
+    std::free(reply);
+    return pid;
 }
 
 } // namespace Platform::Xcb

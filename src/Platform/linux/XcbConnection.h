@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+#include <optional>
 #include <xcb/xcb.h>
 
 namespace Platform::Xcb {
@@ -13,5 +15,8 @@ xcb_window_t rootWindow(xcb_connection_t* connection);
 xcb_atom_t atom(xcb_connection_t* connection, const char* name);
 // Whether the server offers the XTEST extension.
 bool hasXTest(xcb_connection_t* connection);
+// The process of the local client that created a window, through the X-Resource
+// extension; none when the server can't tell (a remote client, no extension).
+std::optional<qint64> processOfWindow(xcb_connection_t* connection, xcb_window_t window);
 
 } // namespace Platform::Xcb

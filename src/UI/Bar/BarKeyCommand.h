@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Hotkey/RivEVShortcut.h"
+#include "Monitor/PasteFormat.h"
+
+#include <optional>
+
+class QKeyEvent;
+
+// The modifiers and shortcut the bar's keys depend on, as stored masks.
+struct BarKeyBindings {
+    int quickPasteModifier = RivEVShortcut::commandMask;
+    int plainTextModifier = RivEVShortcut::shiftMask;
+    RivEVShortcut askAI;
+};
+
+// What a key press means to the shown bar. Keys it does not claim go on to the search field.
+struct BarKeyCommand {
+    enum class Kind { none, selectPrevious, selectNext, paste, quickPaste, hide, askAI };
+
+    Kind kind = Kind::none;
+    PasteFormat format = PasteFormat::asCaptured;
+    // The quick-paste number, 1…9.
+    int number = 0;
+
+    bool operator==(const BarKeyCommand&) const = default;
+
+    static BarKeyCommand of(const QKeyEvent& event, const BarKeyBindings& bindings);
+
+    // The stored virtual key code of the pressed key: by its place on the keyboard when the
+    // platform reports a scan code, else by its Qt key for letters, digits, Return, Enter,
+    // Space, Tab and Escape.
+    static std::optional<int> virtualKeyCode(const QKeyEvent& event);
+};

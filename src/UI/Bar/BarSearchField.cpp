@@ -1,0 +1,21 @@
+#include "UI/Bar/BarSearchField.h"
+
+#include "UI/VelloraTypography.h"
+#include "Util/Localization.h"
+#include "Util/NotificationCenter.h"
+
+BarSearchField::BarSearchField(QWidget* parent)
+    : QLineEdit(parent)
+{
+    setFont(VelloraTypography::body());
+    setClearButtonEnabled(true);
+    setFixedWidth(preferredWidth);
+    retranslate();
+    NotificationCenter::shared().observe(Notifications::languageDidChange, this,
+                                         [this](QObject*) { retranslate(); });
+}
+
+void BarSearchField::retranslate()
+{
+    setPlaceholderText(Localization::string(QStringLiteral("Search clips")));
+}

@@ -1,0 +1,221 @@
+#include "UI/Bar/BarView.h"
+
+#include "Store/ClipboardStore.h"
+#include "UI/Bar/BarSearchField.h"
+#include "UI/Bar/ClipSelectionPolicy.h"
+#include "UI/Bar/ClipStripView.h"
+#include "UI/Bar/PinboardTabs.h"
+#include "UI/Theme.h"
+#include "UI/VelloraIconButton.h"
+#include "UI/VelloraTypography.h"
+#include "Util/Localization.h"
+#include "Util/NotificationCenter.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QStackedLayout>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+constexpr int toolbarMargin = 12;
+constexpr int toolbarSpacing = 12;
+
+bool hasPinboard(const QList<Pinboard>& pinboards, const QUuid& id)
+{
+    return std::any_of(pinboards.begin(), pinboards.end(),
+                       [&](const Pinboard& pinboard) { return pinboard.id == id; });
+}
+
+} // namespace
+
+BarView::BarView(ClipboardStore& store, Settings& settings, QWidget* parent)
+    : QWidget(parent)
+    , store_(store)
+    , settings_(settings)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(makeToolbar());
+
+    strip_ = new ClipStripView(store_, settings_, this);
+    emptyLabel_ = new QLabel(this);
+    emptyLabel_->setTextFormat(Qt::PlainText);
+    emptyLabel_->setAlignment(Qt::AlignCenter);
+    emptyLabel_->setFont(VelloraTypography::title());
+    stack_ = new QStackedLayout;
+    stack_->addWidget(strip_);
+    stack_->addWidget(emptyLabel_);
+    layout->addLayout(stack_, 1);
+
+    connect(searchField_, &QLineEdit::textChanged, this, [this] {
+        reload();
+        selectFirst();
+    });
+    connect(tabs_, &PinboardTabs::sourceSelected, this, &BarView::setSource);
+    connect(settingsButton_, &QToolButton::clicked, this, &BarView::settingsRequested);
+    connect(strip_, &ClipStripView::cardClicked, this, [this](qsizetype index) {
+        select(index);
+        emit clipClicked(strip_->clips().at(index));
+    });
+    connect(&store_, &ClipboardStore::historyChanged, this, [this] {
+        if (source_.kind == BarSource::Kind::history)
+            reload();
+    });
+    connect(&store_, &ClipboardStore::pinboardsChanged, this, &BarView::pinboardsChanged);
+    connect(&store_, &ClipboardStore::selectionChanged, this, &BarView::showSelection);
+    NotificationCenter::shared().observe(Notifications::languageDidChange, this,
+                                         [this](QObject*) { retranslate(); });
+
+    tabs_->setPinboards(store_.pinboards());
+    reload();
+}
+
+QWidget* BarView::makeToolbar()
+{
+    auto* toolbar = new QWidget(this);
+    auto* row = new QHBoxLayout(toolbar);
+    row->setContentsMargins(toolbarMargin, toolbarMargin, toolbarMargin, 0);
+    row->setSpacing(toolbarSpacing);
+    searchField_ = new BarSearchField(toolbar);
+    tabs_ = new PinboardTabs(toolbar);
+    settingsButton_ = new VelloraIconButton(QStringLiteral("slider.horizontal.3"), {}, toolbar);
+    settingsButton_->setFocusPolicy(Qt::NoFocus);
+    row->addWidget(searchField_);
+    row->addWidget(tabs_);
+    row->addStretch(1);
+    row->addWidget(settingsButton_);
+    retranslate();
+    return toolbar;
+}
+
+void BarView::setSource(const BarSource& source)
+{
+    const bool known =
+        source.kind == BarSource::Kind::pinboard && hasPinboard(store_.pinboards(), source.pinboardID);
+    source_ = known ? source : BarSource::history();
+    tabs_->setCurrent(source_);
+    searchIndex_.retainOnly(sourceClips());
+    reload();
+    selectFirst();
+}
+
+QList<ClipItem> BarView::sourceClips() const
+{
+    if (source_.kind == BarSource::Kind::history)
+        return store_.history();
+    for (const Pinboard& pinboard : store_.pinboards()) {
+        if (pinboard.id == source_.pinboardID)
+            return pinboard.clips;
+    }
+    return {};
+}
+
+const QList<ClipItem>& BarView::shownClips() const
+{
+    return strip_->clips();
+}
+
+void BarView::reload()
+{
+    strip_->setClips(searchIndex_.filter(sourceClips(), searchField_->text()));
+    stack_->setCurrentWidget(shownClips().isEmpty() ? static_cast<QWidget*>(emptyLabel_) : strip_);
+    emptyLabel_->setText(emptyText());
+    showSelection();
+}
+
+std::optional<qsizetype> BarView::selectedIndex() const
+{
+    return ClipSelectionPolicy::selectedIndex(shownClips(), store_.selection());
+}
+
+void BarView::select(qsizetype index)
+{
+    if (index < 0 || index >= shownClips().size())
+        return;
+    store_.setSelection({shownClips().at(index).id});
+    showSelection();
+}
+
+void BarView::moveSelection(int step)
+{
+    if (const std::optional<qsizetype> index =
+            ClipSelectionPolicy::moved(selectedIndex(), step, shownClips().size()))
+        select(*index);
+}
+
+QList<ClipItem> BarView::selectedClips() const
+{
+    QList<ClipItem> selected;
+    for (const ClipItem& clip : shownClips()) {
+        if (store_.selection().contains(clip.id))
+            selected.append(clip);
+    }
+    if (selected.isEmpty()) {
+        if (const std::optional<qsizetype> index = selectedIndex())
+            selected.append(shownClips().at(*index));
+    }
+    return selected;
+}
+
+void BarView::selectFirst()
+{
+    if (shownClips().isEmpty())
+        return;
+    select(0);
+}
+
+void BarView::reset()
+{
+    searchField_->blockSignals(true);
+    searchField_->clear();
+    searchField_->blockSignals(false);
+    setSource(BarSource::history());
+}
+
+void BarView::showSelection()
+{
+    strip_->setSelectedIndex(selectedIndex());
+}
+
+void BarView::pinboardsChanged()
+{
+    tabs_->setPinboards(store_.pinboards());
+    if (source_.kind != BarSource::Kind::pinboard)
+        return;
+    if (hasPinboard(store_.pinboards(), source_.pinboardID))
+        reload();
+    else
+        setSource(BarSource::history());
+}
+
+QString BarView::emptyText() const
+{
+    if (!shownClips().isEmpty())
+        return {};
+    if (!searchField_->text().trimmed().isEmpty())
+        return Localization::string(QStringLiteral("No matches"));
+    if (source_.kind == BarSource::Kind::pinboard)
+        return Localization::string(QStringLiteral("This pinboard is empty"));
+    return Localization::string(QStringLiteral("No clips yet. Copy something to see it here."));
+}
+
+void BarView::retranslate()
+{
+    settingsButton_->setToolTip(Localization::string(QStringLiteral("Settings")));
+    if (emptyLabel_)
+        emptyLabel_->setText(emptyText());
+    if (strip_)
+        strip_->clearContents();
+}
+
+void BarView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(Theme::window()));
+    painter.setPen(QColor(Theme::cardBorder()));
+    painter.drawLine(rect().topLeft(), rect().topRight());
+}

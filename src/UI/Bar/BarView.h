@@ -1,0 +1,75 @@
+#pragma once
+
+#include "Models/BarSource.h"
+#include "Models/ClipItem.h"
+#include "UI/Bar/ClipSearchIndex.h"
+
+#include <QList>
+#include <QWidget>
+#include <optional>
+
+class BarSearchField;
+class ClipStripView;
+class ClipboardStore;
+class PinboardTabs;
+class QLabel;
+class QStackedLayout;
+class Settings;
+class VelloraIconButton;
+
+// The bar's content: a toolbar with the search field, the pinboard tabs and a settings
+// button, above the strip of cards or, when nothing is shown, a short explanation. It shows
+// the clips of its source that match the search; the selection is the store's.
+class BarView final : public QWidget {
+    Q_OBJECT
+public:
+    BarView(ClipboardStore& store, Settings& settings, QWidget* parent = nullptr);
+
+    BarSearchField* searchField() const { return searchField_; }
+    PinboardTabs* tabs() const { return tabs_; }
+    ClipStripView* strip() const { return strip_; }
+
+    BarSource source() const { return source_; }
+    void setSource(const BarSource& source);
+
+    // The clips of the source that match the search, in order.
+    const QList<ClipItem>& shownClips() const;
+    std::optional<qsizetype> selectedIndex() const;
+    void select(qsizetype index);
+    void moveSelection(int step);
+    // The shown clips in the store's selection, else the selected card.
+    QList<ClipItem> selectedClips() const;
+
+    // Clears the search, shows the history and selects its first clip.
+    void reset();
+
+    // What stands in place of the strip when it is empty; empty while clips are shown.
+    QString emptyText() const;
+
+signals:
+    void clipClicked(const ClipItem& clip);
+    void settingsRequested();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QWidget* makeToolbar();
+    QList<ClipItem> sourceClips() const;
+    void reload();
+    void selectFirst();
+    void showSelection();
+    void pinboardsChanged();
+    void retranslate();
+
+    ClipboardStore& store_;
+    Settings& settings_;
+    BarSearchField* searchField_ = nullptr;
+    PinboardTabs* tabs_ = nullptr;
+    VelloraIconButton* settingsButton_ = nullptr;
+    ClipStripView* strip_ = nullptr;
+    QLabel* emptyLabel_ = nullptr;
+    QStackedLayout* stack_ = nullptr;
+    BarSource source_;
+    ClipSearchIndex searchIndex_;
+};

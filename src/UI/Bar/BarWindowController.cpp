@@ -1,0 +1,219 @@
+#include "UI/Bar/BarWindowController.h"
+
+#include "Settings/Settings.h"
+#include "Store/ClipboardStore.h"
+#include "UI/Bar/BarKeyCommand.h"
+#include "UI/Bar/BarSearchField.h"
+#include "UI/Bar/BarView.h"
+#include "UI/Bar/ClipSelectionPolicy.h"
+#include "UI/Bar/ClipStripView.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QVariantAnimation>
+
+namespace {
+
+PasteFormat clickFormat(const Settings& settings)
+{
+    const int held = RivEVShortcut::carbonModifiers(QGuiApplication::keyboardModifiers());
+    const int mask = settings.plainTextModifier();
+    return mask != 0 && (held & mask) == mask ? PasteFormat::plainText : PasteFormat::asCaptured;
+}
+
+} // namespace
+
+bool BarPhase::isVisible() const
+{
+    return kind == BarPhaseKind::showing || kind == BarPhaseKind::shown;
+}
+
+BarWindowController::BarWindowController(ClipboardStore& store, Settings& settings, QObject* parent)
+    : QObject(parent)
+    , settings_(settings)
+    , view_(new BarView(store, settings))
+{
+    view_->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    view_->installEventFilter(this);
+    view_->searchField()->installEventFilter(this);
+    connect(view_, &BarView::clipClicked, this,
+            [this](const ClipItem& clip) { emit pasteRequested({clip}, clickFormat(settings_)); });
+    connect(view_, &BarView::settingsRequested, this, &BarWindowController::settingsRequested);
+    connect(&settings_, &Settings::barHeightChanged, this, [this] {
+        if (phase_.kind == BarPhaseKind::shown)
+            view_->setGeometry(shownGeometry());
+    });
+    chooseScreenArea();
+}
+
+BarWindowController::~BarWindowController()
+{
+    delete view_;
+}
+
+QWidget* BarWindowController::window() const
+{
+    return view_;
+}
+
+void BarWindowController::chooseScreenArea()
+{
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    availableArea_ = screen->availableGeometry();
+    screenArea_ = screen->geometry();
+}
+
+QRect BarWindowController::shownGeometry() const
+{
+    const int height = qMin(qRound(settings_.barHeight()), availableArea_.height());
+    return {availableArea_.left(), availableArea_.bottom() + 1 - height, availableArea_.width(), height};
+}
+
+int BarWindowController::hiddenY() const
+{
+    return screenArea_.bottom() + 1;
+}
+
+void BarWindowController::show()
+{
+    if (phase_.isVisible()) {
+        takeFocus();
+        return;
+    }
+    if (phase_.kind == BarPhaseKind::hidden) {
+        chooseScreenArea();
+        QRect start = shownGeometry();
+        start.moveTop(hiddenY());
+        view_->setGeometry(start);
+    }
+    ++phase_.epoch;
+    setPhase(BarPhaseKind::showing);
+    view_->show();
+    takeFocus();
+    slide(shownGeometry().top(), showDuration, BarPhaseKind::shown);
+}
+
+void BarWindowController::hide()
+{
+    if (!phase_.isVisible())
+        return;
+    ++phase_.epoch;
+    setPhase(BarPhaseKind::hiding);
+    slide(hiddenY(), hideDuration, BarPhaseKind::hidden);
+}
+
+void BarWindowController::takeFocus()
+{
+    view_->raise();
+    view_->activateWindow();
+    view_->searchField()->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void BarWindowController::slide(int toY, std::chrono::milliseconds duration, BarPhaseKind after)
+{
+    if (animation_) {
+        animation_->stop();
+        animation_->deleteLater();
+    }
+    auto* animation = new QVariantAnimation(this);
+    animation->setStartValue(view_->y());
+    animation->setEndValue(toY);
+    animation->setDuration(int(duration.count()));
+    animation->setEasingCurve(after == BarPhaseKind::shown ? QEasingCurve::OutCubic : QEasingCurve::InCubic);
+    connect(animation, &QVariantAnimation::valueChanged, view_,
+            [this](const QVariant& y) { view_->move(view_->x(), y.toInt()); });
+    const quint64 epoch = phase_.epoch;
+    connect(animation, &QVariantAnimation::finished, this,
+            [this, epoch, after] { finishSlide(epoch, after); });
+    animation_ = animation;
+    animation->start();
+}
+
+void BarWindowController::finishSlide(quint64 epoch, BarPhaseKind after)
+{
+    if (epoch != phase_.epoch)
+        return;
+    if (after == BarPhaseKind::hidden)
+        view_->hide();
+    else
+        view_->setGeometry(shownGeometry());
+    setPhase(after);
+}
+
+void BarWindowController::setPhase(BarPhaseKind kind)
+{
+    const BarPhase next{kind, phase_.epoch};
+    if (next == phase_)
+        return;
+    phase_ = next;
+    emit phaseChanged();
+}
+
+void BarWindowController::resetForShow()
+{
+    view_->reset();
+}
+
+void BarWindowController::setKeyMonitorEnabled(bool enabled)
+{
+    keyMonitorEnabled_ = enabled;
+}
+
+bool BarWindowController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::WindowDeactivate && watched == view_) {
+        if (settings_.hideOnClickOutside() && phase_.isVisible())
+            hide();
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress || !keyMonitorEnabled_ || !phase_.isVisible())
+        return false;
+    const BarKeyBindings bindings{settings_.quickPasteModifier(), settings_.plainTextModifier(),
+                                  settings_.askAIShortcut()};
+    return handleKey(BarKeyCommand::of(*static_cast<QKeyEvent*>(event), bindings));
+}
+
+bool BarWindowController::handleKey(const BarKeyCommand& command)
+{
+    switch (command.kind) {
+    case BarKeyCommand::Kind::none:
+        return false;
+    case BarKeyCommand::Kind::selectPrevious:
+        view_->moveSelection(-1);
+        return true;
+    case BarKeyCommand::Kind::selectNext:
+        view_->moveSelection(1);
+        return true;
+    case BarKeyCommand::Kind::paste:
+        if (const QList<ClipItem> selected = view_->selectedClips(); !selected.isEmpty())
+            emit pasteRequested(selected, command.format);
+        return true;
+    case BarKeyCommand::Kind::quickPaste: {
+        const std::optional<qsizetype> index = ClipSelectionPolicy::quickPasteIndex(
+            command.number, view_->strip()->firstIndexInView(), view_->shownClips().size());
+        if (index)
+            pasteAt(*index, command.format);
+        return true;
+    }
+    case BarKeyCommand::Kind::hide:
+        hide();
+        return true;
+    case BarKeyCommand::Kind::askAI:
+        if (const QList<ClipItem> selected = view_->selectedClips(); !selected.isEmpty())
+            emit askAIRequested(selected);
+        return true;
+    }
+    return false;
+}
+
+void BarWindowController::pasteAt(qsizetype index, PasteFormat format)
+{
+    view_->select(index);
+    emit pasteRequested({view_->shownClips().at(index)}, format);
+}

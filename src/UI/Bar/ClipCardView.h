@@ -1,0 +1,45 @@
+#pragma once
+
+#include "Models/ClipType.h"
+#include "UI/Bar/ClipCardContent.h"
+
+#include <QColor>
+#include <QIcon>
+#include <QImage>
+#include <QRectF>
+#include <QString>
+
+class QPainter;
+
+// One card of the strip, painted where the strip places it: a header in the source
+// application's colour with the kind, the time and the application's icon, and a body with the
+// preview. Every text is drawn as plain text.
+struct ClipCardView {
+    enum class ImageState { none, loading, ready, missing };
+
+    static constexpr qreal cornerRadius = 12;
+    static constexpr qreal headerHeight = 48;
+    // Width over height of a card.
+    static constexpr qreal aspectRatio = 0.92;
+
+    ClipType type = ClipType::text;
+    ClipCardContent content;
+    QIcon appIcon;
+    QColor sourceColor;
+    QString timeText;
+    QImage thumbnail;
+    ImageState imageState = ImageState::none;
+    bool selected = false;
+    // Shown in the corner while in view: the number that quick-pastes the card; 0 for none.
+    int quickPasteNumber = 0;
+
+    void paint(QPainter& painter, const QRectF& rect) const;
+
+private:
+    void paintHeader(QPainter& painter, const QRectF& rect) const;
+    void paintBody(QPainter& painter, const QRectF& rect) const;
+    void paintText(QPainter& painter, const QRectF& rect) const;
+    void paintLink(QPainter& painter, const QRectF& rect) const;
+    void paintImage(QPainter& painter, const QRectF& rect) const;
+    void paintColor(QPainter& painter, const QRectF& rect) const;
+};

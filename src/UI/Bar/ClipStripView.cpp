@@ -1,0 +1,211 @@
+#include "UI/Bar/ClipStripView.h"
+
+#include "Settings/Settings.h"
+#include "Store/ClipboardStore.h"
+#include "Util/AppIconProvider.h"
+#include "Util/RelativeDate.h"
+#include "Util/SourceColor.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+namespace {
+
+constexpr int minimumCardHeight = 120;
+
+} // namespace
+
+ClipStripView::ClipStripView(ClipboardStore& store, Settings& settings, QWidget* parent)
+    : QAbstractScrollArea(parent)
+    , store_(store)
+    , settings_(settings)
+    , now_([] { return QDateTime::currentDateTimeUtc(); })
+{
+    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    viewport()->setAutoFillBackground(false);
+    connect(&thumbnails_, &ClipThumbnailCache::thumbnailReady, viewport(), qOverload<>(&QWidget::update));
+    connect(&settings_, &Settings::clipColorThemeChanged, viewport(), qOverload<>(&QWidget::update));
+    connect(&settings_, &Settings::clipColorAccentHexChanged, viewport(), qOverload<>(&QWidget::update));
+}
+
+void ClipStripView::setClips(QList<ClipItem> clips)
+{
+    clips_ = std::move(clips);
+    if (contents_.size() > maxCachedContents)
+        contents_.clear();
+    if (selected_ && *selected_ >= clips_.size())
+        selected_.reset();
+    updateScrollRange();
+    viewport()->update();
+}
+
+void ClipStripView::setSelectedIndex(std::optional<qsizetype> index)
+{
+    if (index && (*index < 0 || *index >= clips_.size()))
+        index.reset();
+    selected_ = index;
+    if (selected_)
+        scrollToIndex(*selected_);
+    viewport()->update();
+}
+
+QSize ClipStripView::cardSize() const
+{
+    const int height = qMax(minimumCardHeight, viewport()->height() - 2 * margin);
+    return {qRound(height * ClipCardView::aspectRatio), height};
+}
+
+int ClipStripView::stride() const
+{
+    return cardSize().width() + spacing;
+}
+
+QRect ClipStripView::cardRect(qsizetype index) const
+{
+    const int x = margin + int(index) * stride() - horizontalScrollBar()->value();
+    return {QPoint(x, margin), cardSize()};
+}
+
+qsizetype ClipStripView::firstIndexInView() const
+{
+    if (clips_.isEmpty())
+        return 0;
+    const int offset = horizontalScrollBar()->value() - margin + cardSize().width() / 2;
+    return qBound(qsizetype(0), qsizetype(qMax(0, offset) / stride()), clips_.size() - 1);
+}
+
+std::optional<qsizetype> ClipStripView::indexAt(const QPoint& viewportPoint) const
+{
+    const int x = viewportPoint.x() + horizontalScrollBar()->value() - margin;
+    if (x < 0)
+        return std::nullopt;
+    const qsizetype index = x / stride();
+    if (index >= clips_.size() || !cardRect(index).contains(viewportPoint))
+        return std::nullopt;
+    return index;
+}
+
+void ClipStripView::updateScrollRange()
+{
+    const qsizetype count = clips_.size();
+    const int content = count == 0 ? 0 : 2 * margin + int(count) * stride() - spacing;
+    horizontalScrollBar()->setRange(0, qMax(0, content - viewport()->width()));
+    horizontalScrollBar()->setPageStep(viewport()->width());
+    horizontalScrollBar()->setSingleStep(stride());
+}
+
+void ClipStripView::scrollToIndex(qsizetype index)
+{
+    const QRect card = cardRect(index);
+    QScrollBar* bar = horizontalScrollBar();
+    if (card.left() < margin)
+        bar->setValue(bar->value() + card.left() - margin);
+    else if (card.right() > viewport()->width() - margin)
+        bar->setValue(bar->value() + card.right() - viewport()->width() + margin);
+}
+
+const ClipCardContent& ClipStripView::contentFor(const ClipItem& clip)
+{
+    CachedContent& cached = contents_[clip.id];
+    const QDateTime modified = clip.lastModified();
+    if (cached.modified != modified || cached.content.title.isEmpty()) {
+        cached.modified = modified;
+        cached.content = ClipCardContent::of(clip);
+    }
+    return cached.content;
+}
+
+ClipCardView ClipStripView::cardView(qsizetype index)
+{
+    const ClipItem& clip = clips_[index];
+    ClipCardView card;
+    card.type = clip.type;
+    card.content = contentFor(clip);
+    card.appIcon = AppIconProvider::icon(clip.sourceBundleID);
+    card.sourceColor = SourceColor::color(clip.sourceBundleID.value_or(QString()), settings_.clipColorTheme(),
+                                          settings_.clipColorAccentHex());
+    card.timeText = RelativeDate::text(clip.createdAt, now_());
+    card.selected = selected_ == index;
+    const qsizetype slot = index - firstIndexInView();
+    card.quickPasteNumber = slot >= 0 && slot < quickPasteSlots ? int(slot) + 1 : 0;
+    if (clip.type == ClipType::image) {
+        const std::optional<QString> path = store_.imageFilePath(clip);
+        const QSize size = cardSize() * devicePixelRatioF();
+        switch (thumbnails_.request(path.value_or(QString()), size, &card.thumbnail)) {
+        case ClipThumbnailCache::State::ready:
+            card.imageState = ClipCardView::ImageState::ready;
+            break;
+        case ClipThumbnailCache::State::loading:
+            card.imageState = ClipCardView::ImageState::loading;
+            break;
+        case ClipThumbnailCache::State::failed:
+            card.imageState = ClipCardView::ImageState::missing;
+            break;
+        }
+    }
+    return card;
+}
+
+void ClipStripView::clearContents()
+{
+    contents_.clear();
+    viewport()->update();
+}
+
+void ClipStripView::paintEvent(QPaintEvent*)
+{
+    if (clips_.isEmpty())
+        return;
+    QPainter painter(viewport());
+    const qsizetype first = qMax<qsizetype>(0, (horizontalScrollBar()->value() - margin) / stride());
+    for (qsizetype index = first; index < clips_.size(); ++index) {
+        const QRect rect = cardRect(index);
+        if (rect.left() > viewport()->width())
+            break;
+        cardView(index).paint(painter, rect);
+    }
+}
+
+void ClipStripView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollRange();
+}
+
+void ClipStripView::wheelEvent(QWheelEvent* event)
+{
+    const QPoint pixels = event->pixelDelta();
+    const QPoint angle = event->angleDelta();
+    int delta = 0;
+    if (!pixels.isNull())
+        delta = qAbs(pixels.x()) > qAbs(pixels.y()) ? pixels.x() : pixels.y();
+    else // one notch is 120 units of angle; it scrolls as many pixels
+        delta = qAbs(angle.x()) > qAbs(angle.y()) ? angle.x() : angle.y();
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() - delta);
+    event->accept();
+}
+
+void ClipStripView::mousePressEvent(QMouseEvent* event)
+{
+    pressed_ = event->button() == Qt::LeftButton ? indexAt(event->position().toPoint()) : std::nullopt;
+    event->accept();
+}
+
+void ClipStripView::mouseReleaseEvent(QMouseEvent* event)
+{
+    const std::optional<qsizetype> released = indexAt(event->position().toPoint());
+    const std::optional<qsizetype> pressed = std::exchange(pressed_, std::nullopt);
+    if (event->button() == Qt::LeftButton && pressed && pressed == released)
+        emit cardClicked(*pressed);
+    event->accept();
+}
+
+void ClipStripView::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}

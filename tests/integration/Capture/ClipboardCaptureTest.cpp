@@ -1,0 +1,244 @@
+#include "HelperProcess.h"
+#include "fakes/FakeCloudDrive.h"
+
+#include "Monitor/ClipboardMonitor.h"
+#include "Monitor/PasteService.h"
+#include "Platform/Pasteboard.h"
+#include "Platform/Workspace.h"
+#include "Settings/Settings.h"
+#include "Store/ClipboardStore.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+constexpr int captureTimeoutMs = 10000;
+
+QString xclip()
+{
+    return QStandardPaths::findExecutable(QStringLiteral("xclip"));
+}
+
+} // namespace
+
+// The real X clipboard under Xvfb, copies made by other X clients, a real store in a
+// temporary folder.
+class ClipboardCaptureTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(qEnvironmentVariableIsEmpty("DISPLAY")) << "needs an X display";
+        ASSERT_FALSE(xclip().isEmpty()) << "needs xclip (scripts/setup installs it)";
+        ASSERT_TRUE(temp.isValid());
+        cloud.path = temp.filePath(QStringLiteral("cloud"));
+        Settings::shared().setIgnoreConcealed(true);
+        Settings::shared().setIgnoredSourceAppBundleIDs({});
+        Settings::shared().setICloudSync(false);
+        ClipboardStore::Environment environment;
+        environment.localDirectory = temp.filePath(QStringLiteral("data"));
+        environment.cloudDrive = &cloud;
+        store = std::make_unique<ClipboardStore>(environment);
+        store->load();
+        monitor = std::make_unique<ClipboardMonitor>(Platform::pasteboard(), *store, Settings::shared());
+    }
+
+    // Copies with xclip, which stays in the foreground serving the copy until the test ends.
+    void copyWithXclip(HelperProcess& copier, const QByteArray& bytes,
+                       const QString& type = QStringLiteral("text/plain"))
+    {
+        const qint64 before = Platform::pasteboard().changeCount();
+        const QString target = type == QLatin1String("text/plain") ? QStringLiteral("UTF8_STRING") : type;
+        ASSERT_TRUE(copier.start(xclip(), {"-quiet", "-selection", "clipboard", "-t", target, "-i"}, bytes));
+        waitForCopy(before, type, bytes);
+    }
+
+    // A copy by the helper program, with a marker type when given.
+    void copyWithHelper(HelperProcess& copier, const QString& text, const QString& markerType = {},
+                        const QByteArray& markerValue = {})
+    {
+        const qint64 before = Platform::pasteboard().changeCount();
+        ASSERT_TRUE(copier.startHelper(
+            QStringLiteral("owner"), {{"VELLORA_TEST_HELPER_TEXT", text},
+                                      {"VELLORA_TEST_HELPER_MARKER_TYPE", markerType},
+                                      {"VELLORA_TEST_HELPER_MARKER_VALUE", QString::fromUtf8(markerValue)}}));
+        ASSERT_EQ(copier.waitForLine(QStringLiteral("ready")), QString());
+        waitForCopy(before, QStringLiteral("text/plain"), text.toUtf8());
+    }
+
+    // Until the clipboard holds the copy and its change count has moved. (Each copy is told
+    // apart by its bytes: a change signal may still come from the owner before.)
+    static void waitForCopy(qint64 before, const QString& type, const QByteArray& bytes)
+    {
+        Platform::Pasteboard& pasteboard = Platform::pasteboard();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return pasteboard.changeCount() != before && pasteboard.data(type) == bytes; },
+            captureTimeoutMs))
+            << "the copy never reached the clipboard";
+    }
+
+    QJsonArray savedHistory()
+    {
+        store->saveNow();
+        QFile file(store->storeFilePath());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("history")).toArray();
+    }
+
+    QTemporaryDir temp;
+    FakeCloudDrive cloud;
+    std::unique_ptr<ClipboardStore> store;
+    std::unique_ptr<ClipboardMonitor> monitor;
+};
+
+TEST_F(ClipboardCaptureTest, ACopyInAnotherClientBecomesAClipInTheStoreFile)
+{
+    QSignalSpy spy(monitor.get(), &ClipboardMonitor::captured);
+    monitor->start();
+    HelperProcess copier;
+    copyWithXclip(copier, QStringLiteral("Copied in another program ✓").toUtf8());
+    ASSERT_TRUE(spy.wait(captureTimeoutMs));
+    ASSERT_EQ(store->history().size(), 1);
+    EXPECT_EQ(store->history().first().type, ClipType::text);
+    EXPECT_EQ(store->history().first().text, QStringLiteral("Copied in another program ✓"));
+
+    const QJsonArray saved = savedHistory();
+    ASSERT_EQ(saved.size(), 1);
+    EXPECT_EQ(saved.first().toObject().value(QStringLiteral("text")).toString(),
+              QStringLiteral("Copied in another program ✓"));
+}
+
+TEST_F(ClipboardCaptureTest, HtmlAndImagesFromAnotherClient)
+{
+    HelperProcess html;
+    copyWithXclip(html, "<p>Some <b>bold</b> words</p>", QStringLiteral("text/html"));
+    monitor->checkForChanges();
+    ASSERT_EQ(store->history().size(), 1);
+    EXPECT_EQ(store->history().first().type, ClipType::richText);
+    EXPECT_EQ(store->history().first().text, "Some bold words");
+
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::darkMagenta);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    QSignalSpy spy(monitor.get(), &ClipboardMonitor::captured);
+    HelperProcess picture;
+    copyWithXclip(picture, png, QStringLiteral("image/png"));
+    monitor->checkForChanges();
+    ASSERT_TRUE(spy.wait(captureTimeoutMs));
+    ASSERT_EQ(store->history().first().type, ClipType::image);
+    store->saveNow();
+    QFile file(*store->imageFilePath(store->history().first()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), png);
+}
+
+TEST_F(ClipboardCaptureTest, ACopyMarkedSecretIsNotCaptured)
+{
+    struct Case {
+        const char* name;
+        QString type;
+        QByteArray value;
+        bool captured;
+    };
+    const Case cases[] = {
+        {"password manager hint", "x-kde-passwordManagerHint", "secret", false},
+        {"concealed", "org.nspasteboard.ConcealedType", "", false},
+        {"transient", "org.nspasteboard.TransientType", "", false},
+        {"a hint that is not secret", "x-kde-passwordManagerHint", "public", true},
+        {"no marker", {}, {}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        store->clearHistory();
+        HelperProcess copier;
+        copyWithHelper(copier, QStringLiteral("hunter2 %1").arg(QLatin1String(c.name)), c.type, c.value);
+        monitor->checkForChanges();
+        ASSERT_EQ(store->history().size(), c.captured ? 1 : 0);
+        if (c.captured) {
+            EXPECT_EQ(store->history().first().text, QStringLiteral("hunter2 %1").arg(QLatin1String(c.name)));
+        }
+    }
+}
+
+TEST_F(ClipboardCaptureTest, ACopyNamesTheApplicationThatMadeIt)
+{
+    HelperProcess copier;
+    copyWithHelper(copier, QStringLiteral("from a program with a window"));
+    const qint64 pid = copier.process.processId();
+    std::optional<Platform::RunningApplication> source;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            for (const Platform::RunningApplication& application :
+                 Platform::workspace().runningApplications()) {
+                if (application.processIdentifier == pid)
+                    source = application;
+            }
+            return source.has_value();
+        },
+        captureTimeoutMs))
+        << "the helper's window never showed";
+    ASSERT_FALSE(source->bundleIdentifier.isEmpty());
+
+    monitor->checkForChanges();
+    ASSERT_EQ(store->history().size(), 1);
+    EXPECT_EQ(store->history().first().sourceBundleID, source->bundleIdentifier);
+    EXPECT_EQ(store->history().first().sourceAppName.value_or(QString()), source->localizedName);
+
+    // And copies of that application are skipped once it is excluded.
+    Settings::shared().setIgnoredSourceAppBundleIDs({source->bundleIdentifier});
+    HelperProcess second;
+    copyWithHelper(second, QStringLiteral("excluded now"));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            for (const Platform::RunningApplication& application :
+                 Platform::workspace().runningApplications()) {
+                if (application.processIdentifier == second.process.processId())
+                    return true;
+            }
+            return false;
+        },
+        captureTimeoutMs));
+    monitor->checkForChanges();
+    EXPECT_EQ(store->history().size(), 1);
+    Settings::shared().setIgnoredSourceAppBundleIDs({});
+}
+
+TEST_F(ClipboardCaptureTest, OurOwnPasteIsNotCapturedAgain)
+{
+    PasteService service(*monitor, *store, Settings::shared());
+    ClipItem item;
+    item.type = ClipType::text;
+    item.text = QStringLiteral("written by us");
+    ASSERT_TRUE(service.copy(item, PasteFormat::asCaptured));
+    monitor->checkForChanges();
+    EXPECT_TRUE(store->history().isEmpty());
+
+    // Other clients read what we wrote, marker included.
+    HelperProcess reader;
+    ASSERT_TRUE(reader.start(xclip(), {"-selection", "clipboard", "-o"}));
+    EXPECT_EQ(reader.finish(), QByteArray("written by us"));
+    HelperProcess markerReader;
+    ASSERT_TRUE(
+        markerReader.start(xclip(), {"-selection", "clipboard", "-o", "-t", "org.nspasteboard.source"}));
+    EXPECT_EQ(markerReader.finish(), QByteArray("app.vellora.Vellora"));
+
+    // The next copy of another client is captured.
+    HelperProcess copier;
+    copyWithXclip(copier, "theirs");
+    monitor->checkForChanges();
+    ASSERT_EQ(store->history().size(), 1);
+    EXPECT_EQ(store->history().first().text, "theirs");
+}

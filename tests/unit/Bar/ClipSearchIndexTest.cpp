@@ -1,0 +1,84 @@
+#include "UI/Bar/ClipSearchIndex.h"
+
+#include <QUrl>
+#include <gtest/gtest.h>
+
+namespace {
+
+QList<ClipItem> sampleClips()
+{
+    ClipItem cafe;
+    cafe.text = QStringLiteral("Meet at the Café Zürich");
+    cafe.sourceAppName = QStringLiteral("Notes");
+    ClipItem scan;
+    scan.type = ClipType::image;
+    scan.ocrText = QStringLiteral("INVOICE 2041");
+    scan.sourceAppName = QStringLiteral("Screenshot");
+    ClipItem titled;
+    titled.text = QStringLiteral("ssh deploy@10.0.0.7");
+    titled.customTitle = QStringLiteral("Staging server");
+    titled.sourceAppName = QStringLiteral("Terminal");
+    ClipItem files;
+    files.type = ClipType::file;
+    files.fileURLs = {QUrl::fromLocalFile(QStringLiteral("/home/ana/Reports/Quarterly Résumé.pdf"))};
+    files.sourceAppName = QStringLiteral("Files");
+    ClipItem wide;
+    wide.text = QStringLiteral("ＦＵＬＬＷＩＤＴＨ text");
+    return {cafe, scan, titled, files, wide};
+}
+
+struct Case {
+    const char* query;
+    QList<int> expected; // indexes into sampleClips()
+};
+
+class ClipSearchIndexTest : public testing::TestWithParam<Case> {};
+
+TEST_P(ClipSearchIndexTest, FindsClipsByAnyOfTheirTextsIgnoringCaseAndDiacritics)
+{
+    const QList<ClipItem> clips = sampleClips();
+    ClipSearchIndex index;
+    const QList<ClipItem> found = index.filter(clips, QString::fromUtf8(GetParam().query));
+    QList<int> indexes;
+    for (const ClipItem& clip : found)
+        indexes.append(int(std::find(clips.begin(), clips.end(), clip) - clips.begin()));
+    EXPECT_EQ(indexes, GetParam().expected) << GetParam().query;
+}
+
+INSTANTIATE_TEST_SUITE_P(Queries, ClipSearchIndexTest,
+                         testing::Values(Case{"", {0, 1, 2, 3, 4}}, Case{"   ", {0, 1, 2, 3, 4}},
+                                         Case{"cafe", {0}}, Case{"CAFÉ zurich", {0}}, Case{"  zürich ", {0}},
+                                         Case{"invoice", {1}}, Case{"screenshot", {1}}, Case{"staging", {2}},
+                                         Case{"TERMINAL", {2}}, Case{"resume.pdf", {3}}, Case{"reports", {}},
+                                         Case{"fullwidth", {4}}, Case{"e", {0, 1, 2, 3, 4}},
+                                         Case{"nothing like this", {}}));
+
+TEST(ClipSearchIndex, SearchesTheNewTextOfAnEditedClip)
+{
+    ClipItem clip;
+    clip.text = QStringLiteral("first draft");
+    ClipSearchIndex index;
+    ASSERT_EQ(index.filter({clip}, QStringLiteral("draft")).size(), 1);
+
+    clip.text = QStringLiteral("final version");
+    clip.modifiedAt = clip.createdAt.addSecs(5);
+    EXPECT_TRUE(index.filter({clip}, QStringLiteral("draft")).isEmpty());
+    EXPECT_EQ(index.filter({clip}, QStringLiteral("version")).size(), 1);
+}
+
+TEST(ClipSearchIndex, FoldsDecomposedAndComposedFormsAlike)
+{
+    EXPECT_EQ(ClipSearchIndex::fold(QStringLiteral("E\u0301COLE")), QStringLiteral("ecole"));
+    EXPECT_EQ(ClipSearchIndex::fold(QStringLiteral("\u00C9cole")), QStringLiteral("ecole"));
+}
+
+TEST(ClipSearchIndex, FindsTextDeepInsideAVeryLargeClip)
+{
+    ClipItem big;
+    big.text = QString(4 * 1024 * 1024, u'x') + QStringLiteral("needle");
+    ClipSearchIndex index;
+    EXPECT_EQ(index.filter({big}, QStringLiteral("NEEDLE")).size(), 1);
+    EXPECT_TRUE(index.filter({big}, QStringLiteral("haystack")).isEmpty());
+}
+
+} // namespace
