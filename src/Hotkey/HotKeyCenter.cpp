@@ -30,7 +30,8 @@ constexpr NamedKey namedKeys[] = {
     {79, u"F18"},  {80, u"F19"},  {90, u"F20"},  {43, u","},    {47, u"."},    {44, u"/"},
 };
 
-const QHash<int, QString>& keyNames() {
+const QHash<int, QString>& keyNames()
+{
     static const QHash<int, QString> names = [] {
         QHash<int, QString> table;
         for (const NamedKey& key : namedKeys)
@@ -42,7 +43,8 @@ const QHash<int, QString>& keyNames() {
 
 } // namespace
 
-QString HotKeyCenter::describe(int keyCode, int modifiers) {
+QString HotKeyCenter::describe(int keyCode, int modifiers)
+{
     QString text;
     if (modifiers & RivEVShortcut::controlMask)
         text += u"⌃";
@@ -55,13 +57,15 @@ QString HotKeyCenter::describe(int keyCode, int modifiers) {
     return text + keyName(keyCode);
 }
 
-QString HotKeyCenter::keyName(int keyCode) {
+QString HotKeyCenter::keyName(int keyCode)
+{
     if (keyCode == spaceKeyCode)
         return Localization::string(QStringLiteral("Space"));
     return keyNames().value(keyCode, QStringLiteral("?"));
 }
 
-bool HotKeyCenter::isKnownKey(int keyCode) {
+bool HotKeyCenter::isKnownKey(int keyCode)
+{
     return keyCode == spaceKeyCode || keyNames().contains(keyCode);
 }
 

@@ -16,7 +16,8 @@ constexpr int commandShiftMask = RivEVShortcut::commandMask | RivEVShortcut::shi
 
 // Digits 1-9, keypad 1-9, and Escape, Tab, Space, Delete, Forward Delete and the arrows:
 // the bar uses them whatever the modifiers.
-const QSet<int>& reservedKeys() {
+const QSet<int>& reservedKeys()
+{
     static const QSet<int> keys{18, 19, 20, 21, 23, 22, 26, 28, 25,  83,  84,  85,  86, 87,
                                 88, 89, 91, 92, 53, 48, 49, 51, 117, 123, 124, 126, 125};
     return keys;
@@ -24,18 +25,21 @@ const QSet<int>& reservedKeys() {
 
 // Keys the bar and the desktop use with Command alone: A, C, F, H, M, Q, V, W, X, Z, comma,
 // Left, Right, Delete.
-const QSet<int>& reservedCommandKeys() {
+const QSet<int>& reservedCommandKeys()
+{
     static const QSet<int> keys{0, 8, 3, 4, 46, 12, 9, 13, 7, 6, 43, 123, 124, 51};
     return keys;
 }
 
 // With Command and Shift: F, S, P, Z.
-const QSet<int>& reservedCommandShiftKeys() {
+const QSet<int>& reservedCommandShiftKeys()
+{
     static const QSet<int> keys{3, 1, 35, 6};
     return keys;
 }
 
-std::optional<int> wholeInt(const QJsonValue& value) {
+std::optional<int> wholeInt(const QJsonValue& value)
+{
     if (!value.isDouble())
         return std::nullopt;
     const double d = value.toDouble();
@@ -44,11 +48,13 @@ std::optional<int> wholeInt(const QJsonValue& value) {
     return static_cast<int>(d);
 }
 
-bool isEnterKey(int keyCode) {
+bool isEnterKey(int keyCode)
+{
     return keyCode == RivEVShortcut::returnKeyCode || keyCode == RivEVShortcut::keypadEnterKeyCode;
 }
 
-bool isReserved(const RivEVShortcut& shortcut) {
+bool isReserved(const RivEVShortcut& shortcut)
+{
     if (reservedKeys().contains(shortcut.keyCode))
         return true;
     if (shortcut.modifiers == RivEVShortcut::commandMask)
@@ -60,17 +66,20 @@ bool isReserved(const RivEVShortcut& shortcut) {
 
 } // namespace
 
-bool RivEVShortcut::matchesIgnoringEnterKind(const RivEVShortcut& other) const {
+bool RivEVShortcut::matchesIgnoringEnterKind(const RivEVShortcut& other) const
+{
     if (modifiers != other.modifiers)
         return false;
     return keyCode == other.keyCode || (isEnterKey(keyCode) && isEnterKey(other.keyCode));
 }
 
-QJsonObject RivEVShortcut::toJson() const {
+QJsonObject RivEVShortcut::toJson() const
+{
     return QJsonObject{{keyCodeKey, keyCode}, {modifiersKey, modifiers}};
 }
 
-std::optional<RivEVShortcut> RivEVShortcut::fromJson(const QJsonObject& object) {
+std::optional<RivEVShortcut> RivEVShortcut::fromJson(const QJsonObject& object)
+{
     const std::optional<int> keyCode = wholeInt(object.value(keyCodeKey));
     const std::optional<int> modifiers = wholeInt(object.value(modifiersKey));
     if (!keyCode || !modifiers)
@@ -78,7 +87,8 @@ std::optional<RivEVShortcut> RivEVShortcut::fromJson(const QJsonObject& object) 
     return RivEVShortcut{*keyCode, *modifiers};
 }
 
-int RivEVShortcut::carbonModifiers(Qt::KeyboardModifiers modifiers) {
+int RivEVShortcut::carbonModifiers(Qt::KeyboardModifiers modifiers)
+{
     int mask = 0;
     if (modifiers.testFlag(Qt::ControlModifier))
         mask |= commandMask;
@@ -91,7 +101,8 @@ int RivEVShortcut::carbonModifiers(Qt::KeyboardModifiers modifiers) {
     return mask;
 }
 
-std::optional<QString> RivEVShortcut::validationMessage(const RivEVShortcut& activation) const {
+std::optional<QString> RivEVShortcut::validationMessage(const RivEVShortcut& activation) const
+{
     if (!isSet())
         return std::nullopt;
     if ((modifiers & (commandMask | controlMask)) == 0)

@@ -25,7 +25,8 @@ public:
     QString appVersion() const;
     // The path of a resource: resourceRoot()/subdirectory/name.extension, or an empty
     // string when no such resource exists.
-    QString resourcePath(const QString& name, const QString& extension, const QString& subdirectory = {}) const;
+    QString resourcePath(const QString& name, const QString& extension,
+                         const QString& subdirectory = {}) const;
 };
 
 inline constexpr const char* resourceBundleName = "Vellora_Vellora.bundle";

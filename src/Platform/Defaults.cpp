@@ -72,7 +72,8 @@ Defaults& defaults()
 {
     if (installedFake)
         return *installedFake;
-    static std::unique_ptr<Defaults> real = std::make_unique<JsonFileDefaults>(JsonFileDefaults::standardPath());
+    static std::unique_ptr<Defaults> real =
+        std::make_unique<JsonFileDefaults>(JsonFileDefaults::standardPath());
     return *real;
 }
 

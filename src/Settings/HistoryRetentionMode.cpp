@@ -7,11 +7,13 @@ const QString itemCountRaw = QStringLiteral("itemCount");
 const QString timeIntervalRaw = QStringLiteral("timeInterval");
 } // namespace
 
-QString rawValue(HistoryRetentionMode mode) {
+QString rawValue(HistoryRetentionMode mode)
+{
     return mode == HistoryRetentionMode::timeInterval ? timeIntervalRaw : itemCountRaw;
 }
 
-HistoryRetentionMode fromStored(const QString& raw) {
+HistoryRetentionMode fromStored(const QString& raw)
+{
     return raw == timeIntervalRaw ? HistoryRetentionMode::timeInterval : HistoryRetentionMode::itemCount;
 }
 

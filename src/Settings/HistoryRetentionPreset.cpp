@@ -24,13 +24,15 @@ constexpr PresetInfo presetInfo[] = {
 };
 constexpr int lastIndex = static_cast<int>(std::size(presetInfo)) - 1;
 
-const PresetInfo& info(HistoryRetentionPreset preset) {
+const PresetInfo& info(HistoryRetentionPreset preset)
+{
     return presetInfo[rawValue(preset)];
 }
 
 } // namespace
 
-const QList<HistoryRetentionPreset>& allCases() {
+const QList<HistoryRetentionPreset>& allCases()
+{
     static const QList<HistoryRetentionPreset> cases = [] {
         QList<HistoryRetentionPreset> list;
         for (int raw = 0; raw <= lastIndex; ++raw)
@@ -40,23 +42,28 @@ const QList<HistoryRetentionPreset>& allCases() {
     return cases;
 }
 
-int rawValue(HistoryRetentionPreset preset) {
+int rawValue(HistoryRetentionPreset preset)
+{
     return static_cast<int>(preset);
 }
 
-int days(HistoryRetentionPreset preset) {
+int days(HistoryRetentionPreset preset)
+{
     return info(preset).days;
 }
 
-QString title(HistoryRetentionPreset preset) {
+QString title(HistoryRetentionPreset preset)
+{
     return Localization::string(QString::fromUtf8(info(preset).title));
 }
 
-QString shortTitle(HistoryRetentionPreset preset) {
+QString shortTitle(HistoryRetentionPreset preset)
+{
     return Localization::string(QString::fromUtf8(info(preset).shortTitle));
 }
 
-HistoryRetentionPreset nearestDays(int days) {
+HistoryRetentionPreset nearestDays(int days)
+{
     HistoryRetentionPreset best = HistoryRetentionPreset::day;
     qint64 bestDistance = -1;
     for (HistoryRetentionPreset preset : allCases()) {
@@ -69,7 +76,8 @@ HistoryRetentionPreset nearestDays(int days) {
     return best;
 }
 
-HistoryRetentionPreset fromSliderIndex(double index) {
+HistoryRetentionPreset fromSliderIndex(double index)
+{
     // A slider never reports NaN; should one arrive, it reads as the first case.
     if (std::isnan(index))
         return HistoryRetentionPreset::day;

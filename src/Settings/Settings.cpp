@@ -44,28 +44,33 @@ constexpr int minimumHistoryLimit = 20;
 constexpr int defaultQuickPasteModifier = RivEVShortcut::commandMask;
 constexpr int defaultPlainTextModifier = RivEVShortcut::shiftMask;
 
-double sanitizedBarHeight(double height) {
+double sanitizedBarHeight(double height)
+{
     if (!std::isfinite(height))
         return defaultBarHeight;
     return std::clamp(height, minimumBarHeight, maximumBarHeight);
 }
 
-int sanitizedHistoryLimit(int limit) {
+int sanitizedHistoryLimit(int limit)
+{
     return std::max(limit, minimumHistoryLimit);
 }
 
-int sanitizedRetentionDays(int days) {
+int sanitizedRetentionDays(int days)
+{
     return std::max(days, 0);
 }
 
-bool isShortcutModifier(int mask) {
+bool isShortcutModifier(int mask)
+{
     const QList<ShortcutModifier>& cases = ShortcutModifiers::allCases();
     return std::any_of(cases.begin(), cases.end(),
                        [mask](ShortcutModifier m) { return ShortcutModifiers::carbonValue(m) == mask; });
 }
 
 // Sets the field and fires the signal when the value really changes.
-template <typename T> bool change(Settings* settings, T& field, const T& value, void (Settings::*changed)()) {
+template <typename T> bool change(Settings* settings, T& field, const T& value, void (Settings::*changed)())
+{
     if (field == value)
         return false;
     field = value;
@@ -74,20 +79,23 @@ template <typename T> bool change(Settings* settings, T& field, const T& value, 
 }
 
 // A stored value of the wrong type, or a number that is not a whole int, reads as the fallback.
-int loadInt(const Platform::Defaults& defaults, const QString& key, int fallback) {
+int loadInt(const Platform::Defaults& defaults, const QString& key, int fallback)
+{
     const std::optional<qint64> value = defaults.intValue(key);
     if (!value || *value < std::numeric_limits<int>::min() || *value > std::numeric_limits<int>::max())
         return fallback;
     return static_cast<int>(*value);
 }
 
-int loadModifier(const Platform::Defaults& defaults, const QString& key, int fallback) {
+int loadModifier(const Platform::Defaults& defaults, const QString& key, int fallback)
+{
     const int mask = loadInt(defaults, key, fallback);
     return isShortcutModifier(mask) ? mask : fallback;
 }
 
 RivEVShortcut loadShortcut(const Platform::Defaults& defaults, const QString& key,
-                           const RivEVShortcut& fallback) {
+                           const RivEVShortcut& fallback)
+{
     const QJsonValue value = defaults.value(key);
     if (!value.isObject())
         return fallback;
@@ -96,20 +104,23 @@ RivEVShortcut loadShortcut(const Platform::Defaults& defaults, const QString& ke
 
 } // namespace
 
-Settings& Settings::shared() {
+Settings& Settings::shared()
+{
     static Settings instance(Platform::defaults());
     return instance;
 }
 
 Settings::Settings(Platform::Defaults& defaults, QObject* parent)
     : QObject(parent)
-    , defaults_(defaults) {
+    , defaults_(defaults)
+{
     load();
 }
 
 // Fills the fields directly, applying the rules of the setters, so that loading writes
 // nothing back and runs no side effect.
-void Settings::load() {
+void Settings::load()
+{
     const Platform::Defaults& d = defaults_;
     ignoreConcealed_ = d.boolValue(Key::ignoreConcealed).value_or(ignoreConcealed_);
     promoteOnPaste_ = d.boolValue(Key::promoteOnPaste).value_or(promoteOnPaste_);
@@ -146,71 +157,84 @@ void Settings::load() {
     onboarded_ = d.boolValue(Key::onboarded).value_or(onboarded_);
 }
 
-void Settings::store(const QString& key, const QJsonValue& value) {
+void Settings::store(const QString& key, const QJsonValue& value)
+{
     defaults_.setValue(key, value);
 }
 
-void Settings::setIgnoreConcealed(bool value) {
+void Settings::setIgnoreConcealed(bool value)
+{
     store(Key::ignoreConcealed, value);
     change(this, ignoreConcealed_, value, &Settings::ignoreConcealedChanged);
 }
 
-void Settings::setPromoteOnPaste(bool value) {
+void Settings::setPromoteOnPaste(bool value)
+{
     store(Key::promoteOnPaste, value);
     change(this, promoteOnPaste_, value, &Settings::promoteOnPasteChanged);
 }
 
-void Settings::setPlaySound(bool value) {
+void Settings::setPlaySound(bool value)
+{
     store(Key::playSound, value);
     change(this, playSound_, value, &Settings::playSoundChanged);
 }
 
-void Settings::setPlaySoundOnCopy(bool value) {
+void Settings::setPlaySoundOnCopy(bool value)
+{
     store(Key::playSoundOnCopy, value);
     change(this, playSoundOnCopy_, value, &Settings::playSoundOnCopyChanged);
 }
 
-void Settings::setHideOnClickOutside(bool value) {
+void Settings::setHideOnClickOutside(bool value)
+{
     store(Key::hideOnClickOutside, value);
     change(this, hideOnClickOutside_, value, &Settings::hideOnClickOutsideChanged);
 }
 
-void Settings::setLaunchAtLogin(bool value) {
+void Settings::setLaunchAtLogin(bool value)
+{
     store(Key::launchAtLogin, value);
     change(this, launchAtLogin_, value, &Settings::launchAtLoginChanged);
     if (hooks_.launchAtLoginChanged)
         hooks_.launchAtLoginChanged(value);
 }
 
-void Settings::setShowMenuBarIcon(bool value) {
+void Settings::setShowMenuBarIcon(bool value)
+{
     store(Key::showMenuBarIcon, value);
     change(this, showMenuBarIcon_, value, &Settings::showMenuBarIconChanged);
     if (hooks_.menuBarIconVisibilityChanged)
         hooks_.menuBarIconVisibilityChanged(value);
 }
 
-void Settings::setBarHeight(double value) {
+void Settings::setBarHeight(double value)
+{
     const double height = sanitizedBarHeight(value);
     store(Key::barHeight, height);
     change(this, barHeight_, height, &Settings::barHeightChanged);
 }
 
-void Settings::setShowBarResizeHandle(bool value) {
+void Settings::setShowBarResizeHandle(bool value)
+{
     store(Key::showBarResizeHandle, value);
     change(this, showBarResizeHandle_, value, &Settings::showBarResizeHandleChanged);
 }
 
-void Settings::setQuickPasteModifier(int value) {
+void Settings::setQuickPasteModifier(int value)
+{
     assignModifier(value, true);
 }
 
-void Settings::setPlainTextModifier(int value) {
+void Settings::setPlainTextModifier(int value)
+{
     assignModifier(value, false);
 }
 
 // Taking the other key's modifier swaps the two, so that they never end up equal. A mask
 // that is not one of the offered modifiers is refused.
-void Settings::assignModifier(int value, bool quickPaste) {
+void Settings::assignModifier(int value, bool quickPaste)
+{
     if (!isShortcutModifier(value))
         return;
     int& field = quickPaste ? quickPasteModifier_ : plainTextModifier_;
@@ -235,49 +259,58 @@ void Settings::assignModifier(int value, bool quickPaste) {
         emit plainTextModifierChanged();
 }
 
-void Settings::setClipColorTheme(ClipColorTheme value) {
+void Settings::setClipColorTheme(ClipColorTheme value)
+{
     store(Key::clipColorTheme, ClipColorThemes::rawValue(value));
     change(this, clipColorTheme_, value, &Settings::clipColorThemeChanged);
 }
 
-void Settings::setClipColorAccentHex(const QString& value) {
+void Settings::setClipColorAccentHex(const QString& value)
+{
     store(Key::clipColorAccentHex, value);
     change(this, clipColorAccentHex_, value, &Settings::clipColorAccentHexChanged);
 }
 
-void Settings::setDeletePermanently(bool value) {
+void Settings::setDeletePermanently(bool value)
+{
     store(Key::deletePermanently, value);
     change(this, deletePermanently_, value, &Settings::deletePermanentlyChanged);
 }
 
-void Settings::setICloudSync(bool value) {
+void Settings::setICloudSync(bool value)
+{
     store(Key::iCloudSync, value);
     change(this, iCloudSync_, value, &Settings::iCloudSyncChanged);
 }
 
-void Settings::setIgnoredSourceAppBundleIDs(const QStringList& value) {
+void Settings::setIgnoredSourceAppBundleIDs(const QStringList& value)
+{
     store(Key::ignoredSourceAppBundleIDs, QJsonArray::fromStringList(value));
     change(this, ignoredSourceAppBundleIDs_, value, &Settings::ignoredSourceAppBundleIDsChanged);
 }
 
-void Settings::setHistoryRetentionMode(HistoryRetentionMode value) {
+void Settings::setHistoryRetentionMode(HistoryRetentionMode value)
+{
     store(Key::historyRetentionMode, HistoryRetentionModes::rawValue(value));
     change(this, historyRetentionMode_, value, &Settings::historyRetentionModeChanged);
 }
 
-void Settings::setHistoryLimit(int value) {
+void Settings::setHistoryLimit(int value)
+{
     const int limit = sanitizedHistoryLimit(value);
     store(Key::historyLimit, limit);
     change(this, historyLimit_, limit, &Settings::historyLimitChanged);
 }
 
-void Settings::setHistoryRetentionDays(int value) {
+void Settings::setHistoryRetentionDays(int value)
+{
     const int days = sanitizedRetentionDays(value);
     store(Key::historyRetentionDays, days);
     change(this, historyRetentionDays_, days, &Settings::historyRetentionDaysChanged);
 }
 
-void Settings::setHotkeyKeyCode(int value) {
+void Settings::setHotkeyKeyCode(int value)
+{
     if (hotkeyKeyCode_ == value)
         return;
     store(Key::hotkeyKeyCode, value);
@@ -286,7 +319,8 @@ void Settings::setHotkeyKeyCode(int value) {
         reloadClipboardHotKey(activationShortcut());
 }
 
-void Settings::setHotkeyModifiers(int value) {
+void Settings::setHotkeyModifiers(int value)
+{
     if (hotkeyModifiers_ == value)
         return;
     store(Key::hotkeyModifiers, value);
@@ -295,39 +329,46 @@ void Settings::setHotkeyModifiers(int value) {
         reloadClipboardHotKey(activationShortcut());
 }
 
-void Settings::setAskAIShortcut(const RivEVShortcut& value) {
+void Settings::setAskAIShortcut(const RivEVShortcut& value)
+{
     store(Key::askAIShortcut, value.toJson());
     change(this, askAIShortcut_, value, &Settings::askAIShortcutChanged);
 }
 
-void Settings::setBrowserLinksShortcutValue(const RivEVShortcut& value) {
+void Settings::setBrowserLinksShortcutValue(const RivEVShortcut& value)
+{
     if (browserLinksShortcut_ == value)
         return;
     store(Key::browserLinksShortcut, value.toJson());
     change(this, browserLinksShortcut_, value, &Settings::browserLinksShortcutChanged);
 }
 
-void Settings::setOnboarded(bool value) {
+void Settings::setOnboarded(bool value)
+{
     store(Key::onboarded, value);
     change(this, onboarded_, value, &Settings::onboardedChanged);
 }
 
-void Settings::writeActivationPair(const RivEVShortcut& shortcut) {
+void Settings::writeActivationPair(const RivEVShortcut& shortcut)
+{
     writingActivationPair_ = true;
     setHotkeyKeyCode(shortcut.keyCode);
     setHotkeyModifiers(shortcut.modifiers);
     writingActivationPair_ = false;
 }
 
-bool Settings::reloadClipboardHotKey(const RivEVShortcut& shortcut) const {
+bool Settings::reloadClipboardHotKey(const RivEVShortcut& shortcut) const
+{
     return !hooks_.reloadClipboardHotKey || hooks_.reloadClipboardHotKey(shortcut);
 }
 
-bool Settings::reloadBrowserLinksHotKey(const RivEVShortcut& shortcut) const {
+bool Settings::reloadBrowserLinksHotKey(const RivEVShortcut& shortcut) const
+{
     return !hooks_.reloadBrowserLinksHotKey || hooks_.reloadBrowserLinksHotKey(shortcut);
 }
 
-bool Settings::setActivationShortcut(const RivEVShortcut& shortcut) {
+bool Settings::setActivationShortcut(const RivEVShortcut& shortcut)
+{
     if (shortcut.isSet() && shortcut.matchesIgnoringEnterKind(browserLinksShortcut_))
         return false;
     const RivEVShortcut previous = activationShortcut();
@@ -341,7 +382,8 @@ bool Settings::setActivationShortcut(const RivEVShortcut& shortcut) {
     return false;
 }
 
-bool Settings::setBrowserLinksShortcut(const RivEVShortcut& shortcut) {
+bool Settings::setBrowserLinksShortcut(const RivEVShortcut& shortcut)
+{
     if (shortcut.validationMessage(activationShortcut()))
         return false;
     if (shortcut.isSet() && shortcut.matchesIgnoringEnterKind(askAIShortcut_))
@@ -355,7 +397,8 @@ bool Settings::setBrowserLinksShortcut(const RivEVShortcut& shortcut) {
     return false;
 }
 
-void Settings::addIgnoredSourceApp(const QString& bundleID) {
+void Settings::addIgnoredSourceApp(const QString& bundleID)
+{
     if (ignoredSourceAppBundleIDs_.contains(bundleID))
         return;
     QStringList list = ignoredSourceAppBundleIDs_;
@@ -364,7 +407,8 @@ void Settings::addIgnoredSourceApp(const QString& bundleID) {
     setIgnoredSourceAppBundleIDs(list);
 }
 
-void Settings::removeIgnoredSourceApp(const QString& bundleID) {
+void Settings::removeIgnoredSourceApp(const QString& bundleID)
+{
     QStringList list = ignoredSourceAppBundleIDs_;
     list.removeAll(bundleID);
     setIgnoredSourceAppBundleIDs(list);

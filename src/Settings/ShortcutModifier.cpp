@@ -5,13 +5,15 @@
 
 namespace ShortcutModifiers {
 
-const QList<ShortcutModifier>& allCases() {
+const QList<ShortcutModifier>& allCases()
+{
     static const QList<ShortcutModifier> cases{ShortcutModifier::command, ShortcutModifier::option,
                                                ShortcutModifier::control, ShortcutModifier::shift};
     return cases;
 }
 
-int carbonValue(ShortcutModifier modifier) {
+int carbonValue(ShortcutModifier modifier)
+{
     switch (modifier) {
     case ShortcutModifier::command:
         return RivEVShortcut::commandMask;
@@ -25,7 +27,8 @@ int carbonValue(ShortcutModifier modifier) {
     return RivEVShortcut::commandMask;
 }
 
-QString title(ShortcutModifier modifier) {
+QString title(ShortcutModifier modifier)
+{
     switch (modifier) {
     case ShortcutModifier::command:
         return Localization::string(QStringLiteral("Command"));

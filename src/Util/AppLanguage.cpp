@@ -15,7 +15,8 @@ constexpr std::array<std::pair<AppLanguage, const char*>, 5> rawValues{{
 }};
 } // namespace
 
-const QList<AppLanguage>& allCases() {
+const QList<AppLanguage>& allCases()
+{
     static const QList<AppLanguage> cases = [] {
         QList<AppLanguage> list;
         for (const auto& [language, raw] : rawValues)
@@ -25,7 +26,8 @@ const QList<AppLanguage>& allCases() {
     return cases;
 }
 
-QString rawValue(AppLanguage language) {
+QString rawValue(AppLanguage language)
+{
     for (const auto& [candidate, raw] : rawValues) {
         if (candidate == language)
             return QString::fromLatin1(raw);
@@ -33,7 +35,8 @@ QString rawValue(AppLanguage language) {
     return QString::fromLatin1(rawValues.front().second);
 }
 
-std::optional<AppLanguage> fromRawValue(const QString& raw) {
+std::optional<AppLanguage> fromRawValue(const QString& raw)
+{
     for (const auto& [language, candidate] : rawValues) {
         if (raw == QLatin1String(candidate))
             return language;

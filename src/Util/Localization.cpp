@@ -23,7 +23,8 @@ const QString tableExtension = QStringLiteral("strings");
 const QStringList traditionalChineseRegions{QStringLiteral("tw"), QStringLiteral("hk"), QStringLiteral("mo")};
 const QStringList simplifiedChineseRegions{QStringLiteral("cn"), QStringLiteral("sg"), QStringLiteral("my")};
 
-AppLanguage chineseScript(const QStringList& subtags, AppLanguage unmarked) {
+AppLanguage chineseScript(const QStringList& subtags, AppLanguage unmarked)
+{
     if (subtags.contains(QStringLiteral("hans")))
         return AppLanguage::chinese;
     if (subtags.contains(QStringLiteral("hant")))
@@ -39,7 +40,8 @@ AppLanguage chineseScript(const QStringList& subtags, AppLanguage unmarked) {
 
 // A BCP 47 tag ("zh-Hant-TW") or a POSIX locale name ("zh_TW.UTF-8", "ja_JP@euro") to the
 // supported language it names, if any.
-std::optional<AppLanguage> supportedLanguage(const QString& tag) {
+std::optional<AppLanguage> supportedLanguage(const QString& tag)
+{
     // The codeset (".UTF-8") and the modifier ("@euro") of a POSIX name say nothing of the language.
     const QString name =
         tag.trimmed().toLower().section(QLatin1Char('@'), 0, 0).section(QLatin1Char('.'), 0, 0);
@@ -69,7 +71,8 @@ struct Placeholder {
 
 const char* const lengthModifiers[] = {"ll", "hh", "l", "h", "q", "z", "t", "j"};
 
-qsizetype lengthModifierAt(QStringView format, qsizetype at) {
+qsizetype lengthModifierAt(QStringView format, qsizetype at)
+{
     for (const char* modifier : lengthModifiers) {
         if (format.sliced(at).startsWith(QLatin1String(modifier)))
             return qsizetype(qstrlen(modifier));
@@ -79,7 +82,8 @@ qsizetype lengthModifierAt(QStringView format, qsizetype at) {
 
 // The placeholder that starts with the '%' at `at`: "%%", "%@", "%d", "%lld", "%2$@"…;
 // none for a '%' that starts no placeholder we fill.
-std::optional<Placeholder> placeholderAt(QStringView format, qsizetype at) {
+std::optional<Placeholder> placeholderAt(QStringView format, qsizetype at)
+{
     qsizetype i = at + 1;
     if (i < format.size() && format[i] == QLatin1Char('%'))
         return Placeholder{2, -1, PlaceholderKind::percent};
@@ -107,7 +111,8 @@ std::optional<Placeholder> placeholderAt(QStringView format, qsizetype at) {
     return std::nullopt;
 }
 
-std::optional<QString> integerText(const QVariant& value, const QLocale& locale) {
+std::optional<QString> integerText(const QVariant& value, const QLocale& locale)
+{
     switch (value.metaType().id()) {
     case QMetaType::Int:
     case QMetaType::Long:
@@ -137,13 +142,15 @@ std::optional<QString> integerText(const QVariant& value, const QLocale& locale)
     }
 }
 
-bool isFloatingPoint(const QVariant& value) {
+bool isFloatingPoint(const QVariant& value)
+{
     const int type = value.metaType().id();
     return type == QMetaType::Double || type == QMetaType::Float;
 }
 
 // An argument of the wrong kind is shown as its text rather than refused.
-QString render(const QVariant& value, PlaceholderKind kind, const QLocale& locale) {
+QString render(const QVariant& value, PlaceholderKind kind, const QLocale& locale)
+{
     if (kind == PlaceholderKind::object && isFloatingPoint(value))
         return locale.toString(value.toDouble(), 'g', QLocale::FloatingPointShortest);
     if (const std::optional<QString> integer = integerText(value, locale))
@@ -151,7 +158,8 @@ QString render(const QVariant& value, PlaceholderKind kind, const QLocale& local
     return value.toString();
 }
 
-QLocale numberLocale(AppLanguage language) {
+QLocale numberLocale(AppLanguage language)
+{
     QLocale locale(AppLanguages::rawValue(language));
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     return locale;
@@ -159,19 +167,22 @@ QLocale numberLocale(AppLanguage language) {
 
 } // namespace
 
-Localization& Localization::shared() {
+Localization& Localization::shared()
+{
     // Never destroyed: texts may still be looked up while the application shuts down.
     static Localization* const instance = new Localization(nullptr, nullptr, nullptr);
     return *instance;
 }
 
 Localization::Localization(Platform::Defaults& defaults, Platform::Bundle& bundle, QObject* parent)
-    : Localization(&defaults, &bundle, parent) {}
+    : Localization(&defaults, &bundle, parent)
+{}
 
 Localization::Localization(Platform::Defaults* defaults, Platform::Bundle* bundle, QObject* parent)
     : QObject(parent)
     , defaults_(defaults)
-    , bundle_(bundle) {
+    , bundle_(bundle)
+{
     const std::optional<QString> stored = this->defaults().stringValue(languageKey);
     language_ = AppLanguages::fromRawValue(stored.value_or(QString())).value_or(AppLanguage::system);
     resolved_ = computeResolved();
@@ -180,7 +191,8 @@ Localization::Localization(Platform::Defaults* defaults, Platform::Bundle* bundl
 
 Localization::~Localization() = default;
 
-void Localization::setLanguage(AppLanguage language) {
+void Localization::setLanguage(AppLanguage language)
+{
     if (language == language_)
         return;
     const AppLanguage before = resolvedLanguage();
@@ -193,15 +205,18 @@ void Localization::setLanguage(AppLanguage language) {
     NotificationCenter::shared().post(Notifications::languageDidChange, this);
 }
 
-QString Localization::string(const QString& english) {
+QString Localization::string(const QString& english)
+{
     return shared().lookup(english);
 }
 
-QString Localization::format(const QString& englishFormat, const QVariantList& arguments) {
+QString Localization::format(const QString& englishFormat, const QVariantList& arguments)
+{
     return shared().fill(englishFormat, arguments);
 }
 
-AppLanguage Localization::resolve(const QStringList& preferredLanguages) {
+AppLanguage Localization::resolve(const QStringList& preferredLanguages)
+{
     for (const QString& tag : preferredLanguages) {
         if (const std::optional<AppLanguage> language = supportedLanguage(tag))
             return *language;
@@ -209,7 +224,8 @@ AppLanguage Localization::resolve(const QStringList& preferredLanguages) {
     return AppLanguage::english;
 }
 
-QString Localization::lookup(const QString& english) const {
+QString Localization::lookup(const QString& english) const
+{
     const AppLanguage language = resolvedLanguage();
     if (std::optional<QString> text = translation(language, english))
         return *text;
@@ -220,7 +236,8 @@ QString Localization::lookup(const QString& english) const {
     return english;
 }
 
-QString Localization::fill(const QString& englishFormat, const QVariantList& arguments) const {
+QString Localization::fill(const QString& englishFormat, const QVariantList& arguments) const
+{
     const QString format = lookup(englishFormat);
     const QLocale locale = numberLocale(resolvedLanguage());
     QString result;
@@ -246,11 +263,13 @@ QString Localization::fill(const QString& englishFormat, const QVariantList& arg
     return result;
 }
 
-void Localization::setPreferredLanguagesForTesting(std::optional<QStringList> languages) {
+void Localization::setPreferredLanguagesForTesting(std::optional<QStringList> languages)
+{
     preferredForTesting_ = std::move(languages);
 }
 
-void Localization::systemLocaleChanged() {
+void Localization::systemLocaleChanged()
+{
     const AppLanguage before = resolvedLanguage();
     resolved_ = computeResolved();
     if (language_ != AppLanguage::system || resolvedLanguage() == before)
@@ -259,22 +278,26 @@ void Localization::systemLocaleChanged() {
     NotificationCenter::shared().post(Notifications::languageDidChange, this);
 }
 
-bool Localization::eventFilter(QObject* watched, QEvent* event) {
+bool Localization::eventFilter(QObject* watched, QEvent* event)
+{
     // Qt takes the new system locale in before it sends this event.
     if (watched == QCoreApplication::instance() && event->type() == QEvent::LocaleChange)
         systemLocaleChanged();
     return QObject::eventFilter(watched, event);
 }
 
-Platform::Defaults& Localization::defaults() const {
+Platform::Defaults& Localization::defaults() const
+{
     return defaults_ ? *defaults_ : Platform::defaults();
 }
 
-Platform::Bundle& Localization::bundle() const {
+Platform::Bundle& Localization::bundle() const
+{
     return bundle_ ? *bundle_ : Platform::mainBundle();
 }
 
-void Localization::watchSystemLocale() {
+void Localization::watchSystemLocale()
+{
     QCoreApplication* application = QCoreApplication::instance();
     if (!application)
         return;
@@ -283,15 +306,18 @@ void Localization::watchSystemLocale() {
     application->installEventFilter(this);
 }
 
-QStringList Localization::preferredLanguages() const {
+QStringList Localization::preferredLanguages() const
+{
     return preferredForTesting_ ? *preferredForTesting_ : QLocale::system().uiLanguages();
 }
 
-AppLanguage Localization::computeResolved() const {
+AppLanguage Localization::computeResolved() const
+{
     return language_ == AppLanguage::system ? resolve(preferredLanguages()) : language_;
 }
 
-std::optional<QString> Localization::translation(AppLanguage language, const QString& english) const {
+std::optional<QString> Localization::translation(AppLanguage language, const QString& english) const
+{
     QMutexLocker lock(&tablesMutex_);
     auto table = tables_.find(language);
     if (table == tables_.end())
@@ -303,7 +329,8 @@ std::optional<QString> Localization::translation(AppLanguage language, const QSt
     return *text;
 }
 
-QHash<QString, QString> Localization::loadTable(AppLanguage language) const {
+QHash<QString, QString> Localization::loadTable(AppLanguage language) const
+{
     const QString folder = AppLanguages::rawValue(language) + QStringLiteral(".lproj");
     const QString path = bundle().resourcePath(tableName, tableExtension, folder);
     if (path.isEmpty()) {

@@ -54,8 +54,8 @@ public:
     // language in effect; "%%" is "%". A placeholder without an argument stays as it is.
     static QString format(const QString& englishFormat, const QVariantList& arguments);
     // Any other arguments are wrapped one by one.
-    template <FormatArgument... Args>
-    static QString format(const QString& englishFormat, Args&&... arguments) {
+    template <FormatArgument... Args> static QString format(const QString& englishFormat, Args&&... arguments)
+    {
         return shared().fill(englishFormat, QVariantList{formatArgument(std::forward<Args>(arguments))...});
     }
 
@@ -84,7 +84,8 @@ private:
     // Null services are the process-wide ones, looked up at each use.
     Localization(Platform::Defaults* defaults, Platform::Bundle* bundle, QObject* parent);
 
-    template <typename T> static QVariant formatArgument(T&& value) {
+    template <typename T> static QVariant formatArgument(T&& value)
+    {
         using Plain = std::decay_t<T>;
         if constexpr (!std::is_arithmetic_v<Plain> && std::is_constructible_v<QString, T>)
             return QString(std::forward<T>(value));

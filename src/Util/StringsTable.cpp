@@ -13,13 +13,15 @@ using Entry = StringsTable::Entry;
 
 constexpr int hexDigitsPerEscape = 4;
 
-int lineOf(const QString& text, qsizetype position) {
+int lineOf(const QString& text, qsizetype position)
+{
     return int(text.left(position).count(QLatin1Char('\n'))) + 1;
 }
 
 // The line of the first byte sequence that is not UTF-8. A newline byte never occurs inside
 // a multi-byte sequence, so each line can be checked on its own.
-int firstInvalidUtf8Line(const QByteArray& bytes) {
+int firstInvalidUtf8Line(const QByteArray& bytes)
+{
     int line = 1;
     for (const QByteArray& chunk : bytes.split('\n')) {
         QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
@@ -31,7 +33,8 @@ int firstInvalidUtf8Line(const QByteArray& bytes) {
     return line - 1;
 }
 
-QString decodeUtf8(const QByteArray& bytes) {
+QString decodeUtf8(const QByteArray& bytes)
+{
     QStringDecoder decoder(QStringConverter::Utf8,
                            QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     QString text = decoder.decode(bytes);
@@ -41,7 +44,8 @@ QString decodeUtf8(const QByteArray& bytes) {
 }
 
 // The position of the first surrogate without its partner, or -1.
-qsizetype firstUnpairedSurrogate(const QString& text) {
+qsizetype firstUnpairedSurrogate(const QString& text)
+{
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c.isLowSurrogate())
@@ -56,7 +60,8 @@ qsizetype firstUnpairedSurrogate(const QString& text) {
 }
 
 // Qt's decoder passes surrogates without a partner through, so they are looked for here.
-QString decodeUtf16(const QByteArray& bytes, QStringConverter::Encoding encoding) {
+QString decodeUtf16(const QByteArray& bytes, QStringConverter::Encoding encoding)
+{
     QStringDecoder decoder(encoding,
                            QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     QString text = decoder.decode(bytes);
@@ -69,7 +74,8 @@ QString decodeUtf16(const QByteArray& bytes, QStringConverter::Encoding encoding
     return text;
 }
 
-QString decode(const QByteArray& data) {
+QString decode(const QByteArray& data)
+{
     static const QByteArray utf8Bom("\xEF\xBB\xBF");
     static const QByteArray utf16LeBom("\xFF\xFE");
     static const QByteArray utf16BeBom("\xFE\xFF");
@@ -80,27 +86,32 @@ QString decode(const QByteArray& data) {
     return decodeUtf8(data.startsWith(utf8Bom) ? data.sliced(utf8Bom.size()) : data);
 }
 
-bool isUnquotedCharacter(QChar c) {
+bool isUnquotedCharacter(QChar c)
+{
     const char16_t u = c.unicode();
     return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') || u == u'_' ||
            u == u'.' || u == u'-';
 }
 
-bool isHexDigit(QChar c) {
+bool isHexDigit(QChar c)
+{
     const char16_t u = c.unicode();
     return (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F');
 }
 
-QString describe(QChar c) {
+QString describe(QChar c)
+{
     return QStringLiteral("'%1'").arg(c);
 }
 
 class Parser {
 public:
     explicit Parser(const QString& text)
-        : text_(text) {}
+        : text_(text)
+    {}
 
-    QList<Entry> entries() {
+    QList<Entry> entries()
+    {
         QList<Entry> entries;
         while (skipSpaceAndComments())
             entries.append(entry());
@@ -114,7 +125,8 @@ private:
 
     QString found() const { return atEnd() ? QStringLiteral("the end of the file") : describe(current()); }
 
-    Entry entry() {
+    Entry entry()
+    {
         const int line = line_;
         const QString key = token(QStringLiteral("a key"));
         const int keyEndLine = line_;
@@ -132,7 +144,8 @@ private:
         return Entry{key, value, line};
     }
 
-    QString token(const QString& what) {
+    QString token(const QString& what)
+    {
         if (!atEnd() && current() == QLatin1Char('"'))
             return quoted();
         if (!atEnd() && isUnquotedCharacter(current()))
@@ -140,14 +153,16 @@ private:
         throw Error{line_, QStringLiteral("expected %1, found %2").arg(what, found())};
     }
 
-    QString unquoted() {
+    QString unquoted()
+    {
         const qsizetype start = pos_;
         while (!atEnd() && isUnquotedCharacter(current()))
             ++pos_;
         return text_.sliced(start, pos_ - start);
     }
 
-    QString quoted() {
+    QString quoted()
+    {
         const int startLine = line_;
         QString value;
         ++pos_;
@@ -171,7 +186,8 @@ private:
     }
 
     // The text of the escape at pos_ (a backslash); advances past it.
-    QString escape(int stringLine) {
+    QString escape(int stringLine)
+    {
         ++pos_;
         if (atEnd())
             throw Error{stringLine, QStringLiteral("unterminated string")};
@@ -198,7 +214,8 @@ private:
     }
 
     // \uXXXX after its letter; a high surrogate must be followed by a low one in a second escape.
-    QString unicodeEscape(QChar letter) {
+    QString unicodeEscape(QChar letter)
+    {
         const char16_t unit = hexUnit(letter);
         if (QChar::isLowSurrogate(unit))
             throw Error{line_, QStringLiteral("unpaired surrogate in \"\\%1\" escape").arg(letter)};
@@ -216,7 +233,8 @@ private:
         return QString(pair, 2);
     }
 
-    char16_t hexUnit(QChar letter) {
+    char16_t hexUnit(QChar letter)
+    {
         bool ok = false;
         const QString digits = text_.mid(pos_, hexDigitsPerEscape);
         const uint unit = digits.size() == hexDigitsPerEscape ? digits.toUInt(&ok, 16) : 0;
@@ -227,7 +245,8 @@ private:
     }
 
     // Skips white space and comments; false at the end of the text.
-    bool skipSpaceAndComments() {
+    bool skipSpaceAndComments()
+    {
         while (!atEnd()) {
             const QChar c = current();
             if (c == QLatin1Char('\n')) {
@@ -247,7 +266,8 @@ private:
         return false;
     }
 
-    void skipBlockComment() {
+    void skipBlockComment()
+    {
         const int startLine = line_;
         const qsizetype end = text_.indexOf(QStringLiteral("*/"), pos_ + 2);
         if (end < 0)
@@ -263,23 +283,27 @@ private:
 
 } // namespace
 
-QString StringsTable::Error::description() const {
+QString StringsTable::Error::description() const
+{
     return QStringLiteral("line %1: %2").arg(line).arg(message);
 }
 
-StringsTable StringsTable::parse(const QByteArray& data) {
+StringsTable StringsTable::parse(const QByteArray& data)
+{
     const QString text = decode(data);
     return StringsTable(Parser(text).entries());
 }
 
-StringsTable StringsTable::read(const QString& path) {
+StringsTable StringsTable::read(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Error{0, QStringLiteral("can't be opened: %1").arg(file.errorString())};
     return parse(file.readAll());
 }
 
-QList<StringsTable::Entry> StringsTable::duplicates() const {
+QList<StringsTable::Entry> StringsTable::duplicates() const
+{
     QList<Entry> found;
     QSet<QString> seen;
     for (const Entry& entry : entries_) {
@@ -290,7 +314,8 @@ QList<StringsTable::Entry> StringsTable::duplicates() const {
     return found;
 }
 
-QHash<QString, QString> StringsTable::values() const {
+QHash<QString, QString> StringsTable::values() const
+{
     QHash<QString, QString> table;
     table.reserve(entries_.size());
     for (const Entry& entry : entries_)

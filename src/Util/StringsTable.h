@@ -41,7 +41,8 @@ public:
 
 private:
     explicit StringsTable(QList<Entry> entries)
-        : entries_(std::move(entries)) {}
+        : entries_(std::move(entries))
+    {}
 
     QList<Entry> entries_;
 };

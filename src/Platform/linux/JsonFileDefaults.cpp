@@ -17,8 +17,8 @@ JsonFileDefaults::JsonFileDefaults(QString path)
 
 QString JsonFileDefaults::standardPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-           + QStringLiteral("/Vellora/preferences.json");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Vellora/preferences.json");
 }
 
 QJsonValue JsonFileDefaults::value(const QString& key) const

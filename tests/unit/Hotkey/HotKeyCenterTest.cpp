@@ -22,7 +22,8 @@ const std::pair<int, QString> namedKeys[] = {
 };
 constexpr int spaceKeyCode = 49;
 
-TEST(HotKeyCenterTest, KeyNamesOfTheSeventyKeys) {
+TEST(HotKeyCenterTest, KeyNamesOfTheSeventyKeys)
+{
     LanguageScope english(AppLanguage::english);
     QSet<int> codes{spaceKeyCode};
     for (const auto& [code, name] : namedKeys) {
@@ -42,7 +43,8 @@ TEST(HotKeyCenterTest, KeyNamesOfTheSeventyKeys) {
     }
 }
 
-TEST(HotKeyCenterTest, SpaceIsLocalised) {
+TEST(HotKeyCenterTest, SpaceIsLocalised)
+{
     const std::pair<AppLanguage, QString> cases[] = {
         {AppLanguage::japanese, "スペース"},
         {AppLanguage::chinese, "空格"},
@@ -55,7 +57,8 @@ TEST(HotKeyCenterTest, SpaceIsLocalised) {
     }
 }
 
-TEST(HotKeyCenterTest, DescribeOrdersControlOptionShiftCommand) {
+TEST(HotKeyCenterTest, DescribeOrdersControlOptionShiftCommand)
+{
     const std::pair<int, QString> cases[] = {
         {0, "V"},
         {0x100, "⌘V"},

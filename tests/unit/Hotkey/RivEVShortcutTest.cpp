@@ -15,7 +15,8 @@ const QString opensVellora = "This shortcut opens Vellora. Choose another combin
 const QString reserved = "This shortcut is reserved for another action. Choose another combination.";
 const QString unknownKey = "Choose a letter, function key, or Return.";
 
-TEST(RivEVShortcutTest, JsonRoundTripUsesTheStoredFieldNames) {
+TEST(RivEVShortcutTest, JsonRoundTripUsesTheStoredFieldNames)
+{
     const RivEVShortcut shortcut{37, 6400};
     EXPECT_EQ(QJsonDocument(shortcut.toJson()).toJson(QJsonDocument::Compact),
               R"({"keyCode":37,"modifiers":6400})");
@@ -23,7 +24,8 @@ TEST(RivEVShortcutTest, JsonRoundTripUsesTheStoredFieldNames) {
     EXPECT_EQ(RivEVShortcut::fromJson(RivEVShortcut{-1, 0}.toJson()), RivEVShortcut({-1, 0}));
 }
 
-TEST(RivEVShortcutTest, FromJsonNeedsTwoWholeNumbers) {
+TEST(RivEVShortcutTest, FromJsonNeedsTwoWholeNumbers)
+{
     const char* const cases[] = {
         R"({})",
         R"({"keyCode":9})",
@@ -41,7 +43,8 @@ TEST(RivEVShortcutTest, FromJsonNeedsTwoWholeNumbers) {
         RivEVShortcut({9, 256}));
 }
 
-TEST(RivEVShortcutTest, EqualityAndEnterKinds) {
+TEST(RivEVShortcutTest, EqualityAndEnterKinds)
+{
     struct Case {
         RivEVShortcut a;
         RivEVShortcut b;
@@ -60,7 +63,8 @@ TEST(RivEVShortcutTest, EqualityAndEnterKinds) {
     }
 }
 
-TEST(RivEVShortcutTest, CarbonModifiersFromQtModifiers) {
+TEST(RivEVShortcutTest, CarbonModifiersFromQtModifiers)
+{
     const std::pair<Qt::KeyboardModifiers, int> cases[] = {
         {Qt::NoModifier, 0},
         {Qt::ControlModifier, command},
@@ -85,7 +89,8 @@ struct ValidationCase {
     std::optional<QString> message;
 };
 
-TEST(RivEVShortcutTest, ValidationRulesInOrder) {
+TEST(RivEVShortcutTest, ValidationRulesInOrder)
+{
     const RivEVShortcut clipboard{9, command | shift};
     const ValidationCase cases[] = {
         {"not set", {-1, 0}, clipboard, std::nullopt},

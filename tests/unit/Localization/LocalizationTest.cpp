@@ -24,7 +24,8 @@ namespace {
 
 const QString languageKey = QStringLiteral("dorvaneLanguage");
 
-QString raw(AppLanguage language) {
+QString raw(AppLanguage language)
+{
     return AppLanguages::rawValue(language);
 }
 
@@ -32,7 +33,8 @@ QString raw(AppLanguage language) {
 // preferences store; the system's languages are English unless a test says otherwise.
 class LocalizationTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(dir.isValid());
         bundle.root = dir.path();
         Platform::setSystemLogForTesting(&log);
@@ -40,18 +42,21 @@ protected:
 
     void TearDown() override { Platform::setSystemLogForTesting(nullptr); }
 
-    QString tablePath(AppLanguage language) const {
+    QString tablePath(AppLanguage language) const
+    {
         return dir.filePath(raw(language) + QStringLiteral(".lproj/Localizable.strings"));
     }
 
-    void writeTable(AppLanguage language, const QByteArray& contents) {
+    void writeTable(AppLanguage language, const QByteArray& contents)
+    {
         QDir().mkpath(dir.filePath(raw(language) + QStringLiteral(".lproj")));
         QFile file(tablePath(language));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(contents);
     }
 
-    Localization& make(AppLanguage choice, const QStringList& system = {QStringLiteral("en-US")}) {
+    Localization& make(AppLanguage choice, const QStringList& system = {QStringLiteral("en-US")})
+    {
         if (choice != AppLanguage::system)
             defaults.values.insert(languageKey, raw(choice));
         localization = std::make_unique<Localization>(defaults, bundle);
@@ -70,7 +75,8 @@ protected:
 
 // ---- the fallback chain and table loading
 
-TEST_F(LocalizationTest, LooksUpTheLanguageThenEnglishThenTheKey) {
+TEST_F(LocalizationTest, LooksUpTheLanguageThenEnglishThenTheKey)
+{
     writeTable(AppLanguage::english, "\"Hello\" = \"Hello\";\n\"Only English\" = \"Only English (en)\";\n"
                                      "\"Blank\" = \"Blank (en)\";");
     writeTable(AppLanguage::japanese, "\"Hello\" = \"こんにちは\";\n\"Blank\" = \"\";");
@@ -84,7 +90,8 @@ TEST_F(LocalizationTest, LooksUpTheLanguageThenEnglishThenTheKey) {
     EXPECT_TRUE(log.lines.isEmpty()) << log.lines.join(u'\n').toStdString();
 }
 
-TEST_F(LocalizationTest, EachLanguageHasItsOwnTable) {
+TEST_F(LocalizationTest, EachLanguageHasItsOwnTable)
+{
     writeTable(AppLanguage::english, "\"Quit\" = \"Quit\";");
     writeTable(AppLanguage::chinese, "\"Quit\" = \"退出\";");
     writeTable(AppLanguage::traditionalChinese, "\"Quit\" = \"結束\";");
@@ -102,7 +109,8 @@ TEST_F(LocalizationTest, EachLanguageHasItsOwnTable) {
     }
 }
 
-TEST_F(LocalizationTest, LoadsATableOnceOnFirstUse) {
+TEST_F(LocalizationTest, LoadsATableOnceOnFirstUse)
+{
     writeTable(AppLanguage::english, "\"Quit\" = \"Quit\";");
     writeTable(AppLanguage::japanese, "\"Quit\" = \"終了\";");
     writeTable(AppLanguage::traditionalChinese, "not a table");
@@ -114,7 +122,8 @@ TEST_F(LocalizationTest, LoadsATableOnceOnFirstUse) {
     EXPECT_TRUE(log.lines.isEmpty()) << "the broken table of a language not in use is never read";
 }
 
-TEST_F(LocalizationTest, ABrokenTableIsDroppedWholeAndLoggedOnce) {
+TEST_F(LocalizationTest, ABrokenTableIsDroppedWholeAndLoggedOnce)
+{
     writeTable(AppLanguage::english, "\"Quit\" = \"Quit\";\n\"Open\" = \"Open\";");
     writeTable(AppLanguage::traditionalChinese, "\"Quit\" = \"結束\";\n\n\"Open\" = \"打開\"\n");
     Localization& l = make(AppLanguage::traditionalChinese);
@@ -128,7 +137,8 @@ TEST_F(LocalizationTest, ABrokenTableIsDroppedWholeAndLoggedOnce) {
     EXPECT_TRUE(log.lines[0].contains(QStringLiteral("line 3: missing ';'"))) << log.lines[0].toStdString();
 }
 
-TEST_F(LocalizationTest, AMissingTableFallsBackAndIsLoggedOnce) {
+TEST_F(LocalizationTest, AMissingTableFallsBackAndIsLoggedOnce)
+{
     writeTable(AppLanguage::english, "\"Quit\" = \"Quit (en)\";");
     Localization& l = make(AppLanguage::japanese);
 
@@ -139,7 +149,8 @@ TEST_F(LocalizationTest, AMissingTableFallsBackAndIsLoggedOnce) {
         << log.lines[0].toStdString();
 }
 
-TEST_F(LocalizationTest, ThreadsLookingUpAtOnceAllGetTheTranslation) {
+TEST_F(LocalizationTest, ThreadsLookingUpAtOnceAllGetTheTranslation)
+{
     constexpr int rounds = 20;
     constexpr int threads = 8;
     writeTable(AppLanguage::english, "\"Quit\" = \"Quit\";\n\"Open\" = \"Open\";");
@@ -162,7 +173,8 @@ TEST_F(LocalizationTest, ThreadsLookingUpAtOnceAllGetTheTranslation) {
     }
 }
 
-TEST_F(LocalizationTest, WithoutAnyTableTheKeyIsTheText) {
+TEST_F(LocalizationTest, WithoutAnyTableTheKeyIsTheText)
+{
     Localization& l = make(AppLanguage::chinese);
     EXPECT_EQ(l.lookup(QStringLiteral("Quit Vellora")), QStringLiteral("Quit Vellora"));
     EXPECT_EQ(l.fill(QStringLiteral("%d clips"), {3}), QStringLiteral("3 clips"));
@@ -178,7 +190,8 @@ struct StoredCase {
 
 class LocalizationStoredChoice : public LocalizationTest, public ::testing::WithParamInterface<StoredCase> {};
 
-TEST_P(LocalizationStoredChoice, ReadsTheRawValueOrFallsBackToSystem) {
+TEST_P(LocalizationStoredChoice, ReadsTheRawValueOrFallsBackToSystem)
+{
     if (!GetParam().stored.isUndefined())
         defaults.values.insert(languageKey, GetParam().stored);
     Localization l(defaults, bundle);
@@ -200,7 +213,8 @@ INSTANTIATE_TEST_SUITE_P(
                       StoredCase{"bool", true, AppLanguage::system}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(AppLanguage, RawValuesInOrder) {
+TEST(AppLanguage, RawValuesInOrder)
+{
     const QList<AppLanguage> expected{AppLanguage::system, AppLanguage::chinese, AppLanguage::english,
                                       AppLanguage::traditionalChinese, AppLanguage::japanese};
     EXPECT_EQ(AppLanguages::allCases(), expected);
@@ -219,7 +233,8 @@ TEST(AppLanguage, RawValuesInOrder) {
 // Counts the posts of "VelloraLanguageDidChange" and remembers their senders.
 class LanguageNotifications {
 public:
-    LanguageNotifications() {
+    LanguageNotifications()
+    {
         NotificationCenter::shared().observe(Notifications::languageDidChange, &context_,
                                              [this](QObject* sender) { senders.append(sender); });
     }
@@ -229,7 +244,8 @@ private:
     QObject context_;
 };
 
-TEST_F(LocalizationTest, SettingADifferentLanguageStoresSignalsAndPostsOnce) {
+TEST_F(LocalizationTest, SettingADifferentLanguageStoresSignalsAndPostsOnce)
+{
     Localization& l = make(AppLanguage::english);
     QSignalSpy languageSpy(&l, &Localization::languageChanged);
     QSignalSpy resolvedSpy(&l, &Localization::resolvedLanguageChanged);
@@ -251,7 +267,8 @@ TEST_F(LocalizationTest, SettingADifferentLanguageStoresSignalsAndPostsOnce) {
     EXPECT_EQ(posts.senders.size(), 1);
 }
 
-TEST_F(LocalizationTest, ChoosingTheLanguageTheSystemAlreadyGivesKeepsTheResolvedOne) {
+TEST_F(LocalizationTest, ChoosingTheLanguageTheSystemAlreadyGivesKeepsTheResolvedOne)
+{
     Localization& l = make(AppLanguage::system, {QStringLiteral("zh-TW")});
     ASSERT_EQ(l.resolvedLanguage(), AppLanguage::traditionalChinese);
     QSignalSpy languageSpy(&l, &Localization::languageChanged);
@@ -271,7 +288,8 @@ TEST_F(LocalizationTest, ChoosingTheLanguageTheSystemAlreadyGivesKeepsTheResolve
     EXPECT_EQ(posts.senders.size(), 2);
 }
 
-TEST_F(LocalizationTest, ASystemLanguageChangeUnderSystemPostsOncePerRealChange) {
+TEST_F(LocalizationTest, ASystemLanguageChangeUnderSystemPostsOncePerRealChange)
+{
     Localization& l = make(AppLanguage::system, {QStringLiteral("en-US")});
     QSignalSpy languageSpy(&l, &Localization::languageChanged);
     QSignalSpy resolvedSpy(&l, &Localization::resolvedLanguageChanged);
@@ -291,7 +309,8 @@ TEST_F(LocalizationTest, ASystemLanguageChangeUnderSystemPostsOncePerRealChange)
     EXPECT_EQ(defaults.writes, 0);
 }
 
-TEST_F(LocalizationTest, ASystemLanguageChangeUnderAChosenLanguageDoesNothing) {
+TEST_F(LocalizationTest, ASystemLanguageChangeUnderAChosenLanguageDoesNothing)
+{
     Localization& l = make(AppLanguage::japanese, {QStringLiteral("en-US")});
     QSignalSpy resolvedSpy(&l, &Localization::resolvedLanguageChanged);
     LanguageNotifications posts;
@@ -306,7 +325,8 @@ TEST_F(LocalizationTest, ASystemLanguageChangeUnderAChosenLanguageDoesNothing) {
     EXPECT_EQ(l.resolvedLanguage(), AppLanguage::traditionalChinese) << "the system's language, read anew";
 }
 
-TEST_F(LocalizationTest, TheApplicationsLocaleChangeEventIsHeard) {
+TEST_F(LocalizationTest, TheApplicationsLocaleChangeEventIsHeard)
+{
     Localization& l = make(AppLanguage::system, {QStringLiteral("en-US")});
     QSignalSpy resolvedSpy(&l, &Localization::resolvedLanguageChanged);
     LanguageNotifications posts;
@@ -330,7 +350,8 @@ struct ResolveCase {
 
 class LocalizationResolve : public ::testing::TestWithParam<ResolveCase> {};
 
-TEST_P(LocalizationResolve, GivesTheFirstSupportedLanguage) {
+TEST_P(LocalizationResolve, GivesTheFirstSupportedLanguage)
+{
     EXPECT_EQ(raw(Localization::resolve(GetParam().tags)), raw(GetParam().expected));
 }
 
@@ -376,7 +397,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // The forms Qt gives for a locale, as QLocale::system() gives them for LANG or LANGUAGE.
-TEST(LocalizationResolveQt, TheUiLanguagesOfQtLocales) {
+TEST(LocalizationResolveQt, TheUiLanguagesOfQtLocales)
+{
     const QList<std::pair<const char*, AppLanguage>> cases{{"zh_TW", AppLanguage::traditionalChinese},
                                                            {"zh_HK", AppLanguage::traditionalChinese},
                                                            {"zh_MO", AppLanguage::traditionalChinese},
@@ -406,7 +428,8 @@ struct FormatCase {
 
 class LocalizationFormat : public LocalizationTest, public ::testing::WithParamInterface<FormatCase> {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         LocalizationTest::SetUp();
         writeTable(AppLanguage::english, "\"%@ of %@\" = \"%@ of %@\";\n\"%d clips\" = \"%d clips\";\n"
                                          "\"English only %@\" = \"English only %@\";");
@@ -418,7 +441,8 @@ protected:
     }
 };
 
-TEST_P(LocalizationFormat, FillsTheTranslatedFormat) {
+TEST_P(LocalizationFormat, FillsTheTranslatedFormat)
+{
     Localization& l = make(GetParam().language);
     EXPECT_EQ(l.fill(GetParam().format, GetParam().arguments), GetParam().expected);
 }
@@ -480,7 +504,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- the process-wide object
 
-TEST(LocalizationShared, StaticFormsUseTheSharedObjectAndTheProcessPreferences) {
+TEST(LocalizationShared, StaticFormsUseTheSharedObjectAndTheProcessPreferences)
+{
     Localization& shared = Localization::shared();
     EXPECT_EQ(&shared, &Localization::shared());
     const AppLanguage before = shared.language();

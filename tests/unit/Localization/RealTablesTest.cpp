@@ -20,7 +20,8 @@ struct LoadedTable {
 };
 
 // Argument index to kind ('@' text, 'i' integer); unnumbered placeholders count in order.
-QMap<int, QChar> placeholderSignature(const QString& format) {
+QMap<int, QChar> placeholderSignature(const QString& format)
+{
     static const QRegularExpression placeholder(
         QStringLiteral("%%|%(?:([0-9]+)\\$)?(?:ll|hh|l|h|q|z|t|j)?([@diu])"));
     QMap<int, QChar> signature;
@@ -35,7 +36,8 @@ QMap<int, QChar> placeholderSignature(const QString& format) {
     return signature;
 }
 
-QString describe(const QMap<int, QChar>& signature) {
+QString describe(const QMap<int, QChar>& signature)
+{
     QStringList parts;
     for (auto it = signature.begin(); it != signature.end(); ++it)
         parts.append(QStringLiteral("%1:%2").arg(it.key() + 1).arg(*it));
@@ -44,7 +46,8 @@ QString describe(const QMap<int, QChar>& signature) {
 
 class RealTables : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         for (AppLanguage language : shippedLanguages) {
             const QString raw = AppLanguages::rawValue(language);
             const QString path = Platform::mainBundle().resourcePath(
@@ -62,7 +65,8 @@ protected:
         }
     }
 
-    QSet<QString> allKeys() const {
+    QSet<QString> allKeys() const
+    {
         QSet<QString> keys;
         for (const LoadedTable& table : tables)
             keys.unite(QSet<QString>(table.values.keyBegin(), table.values.keyEnd()));
@@ -72,7 +76,8 @@ protected:
     QList<LoadedTable> tables;
 };
 
-TEST_F(RealTables, EveryKeyIsTranslatedInEveryTable) {
+TEST_F(RealTables, EveryKeyIsTranslatedInEveryTable)
+{
     ASSERT_EQ(tables.size(), shippedLanguages.size());
     for (const QString& key : allKeys()) {
         for (const LoadedTable& table : tables) {
@@ -86,14 +91,16 @@ TEST_F(RealTables, EveryKeyIsTranslatedInEveryTable) {
     }
 }
 
-TEST_F(RealTables, EnglishMapsEachKeyToItself) {
+TEST_F(RealTables, EnglishMapsEachKeyToItself)
+{
     ASSERT_EQ(tables.first().language, QStringLiteral("en"));
     const QHash<QString, QString>& english = tables.first().values;
     for (auto it = english.cbegin(); it != english.cend(); ++it)
         EXPECT_EQ(it.value(), it.key());
 }
 
-TEST_F(RealTables, TranslationsKeepThePlaceholdersOfTheirKey) {
+TEST_F(RealTables, TranslationsKeepThePlaceholdersOfTheirKey)
+{
     for (const LoadedTable& table : tables) {
         for (auto it = table.values.cbegin(); it != table.values.cend(); ++it) {
             const QMap<int, QChar> expected = placeholderSignature(it.key());
@@ -106,7 +113,8 @@ TEST_F(RealTables, TranslationsKeepThePlaceholdersOfTheirKey) {
     }
 }
 
-TEST(RealTablesSignature, CountsKindsByArgument) {
+TEST(RealTablesSignature, CountsKindsByArgument)
+{
     EXPECT_EQ(placeholderSignature(QStringLiteral("%@ of %lld%%")), (QMap<int, QChar>{{0, '@'}, {1, 'i'}}));
     EXPECT_EQ(placeholderSignature(QStringLiteral("%2$dの%1$@")), (QMap<int, QChar>{{0, '@'}, {1, 'i'}}));
     EXPECT_NE(placeholderSignature(QStringLiteral("%d of %@")),

@@ -15,13 +15,15 @@ struct GoodCase {
     QList<Entry> expected;
 };
 
-Entry entry(const char* key, const QString& value, int line) {
+Entry entry(const char* key, const QString& value, int line)
+{
     return Entry{QString::fromUtf8(key), value, line};
 }
 
 class StringsTableGood : public ::testing::TestWithParam<GoodCase> {};
 
-TEST_P(StringsTableGood, ReadsEveryEntryWithItsLine) {
+TEST_P(StringsTableGood, ReadsEveryEntryWithItsLine)
+{
     const StringsTable table = StringsTable::parse(GetParam().input);
     EXPECT_EQ(table.entries(), GetParam().expected);
 }
@@ -63,7 +65,8 @@ struct BadCase {
 
 class StringsTableBad : public ::testing::TestWithParam<BadCase> {};
 
-TEST_P(StringsTableBad, NamesTheFaultAndItsLine) {
+TEST_P(StringsTableBad, NamesTheFaultAndItsLine)
+{
     try {
         (void)StringsTable::parse(GetParam().input);
         FAIL() << "parsed without an error";
@@ -73,7 +76,8 @@ TEST_P(StringsTableBad, NamesTheFaultAndItsLine) {
     }
 }
 
-QByteArray utf16(const QString& text, QStringConverter::Encoding encoding) {
+QByteArray utf16(const QString& text, QStringConverter::Encoding encoding)
+{
     QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
     return encoder.encode(text);
 }
@@ -122,7 +126,8 @@ INSTANTIATE_TEST_SUITE_P(
                 2, QStringLiteral("the text is not valid UTF-16")}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(StringsTable, ReadsUtf16WithEitherByteOrderMark) {
+TEST(StringsTable, ReadsUtf16WithEitherByteOrderMark)
+{
     const QString text = QStringLiteral("/* 日本語 */\n\"Quit\" = \"終了 😀\";\n");
     for (const auto encoding : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
         const StringsTable table = StringsTable::parse(utf16(text, encoding));
@@ -130,7 +135,8 @@ TEST(StringsTable, ReadsUtf16WithEitherByteOrderMark) {
     }
 }
 
-TEST(StringsTable, ReportsDuplicatesAndTheLastValueWins) {
+TEST(StringsTable, ReportsDuplicatesAndTheLastValueWins)
+{
     const StringsTable table =
         StringsTable::parse("\"a\" = \"1\";\n\"b\" = \"2\";\n\"a\" = \"3\";\n\"a\" = \"4\";");
     EXPECT_EQ(table.duplicates(),
@@ -139,7 +145,8 @@ TEST(StringsTable, ReportsDuplicatesAndTheLastValueWins) {
     EXPECT_EQ(table.values().size(), 2);
 }
 
-TEST(StringsTable, ReadsAFileAndNamesAMissingOne) {
+TEST(StringsTable, ReadsAFileAndNamesAMissingOne)
+{
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Localizable.strings"));
     QFile file(path);
@@ -160,7 +167,8 @@ TEST(StringsTable, ReadsAFileAndNamesAMissingOne) {
 
 // Damaged copies of a good table either parse or give an Error on one of their lines; nothing
 // else escapes and nothing crashes.
-TEST(StringsTable, DamagedInputGivesAnErrorOrATable) {
+TEST(StringsTable, DamagedInputGivesAnErrorOrATable)
+{
     constexpr int mutations = 3000;
     constexpr unsigned seed = 20261207;
     const QByteArray good =
@@ -192,7 +200,8 @@ TEST(StringsTable, DamagedInputGivesAnErrorOrATable) {
     }
 }
 
-TEST(StringsTable, ErrorDescriptionNamesTheLine) {
+TEST(StringsTable, ErrorDescriptionNamesTheLine)
+{
     EXPECT_EQ((StringsTable::Error{4, QStringLiteral("unterminated string")}.description()),
               QStringLiteral("line 4: unterminated string"));
 }

@@ -48,7 +48,8 @@ TEST_P(JsonFileDefaultsBadFile, LoadsEmptyAndLeavesTheFileUntilAWrite)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, JsonFileDefaultsBadFile,
-                         ::testing::Values(BadFileCase{"empty", ""}, BadFileCase{"truncated", "{\"playSound\": tr"},
+                         ::testing::Values(BadFileCase{"empty", ""},
+                                           BadFileCase{"truncated", "{\"playSound\": tr"},
                                            BadFileCase{"notJson", "playSound=true\n"},
                                            BadFileCase{"array", "[1, 2, 3]"}),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -63,8 +64,8 @@ TEST(JsonFileDefaults, MissingFileIsNotCreatedUntilAWrite)
 
     defaults.setString(QStringLiteral("dorvaneLanguage"), QStringLiteral("ja"));
     ASSERT_TRUE(QFileInfo::exists(path));
-    EXPECT_EQ(QFileInfo(path).permissions() & 0x7777,
-              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
+    EXPECT_EQ(QFileInfo(path).permissions() & 0x7777, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                          QFileDevice::ReadUser | QFileDevice::WriteUser);
     EXPECT_EQ(QFileInfo(QFileInfo(path).absolutePath()).permissions() & 0x0077, 0)
         << "the preferences folder must be private";
 }
@@ -73,7 +74,8 @@ TEST(JsonFileDefaults, TypedReadsRejectOtherTypes)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("preferences.json"));
-    writeAll(path, R"({"flag": 1, "count": 3.0, "half": 3.5, "name": true, "list": ["a", 2], "ok": ["a", "b"]})");
+    writeAll(path,
+             R"({"flag": 1, "count": 3.0, "half": 3.5, "name": true, "list": ["a", 2], "ok": ["a", "b"]})");
     Platform::JsonFileDefaults defaults(path);
 
     EXPECT_EQ(defaults.boolValue(QStringLiteral("flag")), std::nullopt);

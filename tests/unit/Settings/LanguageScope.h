@@ -6,7 +6,8 @@
 class LanguageScope {
 public:
     explicit LanguageScope(AppLanguage language)
-        : previous_(Localization::shared().language()) {
+        : previous_(Localization::shared().language())
+    {
         Localization::shared().setLanguage(language);
     }
     ~LanguageScope() { Localization::shared().setLanguage(previous_); }

@@ -21,7 +21,8 @@ struct PresetRow {
     QString japaneseTitle;
 };
 
-TEST(HistoryRetentionPresetTest, CasesDaysAndTitles) {
+TEST(HistoryRetentionPresetTest, CasesDaysAndTitles)
+{
     const PresetRow rows[] = {
         {P::day, 0, 1, "1 Day", "1d", "1日"},
         {P::week, 1, 7, "1 Week", "1w", "1週間"},
@@ -51,7 +52,8 @@ TEST(HistoryRetentionPresetTest, CasesDaysAndTitles) {
     }
 }
 
-TEST(HistoryRetentionPresetTest, NearestDaysPrefersTheEarlierCaseOnATie) {
+TEST(HistoryRetentionPresetTest, NearestDaysPrefersTheEarlierCaseOnATie)
+{
     const std::pair<int, P> cases[] = {
         {0, P::keepForever},
         {-5, P::keepForever}, // 0 is nearer than 1
@@ -79,12 +81,14 @@ TEST(HistoryRetentionPresetTest, NearestDaysPrefersTheEarlierCaseOnATie) {
         EXPECT_EQ(HistoryRetentionPresets::nearestDays(days), expected) << days;
 }
 
-TEST(HistoryRetentionPresetTest, EveryPresetIsNearestToItsOwnDays) {
+TEST(HistoryRetentionPresetTest, EveryPresetIsNearestToItsOwnDays)
+{
     for (P preset : HistoryRetentionPresets::allCases())
         EXPECT_EQ(HistoryRetentionPresets::nearestDays(HistoryRetentionPresets::days(preset)), preset);
 }
 
-TEST(HistoryRetentionPresetTest, SliderIndexRoundsHalfAwayFromZeroAndClamps) {
+TEST(HistoryRetentionPresetTest, SliderIndexRoundsHalfAwayFromZeroAndClamps)
+{
     const double inf = std::numeric_limits<double>::infinity();
     const std::pair<double, P> cases[] = {
         {0.0, P::day},         {0.49, P::day},        {0.5, P::week},
@@ -98,7 +102,8 @@ TEST(HistoryRetentionPresetTest, SliderIndexRoundsHalfAwayFromZeroAndClamps) {
         EXPECT_EQ(HistoryRetentionPresets::fromSliderIndex(index), expected) << index;
 }
 
-TEST(ShortcutModifierTest, CasesMasksAndTitles) {
+TEST(ShortcutModifierTest, CasesMasksAndTitles)
+{
     struct Row {
         ShortcutModifier modifier;
         int mask;
@@ -125,7 +130,8 @@ TEST(ShortcutModifierTest, CasesMasksAndTitles) {
     }
 }
 
-TEST(ClipColorThemeTest, RawValuesAndStoredNumbers) {
+TEST(ClipColorThemeTest, RawValuesAndStoredNumbers)
+{
     EXPECT_EQ(ClipColorThemes::allCases(),
               QList<ClipColorTheme>(
                   {ClipColorTheme::defaultTheme, ClipColorTheme::vibrant, ClipColorTheme::accentShades}));
@@ -141,7 +147,8 @@ TEST(ClipColorThemeTest, RawValuesAndStoredNumbers) {
         EXPECT_EQ(ClipColorThemes::fromStored(raw), theme) << raw;
 }
 
-TEST(HistoryRetentionModeTest, RawValuesAndStoredTexts) {
+TEST(HistoryRetentionModeTest, RawValuesAndStoredTexts)
+{
     EXPECT_EQ(HistoryRetentionModes::rawValue(HistoryRetentionMode::itemCount), "itemCount");
     EXPECT_EQ(HistoryRetentionModes::rawValue(HistoryRetentionMode::timeInterval), "timeInterval");
     const std::pair<QString, HistoryRetentionMode> stored[] = {

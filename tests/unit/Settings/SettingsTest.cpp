@@ -15,7 +15,8 @@ namespace {
 using Signal = void (Settings::*)();
 using Reader = std::function<QJsonValue(const Settings&)>;
 
-QJsonValue shortcutJson(int keyCode, int modifiers) {
+QJsonValue shortcutJson(int keyCode, int modifiers)
+{
     return QJsonObject{{"keyCode", keyCode}, {"modifiers", modifiers}};
 }
 
@@ -29,7 +30,8 @@ struct Property {
     Reader read;
 };
 
-const std::vector<Property>& properties() {
+const std::vector<Property>& properties()
+{
     static const std::vector<Property> all{
         {"ignoreConcealed", true, false, 0,
          [](const Settings& s) { return QJsonValue(s.ignoreConcealed()); }},
@@ -84,7 +86,8 @@ const std::vector<Property>& properties() {
 
 class SettingsTest : public ::testing::Test {
 protected:
-    Settings& load() {
+    Settings& load()
+    {
         settings = std::make_unique<Settings>(defaults);
         return *settings;
     }
@@ -93,7 +96,8 @@ protected:
     std::unique_ptr<Settings> settings;
 };
 
-TEST_F(SettingsTest, EmptyStoreLoadsEveryDefaultAndWritesNothing) {
+TEST_F(SettingsTest, EmptyStoreLoadsEveryDefaultAndWritesNothing)
+{
     ASSERT_EQ(properties().size(), 24u);
     const Settings& s = load();
     for (const Property& p : properties())
@@ -101,7 +105,8 @@ TEST_F(SettingsTest, EmptyStoreLoadsEveryDefaultAndWritesNothing) {
     EXPECT_EQ(defaults.writes, 0);
 }
 
-TEST_F(SettingsTest, StoredValuesLoadUnderThePropertyNames) {
+TEST_F(SettingsTest, StoredValuesLoadUnderThePropertyNames)
+{
     for (const Property& p : properties())
         defaults.values.insert(p.key, p.validValue);
     const Settings& s = load();
@@ -110,7 +115,8 @@ TEST_F(SettingsTest, StoredValuesLoadUnderThePropertyNames) {
     EXPECT_EQ(defaults.writes, 0);
 }
 
-TEST_F(SettingsTest, WrongTypeForOneKeyFallsBackForThatKeyAlone) {
+TEST_F(SettingsTest, WrongTypeForOneKeyFallsBackForThatKeyAlone)
+{
     for (const Property& broken : properties()) {
         defaults.values = {};
         for (const Property& p : properties())
@@ -132,7 +138,8 @@ struct LoadCase {
     QJsonValue expected;
 };
 
-TEST_F(SettingsTest, LoadingAppliesTheRulesOfAssigning) {
+TEST_F(SettingsTest, LoadingAppliesTheRulesOfAssigning)
+{
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const LoadCase cases[] = {
@@ -190,7 +197,8 @@ struct ModifierLoadCase {
     int expectedPlain;
 };
 
-TEST_F(SettingsTest, LoadedModifiersNeverEndEqual) {
+TEST_F(SettingsTest, LoadedModifiersNeverEndEqual)
+{
     const ModifierLoadCase cases[] = {
         {512, 512, 256, 512},     {4096, 4096, 256, 512},
         {256, 256, 256, 512},     {512, 256, 512, 256},
@@ -219,7 +227,8 @@ struct WriteCase {
     int signalCount;
 };
 
-TEST_F(SettingsTest, EachAssignmentStoresUnderThePropertyName) {
+TEST_F(SettingsTest, EachAssignmentStoresUnderThePropertyName)
+{
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const WriteCase cases[] = {
         {"bool changed", "playSound", &Settings::playSoundChanged, [](Settings& s) { s.setPlaySound(true); },
@@ -316,7 +325,8 @@ TEST_F(SettingsTest, EachAssignmentStoresUnderThePropertyName) {
     }
 }
 
-TEST_F(SettingsTest, UnchangedHotKeyAndBrowserLinksValuesAreNotStored) {
+TEST_F(SettingsTest, UnchangedHotKeyAndBrowserLinksValuesAreNotStored)
+{
     Settings& s = load();
     QSignalSpy keySpy(&s, &Settings::hotkeyKeyCodeChanged);
     QSignalSpy modifierSpy(&s, &Settings::hotkeyModifiersChanged);
@@ -340,7 +350,8 @@ struct SwapCase {
     int plainSignals;
 };
 
-TEST_F(SettingsTest, ModifierAssignmentsSwapInsteadOfColliding) {
+TEST_F(SettingsTest, ModifierAssignmentsSwapInsteadOfColliding)
+{
     const SwapCase cases[] = {
         {256, 512, true, 512, 512, 256, {"plainTextModifier", "quickPasteModifier"}, 1, 1},
         {256, 512, false, 256, 512, 256, {"plainTextModifier", "quickPasteModifier"}, 1, 1},
@@ -371,7 +382,8 @@ TEST_F(SettingsTest, ModifierAssignmentsSwapInsteadOfColliding) {
     }
 }
 
-TEST_F(SettingsTest, ModifiersNeverEndEqualAndObserversNeverSeeThemEqual) {
+TEST_F(SettingsTest, ModifiersNeverEndEqualAndObserversNeverSeeThemEqual)
+{
     const int masks[] = {256, 2048, 4096, 512};
     Settings& s = load();
     int equalSeen = 0;
@@ -391,7 +403,8 @@ TEST_F(SettingsTest, ModifiersNeverEndEqualAndObserversNeverSeeThemEqual) {
     EXPECT_EQ(equalSeen, 0);
 }
 
-TEST_F(SettingsTest, LoginItemAndMenuBarIconHooksReceiveEachAssignment) {
+TEST_F(SettingsTest, LoginItemAndMenuBarIconHooksReceiveEachAssignment)
+{
     Settings& s = load();
     s.setLaunchAtLogin(true); // unset hooks do nothing
     s.setShowMenuBarIcon(false);
@@ -412,7 +425,8 @@ TEST_F(SettingsTest, LoginItemAndMenuBarIconHooksReceiveEachAssignment) {
 
 class ShortcutSettingsTest : public SettingsTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         Settings& s = load();
         s.hooks().reloadClipboardHotKey = [this](const RivEVShortcut& shortcut) {
             clipboardReloads.append(shortcut);
@@ -430,14 +444,16 @@ protected:
     bool browserReloadSucceeds = true;
 };
 
-TEST_F(ShortcutSettingsTest, HotKeyFieldsChangedDirectlyReRegisterAtOnce) {
+TEST_F(ShortcutSettingsTest, HotKeyFieldsChangedDirectlyReRegisterAtOnce)
+{
     settings->setHotkeyKeyCode(3);
     settings->setHotkeyModifiers(4352);
     settings->setHotkeyModifiers(4352);
     EXPECT_EQ(clipboardReloads, QList<RivEVShortcut>({{3, 768}, {3, 4352}}));
 }
 
-TEST_F(ShortcutSettingsTest, ActivationShortcutIsWrittenAndReloadedOnce) {
+TEST_F(ShortcutSettingsTest, ActivationShortcutIsWrittenAndReloadedOnce)
+{
     QSignalSpy keySpy(settings.get(), &Settings::hotkeyKeyCodeChanged);
     EXPECT_TRUE(settings->setActivationShortcut({3, 4352}));
     EXPECT_EQ(settings->activationShortcut(), RivEVShortcut({3, 4352}));
@@ -446,7 +462,8 @@ TEST_F(ShortcutSettingsTest, ActivationShortcutIsWrittenAndReloadedOnce) {
     EXPECT_EQ(keySpy.count(), 1);
 }
 
-TEST_F(ShortcutSettingsTest, RefusedActivationShortcutRestoresThePreviousPair) {
+TEST_F(ShortcutSettingsTest, RefusedActivationShortcutRestoresThePreviousPair)
+{
     clipboardReloadSucceeds = false;
     EXPECT_FALSE(settings->setActivationShortcut({3, 4352}));
     EXPECT_EQ(settings->activationShortcut(), RivEVShortcut({9, 768}));
@@ -454,7 +471,8 @@ TEST_F(ShortcutSettingsTest, RefusedActivationShortcutRestoresThePreviousPair) {
     EXPECT_EQ(defaults.values, QJsonObject({{"hotkeyKeyCode", 9}, {"hotkeyModifiers", 768}}));
 }
 
-TEST_F(ShortcutSettingsTest, ActivationShortcutRefusedOrUnchanged) {
+TEST_F(ShortcutSettingsTest, ActivationShortcutRefusedOrUnchanged)
+{
     struct Case {
         const char* name;
         RivEVShortcut browserLinks;
@@ -479,14 +497,16 @@ TEST_F(ShortcutSettingsTest, ActivationShortcutRefusedOrUnchanged) {
     }
 }
 
-TEST_F(ShortcutSettingsTest, ClearingTheActivationShortcutIsAllowedWhenBrowserLinksIsClear) {
+TEST_F(ShortcutSettingsTest, ClearingTheActivationShortcutIsAllowedWhenBrowserLinksIsClear)
+{
     settings->setBrowserLinksShortcutValue({-1, 0});
     EXPECT_TRUE(settings->setActivationShortcut({-1, 0}));
     EXPECT_EQ(settings->activationShortcut(), RivEVShortcut({-1, 0}));
     EXPECT_EQ(clipboardReloads, QList<RivEVShortcut>({{-1, 0}}));
 }
 
-TEST_F(ShortcutSettingsTest, BrowserLinksShortcutRefusals) {
+TEST_F(ShortcutSettingsTest, BrowserLinksShortcutRefusals)
+{
     struct Case {
         const char* name;
         RivEVShortcut candidate;
@@ -508,7 +528,8 @@ TEST_F(ShortcutSettingsTest, BrowserLinksShortcutRefusals) {
     EXPECT_TRUE(browserReloads.isEmpty());
 }
 
-TEST_F(ShortcutSettingsTest, BrowserLinksShortcutStoredAndReloaded) {
+TEST_F(ShortcutSettingsTest, BrowserLinksShortcutStoredAndReloaded)
+{
     EXPECT_TRUE(settings->setBrowserLinksShortcut({11, 4352}));
     EXPECT_EQ(settings->browserLinksShortcut(), RivEVShortcut({11, 4352}));
     EXPECT_EQ(defaults.values, QJsonObject({{"browserLinksShortcut", shortcutJson(11, 4352)}}));
@@ -519,7 +540,8 @@ TEST_F(ShortcutSettingsTest, BrowserLinksShortcutStoredAndReloaded) {
     EXPECT_TRUE(clipboardReloads.isEmpty());
 }
 
-TEST_F(ShortcutSettingsTest, RefusedBrowserLinksShortcutRestoresThePreviousValue) {
+TEST_F(ShortcutSettingsTest, RefusedBrowserLinksShortcutRestoresThePreviousValue)
+{
     browserReloadSucceeds = false;
     QSignalSpy spy(settings.get(), &Settings::browserLinksShortcutChanged);
     EXPECT_FALSE(settings->setBrowserLinksShortcut({11, 4352}));
@@ -529,7 +551,8 @@ TEST_F(ShortcutSettingsTest, RefusedBrowserLinksShortcutRestoresThePreviousValue
     EXPECT_EQ(spy.count(), 2);
 }
 
-TEST_F(SettingsTest, UnsetReloadHooksCountAsSuccess) {
+TEST_F(SettingsTest, UnsetReloadHooksCountAsSuccess)
+{
     Settings& s = load();
     EXPECT_TRUE(s.setActivationShortcut({3, 4352}));
     EXPECT_TRUE(s.setBrowserLinksShortcut({11, 4352}));
@@ -537,7 +560,8 @@ TEST_F(SettingsTest, UnsetReloadHooksCountAsSuccess) {
     EXPECT_EQ(s.browserLinksShortcut(), RivEVShortcut({11, 4352}));
 }
 
-TEST_F(SettingsTest, IgnoredSourceAppsStaySortedWithoutDuplicates) {
+TEST_F(SettingsTest, IgnoredSourceAppsStaySortedWithoutDuplicates)
+{
     defaults.values = {{"ignoredSourceAppBundleIDs", QJsonArray{"org.z", "org.b", "org.z"}}};
     Settings& s = load();
     QSignalSpy spy(&s, &Settings::ignoredSourceAppBundleIDsChanged);
@@ -560,7 +584,8 @@ TEST_F(SettingsTest, IgnoredSourceAppsStaySortedWithoutDuplicates) {
     EXPECT_EQ(spy.count(), 2);
 }
 
-TEST(SettingsSharedTest, SharedInstanceUsesTheProcessDefaults) {
+TEST(SettingsSharedTest, SharedInstanceUsesTheProcessDefaults)
+{
     Settings& shared = Settings::shared();
     EXPECT_EQ(&shared, &Settings::shared());
     const int previous = shared.historyRetentionDays();
