@@ -1,15 +1,86 @@
 #include "AppController.h"
 
+#include "AI/ConversationDraft.h"
+#include "AI/ModelError.h"
+#include "Hotkey/HotKeyCenter.h"
+#include "Platform/Accessibility.h"
 #include "Platform/Bundle.h"
+#include "Platform/Defaults.h"
+#include "Platform/Pasteboard.h"
 #include "Settings/Settings.h"
+#include "Store/ClipboardStore.h"
+#include "UI/AI/AIDraftWindow.h"
+#include "UI/Bar/BarWindowController.h"
+#include "UI/CopyToastController.h"
+#include "UI/PastePermissionGuide.h"
+#include "UI/Settings/SettingsWindowController.h"
 #include "UI/VelloraBrand.h"
+#include "Util/DemoSeed.h"
+#include "Util/LaunchAtLogin.h"
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
 
 #include <QApplication>
 #include <QCursor>
+#include <QFile>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QMessageBox>
+#include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTimer>
+
+namespace {
+
+const QString ownApplicationName = QStringLiteral("Vellora");
+const QString warningSymbol = QStringLiteral("exclamationmark.triangle");
+
+// Desktop entries of the text editors that "--demo-paste-to-textedit" pastes into, in order
+// of preference.
+const QStringList textEditorIDs = {
+    QStringLiteral("org.gnome.TextEditor"),
+    QStringLiteral("org.gnome.gedit"),
+    QStringLiteral("org.kde.kate"),
+    QStringLiteral("org.kde.kwrite"),
+    QStringLiteral("org.xfce.mousepad"),
+    QStringLiteral("xed"),
+    QStringLiteral("pluma"),
+};
+
+void showModalAlert(const AppController::Alert& alert)
+{
+    QMessageBox box(QMessageBox::Warning,
+                    Platform::mainBundle().infoString(QStringLiteral("CFBundleDisplayName")), alert.message,
+                    QMessageBox::NoButton);
+    box.setTextFormat(Qt::PlainText);
+    box.setInformativeText(alert.informativeText);
+    QPushButton* ok = box.addButton(Localization::string(QStringLiteral("OK")), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.exec();
+}
+
+bool isOwnProcess(const Platform::RunningApplication& application)
+{
+    return application.processIdentifier == QCoreApplication::applicationPid();
+}
+
+// The bytes of a clip's image: an image clip's stored file, or the file a file clip points to.
+std::optional<QByteArray> readClipImage(const ClipboardStore& store, const ClipItem& item)
+{
+    std::optional<QString> path;
+    if (item.type == ClipType::image)
+        path = store.imageFilePath(item);
+    else if (item.type == ClipType::file && !item.fileURLs.isEmpty())
+        path = item.fileURLs.first().toLocalFile();
+    if (!path)
+        return std::nullopt;
+    QFile file(*path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
+} // namespace
 
 AppController::LaunchOptions AppController::LaunchOptions::parse(const QStringList& arguments)
 {
@@ -29,42 +100,224 @@ AppController::LaunchOptions AppController::LaunchOptions::parse(const QStringLi
 
 AppController& AppController::shared()
 {
-    static AppController controller;
+    static AppController controller({
+        ClipboardStore::shared(),
+        Settings::shared(),
+        HotKeyCenter::shared(),
+        [](const QString& message, const QString& symbolName, double seconds) {
+            CopyToastController::shared().show(message, symbolName, seconds);
+        },
+        showModalAlert,
+    });
     return controller;
 }
 
-AppController::AppController() = default;
+AppController::AppController(Services services, QObject* parent)
+    : QObject(parent)
+    , services_(std::move(services))
+    , monitor_(Platform::pasteboard(), services_.store, services_.settings)
+    , pasteService_(monitor_, services_.store, services_.settings)
+{}
 
-AppController::~AppController() = default;
+AppController::~AppController()
+{
+    services_.settings.hooks().menuBarIconVisibilityChanged = {};
+}
+
+void AppController::beginStep(LaunchStep step)
+{
+    if (hooks_.launchStepStarted)
+        hooks_.launchStepStarted(step);
+}
 
 void AppController::applicationDidFinishLaunching(const LaunchOptions& options)
 {
+    if (launched_)
+        return;
+    launched_ = true;
     options_ = options;
+
+    beginStep(LaunchStep::becomeAccessory);
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    if (!options.demo) {
+        beginStep(LaunchStep::startUpdater);
+        if (hooks_.startUpdater)
+            hooks_.startUpdater();
+    }
+
+    beginStep(LaunchStep::applyAppearance);
     if (options.appearance)
         Appearance::shared().applyForThisRun(*options.appearance);
     else
         Appearance::shared().applySaved();
 
+    // The main menu has no place on Linux desktops, which have no global menu bar; its
+    // commands are in the status menu and the windows.
+
+    beginStep(LaunchStep::observeSystemEvents);
+    observeSystemEvents();
+
+    if (!options.demo) {
+        beginStep(LaunchStep::startMonitor);
+        monitor_.start();
+        beginStep(LaunchStep::refreshPublicConfiguration);
+        if (hooks_.refreshPublicConfiguration)
+            hooks_.refreshPublicConfiguration();
+    }
+
+    beginStep(LaunchStep::startHotKeys);
+    startHotKeys();
+
+    beginStep(LaunchStep::showStatusItem);
+    followStatusItemPreference();
+    beginStep(LaunchStep::applyLoginItem);
+    LaunchAtLogin::connectSettings(services_.settings);
+    LaunchAtLogin::set(services_.settings.launchAtLogin());
+
+    if (options.demo) {
+        beginStep(LaunchStep::fillDemoSamples);
+        DemoSeed::fill(services_.store);
+    }
+
+    beginStep(LaunchStep::scheduleFirstWindow);
+    scheduleFirstWindow();
+
+    beginStep(LaunchStep::markOnboarded);
+    services_.settings.setOnboarded(true);
+    reportUnreadableStore();
+}
+
+void AppController::observeSystemEvents()
+{
     NotificationCenter::shared().observe(Notifications::languageDidChange, this,
                                          [this](QObject*) { rebuildStatusMenu(); });
+    // Locale changes reach the language look-up by themselves; the menu's numbers follow here.
+    qApp->installEventFilter(this);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive && !options_.demo && hooks_.refreshPublicConfiguration)
+            hooks_.refreshPublicConfiguration();
+    });
+    // Waking from sleep reaches systemDidWake() once a platform service reports it.
+    connect(qApp, &QGuiApplication::screenAdded, this, &AppController::screensDidChange);
+    connect(qApp, &QGuiApplication::screenRemoved, this, &AppController::screensDidChange);
+    connect(qApp, &QGuiApplication::primaryScreenChanged, this, &AppController::screensDidChange);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppController::applicationWillTerminate);
+}
 
-    Settings& settings = Settings::shared();
+void AppController::followStatusItemPreference()
+{
+    Settings& settings = services_.settings;
     settings.hooks().menuBarIconVisibilityChanged = [this](bool visible) { setMenuBarIconVisible(visible); };
+    // The open item names the hot key.
+    connect(&settings, &Settings::hotkeyKeyCodeChanged, this, &AppController::rebuildStatusMenu);
+    connect(&settings, &Settings::hotkeyModifiersChanged, this, &AppController::rebuildStatusMenu);
     setMenuBarIconVisible(settings.showMenuBarIcon());
-    settings.setOnboarded(true);
+}
+
+void AppController::startHotKeys()
+{
+    HotKeyCenter& center = services_.hotKeys;
+    center.trigger = [this] { clipboardHotKeyAction(); };
+    center.browserLinksTrigger = [this] { browserLinksHotKeyAction(); };
+    center.connectSettings();
+    center.start();
+}
+
+void AppController::scheduleFirstWindow()
+{
+    if (PastePermissionGuide::isDue(Platform::defaults(), Platform::accessibility())) {
+        QTimer::singleShot(permissionGuideDelay, this, &AppController::showPastePermissionGuide);
+        return;
+    }
+    if (options_.demo)
+        QTimer::singleShot(demoBarDelay, this, &AppController::showBar);
+}
+
+void AppController::reportUnreadableStore()
+{
+    if (!services_.store.unreadableStoreFile())
+        return;
+    QTimer::singleShot(0, this, [this] {
+        services_.showAlert({ClipboardStore::unreadableStoreMessage(),
+                             services_.store.unreadableStoreFile().value_or(QString())});
+    });
 }
 
 void AppController::applicationWillTerminate()
 {
+    if (terminated_)
+        return;
+    terminated_ = true;
+    pasteService_.advanceGeneration();
+    pasteQueue_.end();
+    monitor_.stop();
+    services_.store.prepareForQuit();
     setMenuBarIconVisible(false);
+    releaseWindows();
+}
+
+void AppController::releaseWindows()
+{
+    // Windows go with the application object, before this process-wide controller does.
+    stopKeyMonitor();
+    bar_.reset();
+    settingsWindow_.reset();
+    permissionGuide_.reset();
+    for (const QPointer<AIDraftWindow>& window : std::as_const(conversations_))
+        delete window.data();
+    conversations_.clear();
+}
+
+bool AppController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == qApp && event->type() == QEvent::LocaleChange)
+        rebuildStatusMenu();
+    return QObject::eventFilter(watched, event);
 }
 
 void AppController::populateStatusMenu(QMenu* menu)
 {
     menu->clear();
+    const Settings& settings = services_.settings;
+    const QString open = Localization::string(QStringLiteral("Open Vellora"));
+    const QString shortcut = HotKeyCenter::describe(settings.hotkeyKeyCode(), settings.hotkeyModifiers());
+    QAction* openBar =
+        menu->addAction(settings.hotkeyKeyCode() < 0 ? open : open + QLatin1Char('\t') + shortcut);
+    connect(openBar, &QAction::triggered, this, &AppController::showBar);
+    QAction* openSettings = menu->addAction(Localization::string(QStringLiteral("Settings…")));
+    connect(openSettings, &QAction::triggered, this, [this] { showSettings(std::nullopt); });
+    // Enabled once updates can be checked for.
+    menu->addAction(Localization::string(QStringLiteral("Check for Updates")))->setEnabled(false);
+
+    addConversationItems(menu);
+
+    menu->addSeparator();
+    const QString pause =
+        monitor_.isPaused() ? QStringLiteral("Resume Capture") : QStringLiteral("Pause Capture");
+    QAction* pauseCapture = menu->addAction(Localization::string(pause));
+    connect(pauseCapture, &QAction::triggered, this, [this] {
+        monitor_.setPaused(!monitor_.isPaused());
+        // Not while the menu's own action is still running.
+        QMetaObject::invokeMethod(this, &AppController::rebuildStatusMenu, Qt::QueuedConnection);
+    });
+
+    menu->addSeparator();
     QAction* quit = menu->addAction(Localization::string(QStringLiteral("Quit Vellora")));
     connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void AppController::addConversationItems(QMenu* menu)
+{
+    const QList<AIDraftWindow*> windows = conversationWindows();
+    if (windows.isEmpty())
+        return;
+    menu->addSection(Localization::string(QStringLiteral("AI Conversations")));
+    for (AIDraftWindow* window : windows) {
+        QAction* item =
+            menu->addAction(Localization::format(QStringLiteral("Conversation %d"), window->number()));
+        connect(item, &QAction::triggered, window, &AIDraftWindow::show);
+    }
 }
 
 void AppController::setMenuBarIconVisible(bool visible)
@@ -101,4 +354,384 @@ void AppController::rebuildStatusMenu()
 {
     if (statusMenu_)
         populateStatusMenu(statusMenu_.get());
+}
+
+void AppController::clipboardHotKeyAction()
+{
+    const bool barVisible = bar_ && bar_->phase().isVisible();
+    if (pasteQueue_.isActive() && !barVisible) {
+        pasteNextQueueItem();
+        return;
+    }
+    if (barVisible)
+        hideBar();
+    else
+        showBar();
+}
+
+void AppController::browserLinksHotKeyAction()
+{
+    showBar();
+}
+
+void AppController::showBar()
+{
+    if (const std::optional<Platform::RunningApplication> front = rememberableFrontApplication())
+        barTarget_ = front;
+    BarWindowController& controller = bar();
+    controller.resetForShow();
+    controller.show();
+    controller.setKeyMonitorEnabled(true);
+    keyMonitorInstalled_ = true;
+}
+
+void AppController::hideBar()
+{
+    stopKeyMonitor();
+    if (bar_)
+        bar_->hide();
+}
+
+void AppController::stopKeyMonitor()
+{
+    if (!keyMonitorInstalled_ || !bar_)
+        return;
+    keyMonitorInstalled_ = false;
+    bar_->setKeyMonitorEnabled(false);
+}
+
+BarWindowController* AppController::barController() const
+{
+    return bar_.get();
+}
+
+BarWindowController& AppController::bar()
+{
+    if (bar_)
+        return *bar_;
+    bar_ = std::make_unique<BarWindowController>(services_.store, services_.settings);
+    connect(bar_.get(), &BarWindowController::pasteRequested, this, &AppController::barPasteRequested);
+    connect(bar_.get(), &BarWindowController::askAIRequested, this, &AppController::openAIDraft);
+    connect(bar_.get(), &BarWindowController::settingsRequested, this,
+            [this] { showSettings(std::nullopt); });
+    connect(bar_.get(), &BarWindowController::phaseChanged, this, &AppController::barPhaseChanged);
+    return *bar_;
+}
+
+void AppController::barPhaseChanged()
+{
+    if (!bar_->phase().isVisible())
+        stopKeyMonitor();
+}
+
+void AppController::barPasteRequested(const QList<ClipItem>& items, PasteFormat format)
+{
+    if (items.size() == 1)
+        pasteItem(items.first(), format);
+    else
+        startPasteQueue(items, format);
+}
+
+std::optional<Platform::RunningApplication> AppController::rememberableFrontApplication() const
+{
+    std::optional<Platform::RunningApplication> front = Platform::workspace().frontmostApplication();
+    if (front && isOwnProcess(*front))
+        return std::nullopt;
+    return front;
+}
+
+std::optional<Platform::RunningApplication> AppController::pasteTarget() const
+{
+    if (options_.demo && options_.demoPasteToTextEditor) {
+        const QList<Platform::RunningApplication> running = Platform::workspace().runningApplications();
+        for (const QString& editor : textEditorIDs) {
+            for (const Platform::RunningApplication& application : running) {
+                if (application.bundleIdentifier == editor)
+                    return application;
+            }
+        }
+    }
+    return barTarget_;
+}
+
+void AppController::pasteItem(const ClipItem& item, PasteFormat format)
+{
+    hideBar();
+    promoteIfWanted(item);
+    paste(item, format, pasteTarget(), {});
+}
+
+void AppController::startPasteQueue(const QList<ClipItem>& items, PasteFormat format)
+{
+    hideBar();
+    pasteQueue_.start(items);
+    pasteQueueFormat_ = format;
+    if (!pasteQueue_.isActive())
+        return;
+    pasteNextQueueItem();
+}
+
+void AppController::pasteNextQueueItem()
+{
+    std::optional<PasteQueueSession::Ticket> ticket = pasteQueue_.takeNext();
+    if (!ticket)
+        return;
+    // Later items go where the user pressed the hot key; the first where the bar was opened.
+    std::optional<Platform::RunningApplication> target =
+        ticket->position == 0 ? pasteTarget() : rememberableFrontApplication();
+    const ClipItem item = ticket->item;
+    paste(item, pasteQueueFormat_, target,
+          [this, ticket = std::move(*ticket)](bool pasted) { pasteQueue_.finish(ticket, pasted); });
+}
+
+void AppController::paste(const ClipItem& item, PasteFormat format,
+                          const std::optional<Platform::RunningApplication>& target,
+                          std::function<void(bool)> then)
+{
+    const qint64 changeCountBefore = Platform::pasteboard().changeCount();
+    // paste() starts the next generation; a completion from any other one was superseded.
+    const quint64 generation = pasteService_.generation() + 1;
+    pasteService_.paste(item, format, target,
+                        [this, generation, changeCountBefore, target, then = std::move(then)](bool pasted) {
+                            if (then)
+                                then(pasted);
+                            if (!pasted && pasteService_.generation() == generation && !terminated_)
+                                explainPasteFailure(changeCountBefore, target);
+                        });
+}
+
+void AppController::explainPasteFailure(qint64 changeCountBefore,
+                                        const std::optional<Platform::RunningApplication>& target)
+{
+    if (Platform::pasteboard().changeCount() == changeCountBefore) {
+        services_.showToast(
+            Localization::string(QStringLiteral("This clip can't be pasted: its content is missing.")),
+            warningSymbol, pasteFailedToastSeconds);
+        return;
+    }
+    if (!Platform::accessibility().isTrusted()) {
+        services_.showToast(Localization::string(QStringLiteral(
+                                "Vellora can't send the paste keys here. Your clip is on the clipboard.")),
+                            warningSymbol, pasteFailedToastSeconds);
+        showPastePermissionGuide();
+        return;
+    }
+    if (target && !Platform::workspace().isRunning(target->processIdentifier)) {
+        services_.showToast(Localization::string(QStringLiteral(
+                                "The app you were using is closed. Your clip is on the clipboard.")),
+                            warningSymbol, pasteFailedToastSeconds);
+        return;
+    }
+    services_.showToast(Localization::string(QStringLiteral(
+                            "The paste did not reach the app. Your clip is on the clipboard.")),
+                        warningSymbol, pasteFailedToastSeconds);
+}
+
+void AppController::promoteIfWanted(const ClipItem& item)
+{
+    if (!services_.settings.promoteOnPaste())
+        return;
+    const QList<ClipItem>& history = services_.store.history();
+    const bool inHistory = std::any_of(history.cbegin(), history.cend(),
+                                       [&](const ClipItem& clip) { return clip.id == item.id; });
+    if (!inHistory)
+        return;
+    ClipItem promoted = item;
+    promoted.createdAt = QDateTime::currentDateTimeUtc();
+    services_.store.addCaptured(promoted);
+}
+
+void AppController::showSettings(std::optional<SettingsTab> tab)
+{
+    const bool barWasVisible = bar_ && bar_->phase().isVisible();
+    returnToBarAfterSettings_ = returnToBarAfterSettings_ || barWasVisible;
+    hideBar();
+    if (!settingsWindow_)
+        settingsWindow_ = std::make_unique<SettingsWindowController>([this] { settingsWindowClosed(); });
+    settingsWindow_->present(tab);
+}
+
+SettingsWindowController* AppController::settingsWindowController() const
+{
+    return settingsWindow_.get();
+}
+
+void AppController::settingsWindowClosed()
+{
+    if (!returnToBarAfterSettings_)
+        return;
+    returnToBarAfterSettings_ = false;
+    // Once the settings window is gone, so that its closing does not take the bar's focus.
+    QMetaObject::invokeMethod(this, &AppController::showBar, Qt::QueuedConnection);
+}
+
+void AppController::toggleICloudSync()
+{
+    Settings& settings = services_.settings;
+    ClipboardStore& store = services_.store;
+    const Alert unavailable{
+        Localization::string(QStringLiteral("iCloud Drive Unavailable")),
+        Localization::string(QStringLiteral("Sign in to iCloud and enable iCloud Drive in System Settings to "
+                                            "sync your clipboard across your Macs.")),
+    };
+    if (!settings.iCloudSync() && !store.iCloudAvailable()) {
+        services_.showAlert(unavailable);
+        return;
+    }
+    const bool enabled = !settings.iCloudSync();
+    settings.setICloudSync(enabled);
+    if (store.setICloudSync(enabled))
+        return;
+    // The history stayed where it was: the preference says so too.
+    settings.setICloudSync(!enabled);
+    if (enabled)
+        services_.showAlert(unavailable);
+}
+
+void AppController::openAIDraft(const QList<ClipItem>& items)
+{
+    ConversationDraft draft;
+    try {
+        const ClipboardStore& store = services_.store;
+        draft = ConversationDraft::capture(
+            items, [&store](const ClipItem& item) { return readClipImage(store, item); });
+    } catch (const ModelError& error) {
+        services_.showAlert(
+            {Localization::string(QStringLiteral("Materials Not Ready")), error.errorDescription()});
+        return;
+    }
+    hideBar();
+    dropClosedConversations();
+    const std::optional<Platform::RunningApplication> target = pasteTarget();
+    QPointer<AppController> controller(this);
+    auto* window = new AIDraftWindow(
+        std::move(draft), nextConversationNumber_++,
+        [controller, target](ConversationResultAction action, const QString& answer,
+                             std::function<void(bool)> completion) {
+            if (!controller) {
+                completion(false);
+                return;
+            }
+            controller->performConversationResultAction(action, answer, target, std::move(completion));
+        },
+        this);
+    conversations_.append(window);
+    window->onClose = [this] {
+        dropClosedConversations();
+        rebuildStatusMenu();
+    };
+    rebuildStatusMenu();
+    window->show();
+}
+
+QList<AIDraftWindow*> AppController::conversationWindows() const
+{
+    QList<AIDraftWindow*> open;
+    for (const QPointer<AIDraftWindow>& window : conversations_) {
+        if (window && !window->isClosed())
+            open.append(window);
+    }
+    return open;
+}
+
+void AppController::dropClosedConversations()
+{
+    for (qsizetype i = conversations_.size() - 1; i >= 0; --i) {
+        const QPointer<AIDraftWindow>& window = conversations_.at(i);
+        if (window && !window->isClosed())
+            continue;
+        if (window)
+            window->deleteLater();
+        conversations_.removeAt(i);
+    }
+}
+
+ClipItem AppController::answerClip(const QString& answer)
+{
+    ClipItem clip;
+    clip.type = ClipType::text;
+    clip.text = answer;
+    clip.createdAt = QDateTime::currentDateTimeUtc();
+    clip.sourceBundleID = Platform::mainBundle().bundleIdentifier();
+    clip.sourceAppName = ownApplicationName;
+    return clip;
+}
+
+void AppController::performConversationResultAction(ConversationResultAction action, const QString& answer,
+                                                    const std::optional<Platform::RunningApplication>& target,
+                                                    std::function<void(bool)> completion)
+{
+    if (answer.trimmed().isEmpty()) {
+        completion(false);
+        return;
+    }
+    const ClipItem clip = answerClip(answer);
+    switch (action) {
+    case ConversationResultAction::copy: {
+        const qint64 before = Platform::pasteboard().changeCount();
+        pasteService_.copy(clip, PasteFormat::asCaptured);
+        const bool moved = Platform::pasteboard().changeCount() != before;
+        if (moved)
+            services_.showToast(Localization::string(QStringLiteral("Copied to Clipboard")),
+                                QStringLiteral("checkmark.circle.fill"), copiedToastSeconds);
+        completion(moved);
+        return;
+    }
+    case ConversationResultAction::paste: {
+        const bool usable =
+            target && Platform::workspace().isRunning(target->processIdentifier) && !isOwnProcess(*target);
+        if (!usable) {
+            services_.showToast(Localization::string(QStringLiteral(
+                                    "The original app is closed. Copy the answer and choose a destination.")),
+                                warningSymbol, targetClosedToastSeconds);
+            completion(false);
+            return;
+        }
+        hideBar();
+        QPointer<AppController> controller(this);
+        pasteService_.paste(
+            clip, PasteFormat::asCaptured, target,
+            [controller, completion = std::move(completion)](bool pasted) {
+                if (!pasted && controller)
+                    controller->services_.showToast(
+                        Localization::string(QStringLiteral(
+                            "Paste Back failed. Your answer is still here; check permission or "
+                            "copy it manually.")),
+                        warningSymbol, pasteBackFailedToastSeconds);
+                completion(pasted);
+            });
+        return;
+    }
+    case ConversationResultAction::save:
+        services_.store.addCaptured(clip);
+        services_.store.saveNow();
+        services_.showToast(Localization::string(QStringLiteral("Saved as Card")),
+                            QStringLiteral("checkmark"), savedToastSeconds);
+        completion(true);
+        return;
+    }
+}
+
+void AppController::systemDidWake()
+{
+    hideBar();
+    services_.hotKeys.registerClipboardHotKeyAgain();
+}
+
+void AppController::screensDidChange()
+{
+    hideBar();
+}
+
+void AppController::showPastePermissionGuide()
+{
+    if (!permissionGuide_)
+        permissionGuide_ =
+            std::make_unique<PastePermissionGuide>(Platform::defaults(), Platform::accessibility());
+    permissionGuide_->show();
+}
+
+PastePermissionGuide* AppController::pastePermissionGuide() const
+{
+    return permissionGuide_.get();
 }

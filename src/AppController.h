@@ -1,21 +1,46 @@
 #pragma once
 
+#include "AI/ConversationResultAction.h"
+#include "Models/ClipItem.h"
+#include "Models/PasteQueueSession.h"
+#include "Monitor/ClipboardMonitor.h"
+#include "Monitor/PasteFormat.h"
+#include "Monitor/PasteService.h"
+#include "Platform/Workspace.h"
+#include "Settings/SettingsTab.h"
 #include "UI/Appearance.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 
+class AIDraftWindow;
+class BarWindowController;
+class ClipboardStore;
+class HotKeyCenter;
+class PastePermissionGuide;
 class QMenu;
 class QSystemTrayIcon;
+class Settings;
+class SettingsWindowController;
 
 // Owns the application's controllers and wires the shared objects together. The
 // application is an accessory: no main window, no taskbar entry, an optional status item.
 class AppController final : public QObject {
     Q_OBJECT
 public:
+    static constexpr std::chrono::milliseconds permissionGuideDelay{600};
+    static constexpr std::chrono::milliseconds demoBarDelay{500};
+    static constexpr double copiedToastSeconds = 1.25;
+    static constexpr double pasteBackFailedToastSeconds = 4.0;
+    static constexpr double targetClosedToastSeconds = 3.0;
+    static constexpr double savedToastSeconds = 2.0;
+    static constexpr double pasteFailedToastSeconds = 3.0;
+
     // What the command line asks for.
     struct LaunchOptions {
         bool demo = false;                        // "--demo"
@@ -28,30 +53,174 @@ public:
         bool operator==(const LaunchOptions&) const = default;
     };
 
+    // The steps of launching, in their order; a step that does not apply to a run is skipped.
+    enum class LaunchStep {
+        becomeAccessory,
+        startUpdater, // not with "--demo"
+        applyAppearance,
+        observeSystemEvents,
+        startMonitor,               // not with "--demo"
+        refreshPublicConfiguration, // not with "--demo"
+        startHotKeys,
+        showStatusItem,
+        applyLoginItem,
+        fillDemoSamples,     // only with "--demo"
+        scheduleFirstWindow, // the permission guide when due, else the bar with "--demo"
+        markOnboarded,
+    };
+
+    // A modal alert with one default button, "OK".
+    struct Alert {
+        QString message;
+        QString informativeText;
+        bool operator==(const Alert&) const = default;
+    };
+
+    // The shared objects the controller wires together and the way it talks to the user;
+    // shared() uses the process-wide ones.
+    struct Services {
+        ClipboardStore& store;
+        Settings& settings;
+        HotKeyCenter& hotKeys;
+        std::function<void(const QString& message, const QString& symbolName, double seconds)> showToast;
+        std::function<void(const Alert& alert)> showAlert;
+    };
+
+    // Work that parts not built into this controller take over; each runs only when set.
+    struct Hooks {
+        // After launching, not with "--demo".
+        std::function<void()> startUpdater;
+        // After launching and whenever the application becomes active, not with "--demo".
+        std::function<void()> refreshPublicConfiguration;
+        // Told as each launch step begins.
+        std::function<void(LaunchStep step)> launchStepStarted;
+    };
+
     static AppController& shared();
+
+    explicit AppController(Services services, QObject* parent = nullptr);
     ~AppController() override;
 
-    // Runs once the application object exists: appearance, status item, onboarding mark.
+    Hooks& hooks() { return hooks_; }
+
+    // Runs the launch steps once the application object exists.
     void applicationDidFinishLaunching(const LaunchOptions& options);
-    // Releases what must go before the application object does.
+    // Ends the paste queue, drops a paste still waiting, makes pending deletions final and
+    // saves the store at once. Runs once.
     void applicationWillTerminate();
 
-    // Fills the status item's menu; it ends with "Quit Vellora".
+    // Fills the status item's menu: open the bar, "Settings…", "Check for Updates", the open
+    // conversations, pausing capture; it ends with "Quit Vellora".
     void populateStatusMenu(QMenu* menu);
     // Creates the status item with its icon and menu when missing, or removes it.
     void setMenuBarIconVisible(bool visible);
     QSystemTrayIcon* statusItem() const;
 
+    // The clipboard hot key: pastes the next queue item when a paste queue runs and the bar
+    // is hidden; otherwise shows the bar, or hides it while it shows or is shown.
+    void clipboardHotKeyAction();
+    // The browser-links hot key opens the bar.
+    void browserLinksHotKeyAction();
+    // Remembers the application in front, resets the bar to the history and shows it with
+    // its key handling. Creates the bar on first use.
+    void showBar();
+    // Removes the bar's key handling and slides the bar out.
+    void hideBar();
+    void stopKeyMonitor();
+    BarWindowController* barController() const;
+
+    // Hides the bar and pastes the clip into the application that was in front before the
+    // bar showed; a failure is told in a toast (and without the permission to paste, the
+    // permission guide opens). The clip stays on the clipboard.
+    void pasteItem(const ClipItem& item, PasteFormat format);
+    // Pastes the first clip now and each next one on the following presses of the hot key.
+    void startPasteQueue(const QList<ClipItem>& items, PasteFormat format);
+    const PasteQueueSession& pasteQueue() const { return pasteQueue_; }
+    // The application pastes go to: the one in front before the bar showed (with
+    // "--demo-paste-to-textedit", a running text editor when there is one).
+    std::optional<Platform::RunningApplication> pasteTarget() const;
+
+    // Opens the settings window on the pane (none keeps the current one), hiding the bar
+    // and showing it again when the settings window closes.
+    void showSettings(std::optional<SettingsTab> tab);
+    SettingsWindowController* settingsWindowController() const;
+    // Turns syncing through the cloud folder on or off; an alert when it can't be turned on.
+    void toggleICloudSync();
+
+    // Opens a conversation window on the clips' materials; an alert titled "Materials Not
+    // Ready" instead when they can't be taken.
+    void openAIDraft(const QList<ClipItem>& items);
+    // The conversation windows that are not closed, oldest first.
+    QList<AIDraftWindow*> conversationWindows() const;
+    // Copies, pastes back into `target` or saves an answer; completion runs exactly once.
+    void performConversationResultAction(ConversationResultAction action, const QString& answer,
+                                         const std::optional<Platform::RunningApplication>& target,
+                                         std::function<void(bool)> completion);
+
+    // Reactions to the system: after waking from sleep the bar hides and the clipboard hot
+    // key is registered again; on a change of screens the bar hides.
+    void systemDidWake();
+    void screensDidChange();
+
+    void showPastePermissionGuide();
+    PastePermissionGuide* pastePermissionGuide() const;
+
+    ClipboardMonitor& monitor() { return monitor_; }
+    PasteService& pasteService() { return pasteService_; }
     const LaunchOptions& launchOptions() const { return options_; }
 
 signals:
     void statusItemChanged();
 
-private:
-    AppController();
-    void rebuildStatusMenu();
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
+private:
+    void beginStep(LaunchStep step);
+    void observeSystemEvents();
+    void followStatusItemPreference();
+    void startHotKeys();
+    void scheduleFirstWindow();
+    void reportUnreadableStore();
+    void rebuildStatusMenu();
+    void addConversationItems(QMenu* menu);
+
+    BarWindowController& bar();
+    void barPasteRequested(const QList<ClipItem>& items, PasteFormat format);
+    void barPhaseChanged();
+    void pasteNextQueueItem();
+    void paste(const ClipItem& item, PasteFormat format,
+               const std::optional<Platform::RunningApplication>& target, std::function<void(bool)> then);
+    void explainPasteFailure(qint64 changeCountBefore,
+                             const std::optional<Platform::RunningApplication>& target);
+    void promoteIfWanted(const ClipItem& item);
+    std::optional<Platform::RunningApplication> rememberableFrontApplication() const;
+
+    void releaseWindows();
+    void settingsWindowClosed();
+    void dropClosedConversations();
+    static ClipItem answerClip(const QString& answer);
+
+    Services services_;
+    Hooks hooks_;
     LaunchOptions options_;
+    bool launched_ = false;
+    bool terminated_ = false;
+
+    ClipboardMonitor monitor_;
+    PasteService pasteService_;
+    PasteQueueSession pasteQueue_;
+    PasteFormat pasteQueueFormat_ = PasteFormat::asCaptured;
+
+    std::unique_ptr<BarWindowController> bar_;
+    bool keyMonitorInstalled_ = false;
+    std::optional<Platform::RunningApplication> barTarget_;
+
     std::unique_ptr<QMenu> statusMenu_;
     std::unique_ptr<QSystemTrayIcon> statusItem_;
+    std::unique_ptr<SettingsWindowController> settingsWindow_;
+    bool returnToBarAfterSettings_ = false;
+    std::unique_ptr<PastePermissionGuide> permissionGuide_;
+    QList<QPointer<AIDraftWindow>> conversations_;
+    int nextConversationNumber_ = 1;
 };

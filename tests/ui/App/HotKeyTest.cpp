@@ -1,0 +1,129 @@
+#include "AppControllerFixture.h"
+
+#include <QWidget>
+
+namespace {
+
+class HotKeyTest : public AppControllerTest {
+protected:
+    void SetUp() override
+    {
+        AppControllerTest::SetUp();
+        controller->applicationDidFinishLaunching({});
+        for (const char* text : {"first", "second", "third"})
+            store->addCaptured(textClip(QString::fromLatin1(text)));
+    }
+
+    // Records the phases the bar goes through from now on.
+    void recordPhases()
+    {
+        QObject::connect(controller->barController(), &BarWindowController::phaseChanged, controller.get(),
+                         [this] { recorded.append(barPhase()); });
+    }
+
+    QList<BarPhaseKind> recorded;
+};
+
+TEST_F(HotKeyTest, twoQuickPressesLeaveTheBarHidden)
+{
+    frontApplication();
+    pressHotKey();
+    ASSERT_NE(controller->barController(), nullptr);
+    recordPhases();
+    EXPECT_EQ(barPhase(), BarPhaseKind::showing);
+    pressHotKey();
+    EXPECT_EQ(barPhase(), BarPhaseKind::hiding) << "a press while showing hides";
+    ASSERT_TRUE(waitForPhase(BarPhaseKind::hidden));
+    QTest::qWait(400);
+    EXPECT_EQ(barPhase(), BarPhaseKind::hidden) << "the first slide's end does not show it again";
+    EXPECT_FALSE(controller->barController()->window()->isVisible());
+    EXPECT_EQ(recorded, (QList<BarPhaseKind>{BarPhaseKind::hiding, BarPhaseKind::hidden}));
+}
+
+TEST_F(HotKeyTest, pressesAlternateBetweenShownAndHidden)
+{
+    frontApplication();
+    for (int round = 0; round < 2; ++round) {
+        pressHotKey();
+        ASSERT_TRUE(waitForPhase(BarPhaseKind::shown)) << round;
+        EXPECT_TRUE(controller->barController()->window()->isVisible());
+        pressHotKey();
+        ASSERT_TRUE(waitForPhase(BarPhaseKind::hidden)) << round;
+        EXPECT_FALSE(controller->barController()->window()->isVisible());
+    }
+    // A press while hiding shows the bar again, ending shown.
+    pressHotKey();
+    ASSERT_TRUE(waitForPhase(BarPhaseKind::shown));
+    pressHotKey();
+    ASSERT_EQ(barPhase(), BarPhaseKind::hiding);
+    pressHotKey();
+    EXPECT_EQ(barPhase(), BarPhaseKind::showing);
+    ASSERT_TRUE(waitForPhase(BarPhaseKind::shown));
+    QTest::qWait(400);
+    EXPECT_EQ(barPhase(), BarPhaseKind::shown);
+}
+
+TEST_F(HotKeyTest, thePasteQueuePastesOnEachPressWhileTheBarIsHidden)
+{
+    const Platform::RunningApplication editor = frontApplication();
+    controller->showBar();
+    const QList<ClipItem> queued = store->history().mid(0, 2);
+    controller->startPasteQueue(queued, PasteFormat::plainText);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return keyEvents.strokes.size() == 1; }, waitMs));
+    EXPECT_EQ(pasteboard.written(QStringLiteral("text/plain")), queued.at(0).text->toUtf8());
+    ASSERT_TRUE(waitForPhase(BarPhaseKind::hidden));
+    ASSERT_TRUE(controller->pasteQueue().isActive());
+
+    pressHotKey();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return keyEvents.strokes.size() == 2; }, waitMs));
+    EXPECT_EQ(pasteboard.written(QStringLiteral("text/plain")), queued.at(1).text->toUtf8());
+    EXPECT_EQ(barPhase(), BarPhaseKind::hidden) << "the queue's press does not open the bar";
+    EXPECT_FALSE(controller->pasteQueue().isActive()) << "the queue ends after its last clip";
+    EXPECT_EQ(workspace.activated.last(), editor);
+
+    pressHotKey();
+    EXPECT_TRUE(controller->barController()->phase().isVisible())
+        << "without a queue the hot key opens the bar";
+    EXPECT_EQ(keyEvents.strokes.size(), 2);
+}
+
+TEST_F(HotKeyTest, aPressDuringAQueuedPasteDoesNotPasteTwice)
+{
+    frontApplication();
+    controller->startPasteQueue(store->history().mid(0, 2), PasteFormat::asCaptured);
+    ASSERT_TRUE(controller->pasteQueue().isDispatching());
+    pressHotKey();
+    pressHotKey();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controller->pasteQueue().isDispatching(); }, waitMs));
+    QTest::qWait(200);
+    EXPECT_EQ(keyEvents.strokes.size(), 1);
+    EXPECT_EQ(controller->pasteQueue().position(), 1);
+}
+
+TEST_F(HotKeyTest, wakingAndScreenChangesHideTheBarAndWakingRegistersTheHotKeyAgain)
+{
+    for (const bool wake : {true, false}) {
+        pressHotKey();
+        ASSERT_TRUE(waitForPhase(BarPhaseKind::shown));
+        const int unregistrations = hotKeys.unregistrations;
+        if (wake)
+            controller->systemDidWake();
+        else
+            controller->screensDidChange();
+        EXPECT_FALSE(controller->barController()->phase().isVisible()) << wake;
+        EXPECT_EQ(hotKeys.unregistrations - unregistrations, wake ? 1 : 0);
+        EXPECT_TRUE(hotKeys.registered.values().contains(std::pair(hotKeyCode, hotKeyModifiers)));
+        ASSERT_TRUE(waitForPhase(BarPhaseKind::hidden));
+    }
+}
+
+TEST_F(HotKeyTest, theBrowserLinksHotKeyOpensTheBar)
+{
+    const RivEVShortcut links = Settings::shared().browserLinksShortcut();
+    ASSERT_TRUE(hotKeys.press(links.keyCode, links.modifiers));
+    QCoreApplication::processEvents();
+    ASSERT_NE(controller->barController(), nullptr);
+    EXPECT_TRUE(controller->barController()->phase().isVisible());
+}
+
+} // namespace
