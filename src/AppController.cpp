@@ -7,6 +7,7 @@
 #include "Platform/Bundle.h"
 #include "Platform/Defaults.h"
 #include "Platform/Pasteboard.h"
+#include "Platform/SystemSleep.h"
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
 #include "UI/AI/AIDraftWindow.h"
@@ -198,7 +199,7 @@ void AppController::observeSystemEvents()
         if (state == Qt::ApplicationActive && !options_.demo && hooks_.refreshPublicConfiguration)
             hooks_.refreshPublicConfiguration();
     });
-    // Waking from sleep reaches systemDidWake() once a platform service reports it.
+    connect(&Platform::systemSleep(), &Platform::SystemSleep::didWake, this, &AppController::systemDidWake);
     connect(qApp, &QGuiApplication::screenAdded, this, &AppController::screensDidChange);
     connect(qApp, &QGuiApplication::screenRemoved, this, &AppController::screensDidChange);
     connect(qApp, &QGuiApplication::primaryScreenChanged, this, &AppController::screensDidChange);
