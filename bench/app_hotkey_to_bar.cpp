@@ -8,6 +8,7 @@
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
 #include "UI/Bar/BarWindowController.h"
+#include "fakes/FakeDefaults.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -20,15 +21,6 @@ namespace {
 constexpr int historySize = 5000;
 constexpr int waitMs = 5000;
 constexpr int waitSliceMs = 1;
-
-// Preferences in memory, so that no benchmark reads or writes the user's.
-class MemoryDefaults final : public Platform::Defaults {
-public:
-    QJsonValue value(const QString& key) const override { return values.value(key); }
-    void setValue(const QString& key, const QJsonValue& value) override { values.insert(key, value); }
-    void remove(const QString& key) override { values.remove(key); }
-    QJsonObject values;
-};
 
 struct Fixture {
     Fixture()
@@ -108,7 +100,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    MemoryDefaults defaults;
+    FakeDefaults defaults;
     Platform::setDefaultsForTesting(&defaults);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -10,6 +10,7 @@
 #include "UI/Bar/BarView.h"
 #include "UI/Bar/BarWindowController.h"
 #include "UI/Bar/ClipStripView.h"
+#include "fakes/FakeDefaults.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,15 +25,6 @@
 namespace {
 
 constexpr int clipCount = 5000;
-
-// Preferences in memory, so that no benchmark reads or writes the user's.
-class MemoryDefaults final : public Platform::Defaults {
-public:
-    QJsonValue value(const QString& key) const override { return values.value(key); }
-    void setValue(const QString& key, const QJsonValue& value) override { values.insert(key, value); }
-    void remove(const QString& key) override { values.remove(key); }
-    QJsonObject values;
-};
 
 // 80 % short texts, 15 % of 2 KB, 5 % of 50 KB, from a few applications, some with accents.
 QList<ClipItem> history()
@@ -54,7 +46,7 @@ QList<ClipItem> history()
 }
 
 struct Environment {
-    MemoryDefaults defaults;
+    FakeDefaults defaults;
     QTemporaryDir dir;
     std::unique_ptr<Settings> settings;
     std::unique_ptr<ClipboardStore> store;

@@ -8,6 +8,7 @@
 #include "Platform/Pasteboard.h"
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
+#include "fakes/FakeDefaults.h"
 
 #include <QBuffer>
 #include <QDeadlineTimer>
@@ -26,15 +27,6 @@
 namespace {
 
 constexpr int captureTimeoutMs = 30000;
-
-// Preferences in memory, so that no benchmark reads or writes the user's.
-class MemoryDefaults final : public Platform::Defaults {
-public:
-    QJsonValue value(const QString& key) const override { return values.value(key); }
-    void setValue(const QString& key, const QJsonValue& value) override { values.insert(key, value); }
-    void remove(const QString& key) override { values.remove(key); }
-    QJsonObject values;
-};
 
 class NoCloudDrive final : public Platform::CloudDrive {
 public:
@@ -262,7 +254,7 @@ BENCHMARK(BM_CopyToStoreThroughTheTick)->Iterations(10)->Unit(benchmark::kMillis
 
 int main(int argc, char** argv)
 {
-    MemoryDefaults defaults;
+    FakeDefaults defaults;
     Platform::setDefaultsForTesting(&defaults);
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

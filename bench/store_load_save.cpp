@@ -7,6 +7,7 @@
 #include "Store/StoreFileCodec.h"
 #include "Store/StoreMerge.h"
 #include "Util/NotificationCenter.h"
+#include "fakes/FakeDefaults.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -17,15 +18,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-// Preferences in memory, so that no benchmark reads or writes the user's.
-class MemoryDefaults final : public Platform::Defaults {
-public:
-    QJsonValue value(const QString& key) const override { return values.value(key); }
-    void setValue(const QString& key, const QJsonValue& value) override { values.insert(key, value); }
-    void remove(const QString& key) override { values.remove(key); }
-    QJsonObject values;
-};
 
 const QDateTime start(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC);
 
@@ -184,7 +176,7 @@ BENCHMARK(BM_Merge5000With5000)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    MemoryDefaults defaults;
+    FakeDefaults defaults;
     defaults.setValue(QStringLiteral("historyRetentionMode"), QStringLiteral("timeInterval"));
     defaults.setValue(QStringLiteral("historyRetentionDays"), 0);
     Platform::setDefaultsForTesting(&defaults);
