@@ -9,6 +9,7 @@
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
 #include "fakes/FakeDefaults.h"
+#include "fakes/FakePasteboard.h"
 
 #include <QBuffer>
 #include <QDeadlineTimer>
@@ -32,43 +33,6 @@ class NoCloudDrive final : public Platform::CloudDrive {
 public:
     QString folder() const override { return {}; }
     bool isAvailable() const override { return false; }
-};
-
-// A clipboard in memory that another program "writes" by replacing its entries.
-class MemoryPasteboard final : public Platform::Pasteboard {
-public:
-    qint64 changeCount() const override { return count; }
-    QStringList types() const override
-    {
-        QStringList list;
-        for (const auto& entry : entries)
-            list.append(entry.first);
-        return list;
-    }
-    QByteArray data(const QString& type) const override
-    {
-        for (const auto& [entryType, bytes] : entries) {
-            if (entryType == type)
-                return bytes;
-        }
-        return {};
-    }
-    std::optional<QString> text() const override
-    {
-        const QByteArray bytes = data(QStringLiteral("text/plain"));
-        return bytes.isEmpty() ? std::nullopt : std::optional<QString>(QString::fromUtf8(bytes));
-    }
-    qint64 write(QMimeData*) override { return ++count; }
-    std::optional<Platform::RunningApplication> ownerApplication() override { return std::nullopt; }
-
-    void copy(QList<std::pair<QString, QByteArray>> newEntries)
-    {
-        entries = std::move(newEntries);
-        ++count;
-    }
-
-    QList<std::pair<QString, QByteArray>> entries;
-    qint64 count = 0;
 };
 
 struct CaptureRig {
@@ -128,7 +92,7 @@ bool onX11()
 
 void BM_IdleTick(benchmark::State& state)
 {
-    MemoryPasteboard pasteboard;
+    FakePasteboard pasteboard;
     CaptureRig rig(pasteboard);
     for (auto _ : state)
         rig.monitor->checkForChanges();
@@ -138,11 +102,12 @@ BENCHMARK(BM_IdleTick);
 // A text copy to its clip in the store (the store cuts texts over its limit).
 void BM_CaptureText(benchmark::State& state)
 {
-    MemoryPasteboard pasteboard;
+    FakePasteboard pasteboard;
     CaptureRig rig(pasteboard);
     int i = 0;
     for (auto _ : state) {
-        pasteboard.copy({{QStringLiteral("text/plain"), QByteArray(state.range(0), char('a' + i++ % 26))}});
+        pasteboard.setContents(
+            {{QStringLiteral("text/plain"), QByteArray(state.range(0), char('a' + i++ % 26))}});
         rig.monitor->checkForChanges();
     }
     state.counters["historyCount"] = double(rig.store->history().size());
@@ -157,7 +122,7 @@ BENCHMARK(BM_CaptureText)
 // An image copy: the main thread's share (the tick) and the time until the clip is stored.
 void captureImage(benchmark::State& state, const char* type, const char* format)
 {
-    MemoryPasteboard pasteboard;
+    FakePasteboard pasteboard;
     CaptureRig rig(pasteboard);
     const QByteArray bytes = encoded(noiseImage(int(state.range(0)), int(state.range(1))), format);
     double mainThreadMs = 0;
@@ -167,7 +132,7 @@ void captureImage(benchmark::State& state, const char* type, const char* format)
         bool captured = false;
         const auto connection =
             QObject::connect(rig.monitor.get(), &ClipboardMonitor::captured, [&] { captured = true; });
-        pasteboard.copy({{QString::fromLatin1(type), bytes}});
+        pasteboard.setContents({{QString::fromLatin1(type), bytes}});
         timer.start();
         rig.monitor->checkForChanges();
         mainThreadMs += double(timer.nsecsElapsed()) / 1e6;
