@@ -1,0 +1,65 @@
+// Fills the history store of the current data directory for whole-process benchmarks:
+//   bench_seed_store TEXT_CLIPS IMAGE_CLIPS
+// Texts are of mixed sizes; every image is a distinct 320 x 240 PNG. Saves and exits.
+#include "Models/ClipItem.h"
+#include "Store/ClipboardStore.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <cstdio>
+
+namespace {
+
+constexpr int imageWidth = 320;
+constexpr int imageHeight = 240;
+
+QByteArray pngNumbered(int n)
+{
+    QImage image(imageWidth, imageHeight, QImage::Format_RGB32);
+    image.fill(QColor::fromHsv(n * 37 % 360, 160, 220));
+    QPainter painter(&image);
+    painter.drawText(image.rect(), Qt::AlignCenter, QString::number(n));
+    painter.end();
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+QString textNumbered(int n)
+{
+    const QString line = QStringLiteral("Clip %1: the quick brown fox jumps over the lazy dog. ").arg(n);
+    const int repeats = n % 20 == 0 ? 40 : (n % 5 == 0 ? 8 : 1); // some longer clips
+    return line.repeated(repeats);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: bench_seed_store TEXT_CLIPS IMAGE_CLIPS\n");
+        return 2;
+    }
+    const int texts = QByteArray(argv[1]).toInt();
+    const int images = QByteArray(argv[2]).toInt();
+    ClipboardStore& store = ClipboardStore::shared();
+    for (int i = 0; i < images; ++i) {
+        ClipItem clip;
+        clip.type = ClipType::image;
+        store.addCapturedImage(clip, pngNumbered(i));
+    }
+    for (int i = 0; i < texts; ++i) {
+        ClipItem clip;
+        clip.type = ClipType::text;
+        clip.text = textNumbered(i);
+        store.addCaptured(clip);
+    }
+    store.saveNow();
+    std::printf("%lld clips\n", static_cast<long long>(store.history().size()));
+    return 0;
+}
