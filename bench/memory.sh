@@ -16,18 +16,10 @@ if [ -z "${VELLORA_BENCH_INNER:-}" ]; then
     exec xvfb-run -a -s '-screen 0 1600x1000x24' dbus-run-session -- env VELLORA_BENCH_INNER=1 "$0"
 fi
 
-sandbox=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    rm -rf "$sandbox"
-}
-trap cleanup EXIT
-export HOME="$sandbox/home" XDG_CONFIG_HOME="$sandbox/config" XDG_DATA_HOME="$sandbox/data" \
-       XDG_CACHE_HOME="$sandbox/cache" XDG_RUNTIME_DIR="$sandbox/runtime"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/Vellora" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
-mkdir -m 0700 -p "$XDG_RUNTIME_DIR"
+source "$root/scripts/lib/sandbox.sh"
+enter_sandbox
 unset QT_QPA_PLATFORM
+mkdir -p "$XDG_CONFIG_HOME/Vellora"
 # Keep the whole history: the default limit is 500 clips.
 printf '{"historyLimit": %d}\n' $((text_clips + image_clips)) > "$XDG_CONFIG_HOME/Vellora/preferences.json"
 
@@ -35,15 +27,12 @@ QT_QPA_PLATFORM=offscreen "$build/bench/bench_seed_store" "$text_clips" "$image_
 du -sh "$XDG_DATA_HOME/Dorvane/store.json" "$XDG_DATA_HOME/Dorvane/images"
 
 openbox >/dev/null 2>&1 &
-pids+=($!)
-coproc TRAY { exec "$build/bench/bench_tray_host"; }
-pids+=("$TRAY_PID")
-read -r -t 10 ready <&"${TRAY[0]}"
-[ "$ready" = "ready" ] || { echo "tray host did not start" >&2; exit 1; }
+sandbox_pids+=($!)
+start_tray_host "$build"
 
 "$build/src/vellora" &
 app=$!
-pids+=("$app")
+sandbox_pids+=("$app")
 sleep "$settle_seconds"
 echo "== resident memory at idle, ${settle_seconds} s after start"
 grep -E '^(VmRSS|VmHWM|RssAnon|RssFile)' "/proc/$app/status"

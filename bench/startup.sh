@@ -16,23 +16,10 @@ if [ -z "${VELLORA_BENCH_INNER:-}" ]; then
         dbus-run-session -- env VELLORA_BENCH_INNER=1 "$0" "$runs"
 fi
 
-sandbox=$(mktemp -d)
-tray=""
-cleanup() {
-    [ -n "$tray" ] && kill "$tray" 2>/dev/null || true
-    rm -rf "$sandbox"
-}
-trap cleanup EXIT
-export HOME="$sandbox/home" XDG_CONFIG_HOME="$sandbox/config" XDG_DATA_HOME="$sandbox/data" \
-       XDG_CACHE_HOME="$sandbox/cache" XDG_RUNTIME_DIR="$sandbox/runtime"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
-mkdir -m 0700 -p "$XDG_RUNTIME_DIR"
+source "$root/scripts/lib/sandbox.sh"
+enter_sandbox
 unset QT_QPA_PLATFORM
-
-coproc TRAY { exec "$build/bench/bench_tray_host"; }
-tray=$TRAY_PID
-read -r -t 10 ready <&"${TRAY[0]}"
-[ "$ready" = "ready" ] || { echo "tray host did not start" >&2; exit 1; }
+start_tray_host "$build"
 
 vellora="$build/src/vellora"
 VELLORA_BENCH_STARTUP=1 "$vellora" >/dev/null # first run: preferences written, caches warm
