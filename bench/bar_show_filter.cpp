@@ -1,6 +1,7 @@
 // Figures for the paste bar with 5,000 clips: from show() to fully shown (the slide driven
 // to its end and the strip painted), the first show of a new bar, and filtering per
 // keystroke while a query is typed. Prints figures; never passes or fails.
+#include "BrowserLinks/BrowserShelfModel.h"
 #include "Models/ClipItem.h"
 #include "Platform/Defaults.h"
 #include "Settings/Settings.h"
@@ -96,7 +97,7 @@ void showFully(BarWindowController& bar)
 void BM_ShowToFullyShown(benchmark::State& state)
 {
     Environment& env = environment();
-    BarWindowController bar(*env.store, *env.settings);
+    BarWindowController bar(*env.store, *env.settings, BrowserShelfModel::shared());
     for (auto _ : state) {
         showFully(bar);
         state.PauseTiming();
@@ -112,7 +113,7 @@ void BM_FirstShowOfANewBar(benchmark::State& state)
 {
     Environment& env = environment();
     for (auto _ : state) {
-        BarWindowController bar(*env.store, *env.settings);
+        BarWindowController bar(*env.store, *env.settings, BrowserShelfModel::shared());
         showFully(bar);
     }
 }
@@ -122,7 +123,7 @@ BENCHMARK(BM_FirstShowOfANewBar)->Unit(benchmark::kMillisecond);
 void BM_FilterPerKeystroke(benchmark::State& state)
 {
     Environment& env = environment();
-    BarView view(*env.store, *env.settings);
+    BarView view(*env.store, *env.settings, BrowserShelfModel::shared());
     view.resize(1600, 352);
     const QString query = QStringLiteral("résumé note 4321");
     view.searchField()->setText(query); // folds every clip once
@@ -144,7 +145,7 @@ void BM_FirstKeystrokeOfANewBar(benchmark::State& state)
     Environment& env = environment();
     for (auto _ : state) {
         state.PauseTiming();
-        auto view = std::make_unique<BarView>(*env.store, *env.settings);
+        auto view = std::make_unique<BarView>(*env.store, *env.settings, BrowserShelfModel::shared());
         state.ResumeTiming();
         view->searchField()->setText(QStringLiteral("r"));
         benchmark::DoNotOptimize(view->shownClips().size());

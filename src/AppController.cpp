@@ -2,20 +2,25 @@
 
 #include "AI/ConversationDraft.h"
 #include "AI/ModelError.h"
+#include "BrowserLinks/BrowserShelfModel.h"
 #include "Hotkey/HotKeyCenter.h"
 #include "Platform/Accessibility.h"
 #include "Platform/Bundle.h"
 #include "Platform/Defaults.h"
 #include "Platform/Pasteboard.h"
 #include "Platform/SystemSleep.h"
+#include "PublicConfiguration/PublicConfigurationStore.h"
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
 #include "UI/AI/AIDraftWindow.h"
+#include "UI/Bar/BarSearchField.h"
+#include "UI/Bar/BarView.h"
 #include "UI/Bar/BarWindowController.h"
 #include "UI/CopyToastController.h"
 #include "UI/PastePermissionGuide.h"
 #include "UI/Settings/SettingsWindowController.h"
 #include "UI/VelloraBrand.h"
+#include "Updates/UpdateSettings.h"
 #include "Util/DemoSeed.h"
 #include "Util/LaunchAtLogin.h"
 #include "Util/Localization.h"
@@ -65,6 +70,12 @@ bool isOwnProcess(const Platform::RunningApplication& application)
     return application.processIdentifier == QCoreApplication::applicationPid();
 }
 
+// An application that still runs and is not this one.
+bool isUsableTarget(const std::optional<Platform::RunningApplication>& target)
+{
+    return target && Platform::workspace().isRunning(target->processIdentifier) && !isOwnProcess(*target);
+}
+
 // The bytes of a clip's image: an image clip's stored file, or the file a file clip points to.
 std::optional<QByteArray> readClipImage(const ClipboardStore& store, const ClipItem& item)
 {
@@ -110,6 +121,17 @@ AppController& AppController::shared()
         },
         showModalAlert,
     });
+    static const bool wired = [] {
+        Hooks& hooks = controller.hooks();
+        UpdateSettings& updates = UpdateSettings::shared();
+        hooks.startUpdater = [&updates] { updates.startIfNeeded(); };
+        hooks.canCheckForUpdates = [&updates] { return updates.canCheck(); };
+        hooks.checkForUpdates = [&updates] { updates.check(); };
+        connect(&updates, &UpdateSettings::canCheckChanged, &controller, &AppController::rebuildStatusMenu);
+        hooks.refreshPublicConfiguration = [] { PublicConfigurationStore::shared().refresh(false); };
+        return true;
+    }();
+    Q_UNUSED(wired);
     return controller;
 }
 
@@ -250,6 +272,7 @@ void AppController::applicationWillTerminate()
     if (terminated_)
         return;
     terminated_ = true;
+    services_.browserShelf.end();
     pasteService_.advanceGeneration();
     pasteQueue_.end();
     monitor_.stop();
@@ -288,8 +311,12 @@ void AppController::populateStatusMenu(QMenu* menu)
     connect(openBar, &QAction::triggered, this, &AppController::showBar);
     QAction* openSettings = menu->addAction(Localization::string(QStringLiteral("Settings…")));
     connect(openSettings, &QAction::triggered, this, [this] { showSettings(std::nullopt); });
-    // Enabled once updates can be checked for.
-    menu->addAction(Localization::string(QStringLiteral("Check for Updates")))->setEnabled(false);
+    QAction* checkForUpdates = menu->addAction(Localization::string(QStringLiteral("Check for Updates")));
+    checkForUpdates->setEnabled(hooks_.canCheckForUpdates && hooks_.canCheckForUpdates());
+    connect(checkForUpdates, &QAction::triggered, this, [this] {
+        if (hooks_.checkForUpdates)
+            hooks_.checkForUpdates();
+    });
 
     addConversationItems(menu);
 
@@ -372,7 +399,14 @@ void AppController::clipboardHotKeyAction()
 
 void AppController::browserLinksHotKeyAction()
 {
-    showBar();
+    const bool visible = bar_ && bar_->phase().isVisible();
+    if (visible && bar_->view()->source().kind == BarSource::Kind::browserShelf) {
+        hideBar();
+        return;
+    }
+    if (!visible)
+        showBar();
+    setBarSource(BarSource::browserShelf());
 }
 
 void AppController::showBar()
@@ -380,14 +414,36 @@ void AppController::showBar()
     if (const std::optional<Platform::RunningApplication> front = rememberableFrontApplication())
         barTarget_ = front;
     BarWindowController& controller = bar();
+    const bool wasOnShelf = controller.view()->source().kind == BarSource::Kind::browserShelf;
     controller.resetForShow();
+    if (wasOnShelf)
+        services_.browserShelf.end();
     controller.show();
     controller.setKeyMonitorEnabled(true);
     keyMonitorInstalled_ = true;
 }
 
+void AppController::setBarSource(const BarSource& source)
+{
+    BarView& view = *bar().view();
+    const bool wasOnShelf = view.source().kind == BarSource::Kind::browserShelf;
+    view.setSource(source);
+    BrowserShelfModel& shelf = services_.browserShelf;
+    if (view.source().kind != BarSource::Kind::browserShelf) {
+        if (wasOnShelf)
+            shelf.end();
+        return;
+    }
+    shelf.setQuery(view.searchField()->text());
+    if (shelf.session().isOpen())
+        shelf.selectFirst();
+    else
+        shelf.refresh();
+}
+
 void AppController::hideBar()
 {
+    services_.browserShelf.end();
     stopKeyMonitor();
     if (bar_)
         bar_->hide();
@@ -410,19 +466,27 @@ BarWindowController& AppController::bar()
 {
     if (bar_)
         return *bar_;
-    bar_ = std::make_unique<BarWindowController>(services_.store, services_.settings);
+    bar_ = std::make_unique<BarWindowController>(services_.store, services_.settings, services_.browserShelf);
     connect(bar_.get(), &BarWindowController::pasteRequested, this, &AppController::barPasteRequested);
     connect(bar_.get(), &BarWindowController::askAIRequested, this, &AppController::openAIDraft);
     connect(bar_.get(), &BarWindowController::settingsRequested, this,
             [this] { showSettings(std::nullopt); });
     connect(bar_.get(), &BarWindowController::phaseChanged, this, &AppController::barPhaseChanged);
+    connect(bar_.get(), &BarWindowController::sourceRequested, this, &AppController::setBarSource);
+    connect(bar_.get(), &BarWindowController::browserPagesPasteRequested, this,
+            &AppController::pasteBrowserPages);
+    connect(bar_.get(), &BarWindowController::browserPagesCopyRequested, this,
+            &AppController::copyBrowserPages);
     return *bar_;
 }
 
 void AppController::barPhaseChanged()
 {
-    if (!bar_->phase().isVisible())
-        stopKeyMonitor();
+    if (bar_->phase().isVisible())
+        return;
+    // The bar also hides by itself (Escape, a click outside): the shelf ends with it.
+    services_.browserShelf.end();
+    stopKeyMonitor();
 }
 
 void AppController::barPasteRequested(const QList<ClipItem>& items, PasteFormat format)
@@ -460,6 +524,35 @@ void AppController::pasteItem(const ClipItem& item, PasteFormat format)
     hideBar();
     promoteIfWanted(item);
     paste(item, format, pasteTarget(), {});
+}
+
+void AppController::pasteBrowserPages(const QList<BrowserPage>& pages)
+{
+    const std::optional<QString> text = services_.browserShelf.text(pages);
+    if (!text)
+        return;
+    const std::optional<Platform::RunningApplication> target = pasteTarget();
+    if (!isUsableTarget(target)) {
+        services_.showToast(Localization::string(
+                                QStringLiteral("There is no app to paste into. Copy the addresses instead.")),
+                            warningSymbol, noPasteTargetToastSeconds);
+        return;
+    }
+    hideBar();
+    paste(ownTextClip(*text), PasteFormat::plainText, target, {});
+}
+
+void AppController::copyBrowserPages(const QList<BrowserPage>& pages)
+{
+    const std::optional<QString> text = services_.browserShelf.text(pages);
+    if (!text)
+        return;
+    const qint64 before = Platform::pasteboard().changeCount();
+    pasteService_.copy(ownTextClip(*text), PasteFormat::plainText);
+    if (Platform::pasteboard().changeCount() != before)
+        services_.showToast(Localization::string(QStringLiteral("Copied to Clipboard")),
+                            QStringLiteral("checkmark.circle.fill"), copiedToastSeconds);
+    hideBar();
 }
 
 void AppController::startPasteQueue(const QList<ClipItem>& items, PasteFormat format)
@@ -545,6 +638,8 @@ void AppController::promoteIfWanted(const ClipItem& item)
 void AppController::showSettings(std::optional<SettingsTab> tab)
 {
     const bool barWasVisible = bar_ && bar_->phase().isVisible();
+    if (barWasVisible)
+        returnToShelfAfterSettings_ = bar_->view()->source().kind == BarSource::Kind::browserShelf;
     returnToBarAfterSettings_ = returnToBarAfterSettings_ || barWasVisible;
     hideBar();
     if (!settingsWindow_)
@@ -562,8 +657,17 @@ void AppController::settingsWindowClosed()
     if (!returnToBarAfterSettings_)
         return;
     returnToBarAfterSettings_ = false;
+    const bool toShelf = std::exchange(returnToShelfAfterSettings_, false);
     // Once the settings window is gone, so that its closing does not take the bar's focus.
-    QMetaObject::invokeMethod(this, &AppController::showBar, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this, toShelf] {
+            showBar();
+            // The shelf ended when the bar hid for the settings: this reads the browsers again.
+            if (toShelf)
+                setBarSource(BarSource::browserShelf());
+        },
+        Qt::QueuedConnection);
 }
 
 void AppController::toggleICloudSync()
@@ -647,11 +751,11 @@ void AppController::dropClosedConversations()
     }
 }
 
-ClipItem AppController::answerClip(const QString& answer)
+ClipItem AppController::ownTextClip(const QString& text)
 {
     ClipItem clip;
     clip.type = ClipType::text;
-    clip.text = answer;
+    clip.text = text;
     clip.createdAt = QDateTime::currentDateTimeUtc();
     clip.sourceBundleID = Platform::mainBundle().bundleIdentifier();
     clip.sourceAppName = ownApplicationName;
@@ -666,7 +770,7 @@ void AppController::performConversationResultAction(ConversationResultAction act
         completion(false);
         return;
     }
-    const ClipItem clip = answerClip(answer);
+    const ClipItem clip = ownTextClip(answer);
     switch (action) {
     case ConversationResultAction::copy: {
         const qint64 before = Platform::pasteboard().changeCount();
@@ -679,9 +783,7 @@ void AppController::performConversationResultAction(ConversationResultAction act
         return;
     }
     case ConversationResultAction::paste: {
-        const bool usable =
-            target && Platform::workspace().isRunning(target->processIdentifier) && !isOwnProcess(*target);
-        if (!usable) {
+        if (!isUsableTarget(target)) {
             services_.showToast(Localization::string(QStringLiteral(
                                     "The original app is closed. Copy the answer and choose a destination.")),
                                 warningSymbol, targetClosedToastSeconds);

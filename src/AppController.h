@@ -1,6 +1,8 @@
 #pragma once
 
 #include "AI/ConversationResultAction.h"
+#include "BrowserLinks/BrowserShelfModel.h"
+#include "Models/BarSource.h"
 #include "Models/ClipItem.h"
 #include "Models/PasteQueueSession.h"
 #include "Monitor/ClipboardMonitor.h"
@@ -40,6 +42,7 @@ public:
     static constexpr double targetClosedToastSeconds = 3.0;
     static constexpr double savedToastSeconds = 2.0;
     static constexpr double pasteFailedToastSeconds = 3.0;
+    static constexpr double noPasteTargetToastSeconds = 3.0;
 
     // What the command line asks for.
     struct LaunchOptions {
@@ -77,13 +80,14 @@ public:
     };
 
     // The shared objects the controller wires together and the way it talks to the user;
-    // shared() uses the process-wide ones.
+    // shared() uses the process-wide ones. The browser shelf is the shared one unless given.
     struct Services {
         ClipboardStore& store;
         Settings& settings;
         HotKeyCenter& hotKeys;
         std::function<void(const QString& message, const QString& symbolName, double seconds)> showToast;
         std::function<void(const Alert& alert)> showAlert;
+        BrowserShelfModel& browserShelf = BrowserShelfModel::shared();
     };
 
     // Work that parts not built into this controller take over; each runs only when set.
@@ -92,6 +96,9 @@ public:
         std::function<void()> startUpdater;
         // After launching and whenever the application becomes active, not with "--demo".
         std::function<void()> refreshPublicConfiguration;
+        // Whether "Check for Updates" is enabled, and what it runs.
+        std::function<bool()> canCheckForUpdates;
+        std::function<void()> checkForUpdates;
         // Told as each launch step begins.
         std::function<void(LaunchStep step)> launchStepStarted;
     };
@@ -105,13 +112,15 @@ public:
 
     // Runs the launch steps once the application object exists.
     void applicationDidFinishLaunching(const LaunchOptions& options);
-    // Ends the paste queue, drops a paste still waiting, makes pending deletions final and
-    // saves the store at once. Runs once.
+    // Ends the browser shelf and the paste queue, drops a paste still waiting, makes pending
+    // deletions final and saves the store at once. Runs once.
     void applicationWillTerminate();
 
     // Fills the status item's menu: open the bar, "Settings…", "Check for Updates", the open
     // conversations, pausing capture; it ends with "Quit Vellora".
     void populateStatusMenu(QMenu* menu);
+    // Fills the status menu again when it exists, e.g. after the updater's state changed.
+    void rebuildStatusMenu();
     // Creates the status item with its icon and menu when missing, or removes it.
     void setMenuBarIconVisible(bool visible);
     QSystemTrayIcon* statusItem() const;
@@ -119,12 +128,18 @@ public:
     // The clipboard hot key: pastes the next queue item when a paste queue runs and the bar
     // is hidden; otherwise shows the bar, or hides it while it shows or is shown.
     void clipboardHotKeyAction();
-    // The browser-links hot key opens the bar.
+    // The browser-links hot key shows the bar on the browser shelf, or hides the bar while it
+    // shows the shelf.
     void browserLinksHotKeyAction();
-    // Remembers the application in front, resets the bar to the history and shows it with
-    // its key handling. Creates the bar on first use.
+    // Remembers the application in front, resets the bar to the history (ending a browser
+    // shelf left open) and shows it with its key handling. Creates the bar on first use.
     void showBar();
-    // Removes the bar's key handling and slides the bar out.
+    // The one way the bar's source changes. To the browser shelf: the shelf's query becomes
+    // the bar's search text, then the shelf reselects its first page when its session is
+    // open, else reads the browsers again. From the browser shelf to another source: the
+    // shelf ends.
+    void setBarSource(const BarSource& source);
+    // Ends the browser shelf, removes the bar's key handling and slides the bar out.
     void hideBar();
     void stopKeyMonitor();
     BarWindowController* barController() const;
@@ -133,6 +148,12 @@ public:
     // bar showed; a failure is told in a toast (and without the permission to paste, the
     // permission guide opens). The clip stays on the clipboard.
     void pasteItem(const ClipItem& item, PasteFormat format);
+    // The addresses of browser shelf pages, one per line, pasted as plain text into the
+    // application that was in front when the bar opened, or copied; neither enters the
+    // history. Nothing happens when the pages give no text; a paste without such an
+    // application only says so. Both end the shelf and hide the bar.
+    void pasteBrowserPages(const QList<BrowserPage>& pages);
+    void copyBrowserPages(const QList<BrowserPage>& pages);
     // Pastes the first clip now and each next one on the following presses of the hot key.
     void startPasteQueue(const QList<ClipItem>& items, PasteFormat format);
     const PasteQueueSession& pasteQueue() const { return pasteQueue_; }
@@ -182,7 +203,6 @@ private:
     void startHotKeys();
     void scheduleFirstWindow();
     void reportUnreadableStore();
-    void rebuildStatusMenu();
     void addConversationItems(QMenu* menu);
 
     BarWindowController& bar();
@@ -199,7 +219,7 @@ private:
     void releaseWindows();
     void settingsWindowClosed();
     void dropClosedConversations();
-    static ClipItem answerClip(const QString& answer);
+    static ClipItem ownTextClip(const QString& text);
 
     Services services_;
     Hooks hooks_;
@@ -220,6 +240,7 @@ private:
     std::unique_ptr<QSystemTrayIcon> statusItem_;
     std::unique_ptr<SettingsWindowController> settingsWindow_;
     bool returnToBarAfterSettings_ = false;
+    bool returnToShelfAfterSettings_ = false;
     std::unique_ptr<PastePermissionGuide> permissionGuide_;
     QList<QPointer<AIDraftWindow>> conversations_;
     int nextConversationNumber_ = 1;

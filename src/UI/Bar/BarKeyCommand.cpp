@@ -52,6 +52,17 @@ const QHash<int, int>& quickPasteNumbers()
     return table;
 }
 
+// Command plus a letter, by the letter's virtual key code.
+const QHash<int, BarKeyCommand::Kind>& commandLetters()
+{
+    static const QHash<int, BarKeyCommand::Kind> table{
+        {0, BarKeyCommand::Kind::selectAll}, // A
+        {15, BarKeyCommand::Kind::refresh},  // R
+        {8, BarKeyCommand::Kind::copy},      // C
+    };
+    return table;
+}
+
 bool held(int modifiers, int mask)
 {
     return mask != 0 && (modifiers & mask) == mask;
@@ -99,7 +110,14 @@ BarKeyCommand BarKeyCommand::of(const QKeyEvent& event, const BarKeyBindings& bi
     default:
         break;
     }
-    if (!keyCode || !held(modifiers, bindings.quickPasteModifier))
+    if (!keyCode)
+        return {};
+    if (modifiers == RivEVShortcut::commandMask) {
+        const auto letter = commandLetters().constFind(*keyCode);
+        if (letter != commandLetters().constEnd())
+            return {*letter};
+    }
+    if (!held(modifiers, bindings.quickPasteModifier))
         return {};
     const auto number = quickPasteNumbers().constFind(*keyCode);
     if (number == quickPasteNumbers().constEnd())

@@ -15,8 +15,21 @@ struct BarKeyBindings {
 };
 
 // What a key press means to the shown bar. Keys it does not claim go on to the search field.
+// Command-A, Command-R and Command-C mean selectAll, refresh and copy; only the browser shelf
+// claims them, elsewhere they stay with the search field.
 struct BarKeyCommand {
-    enum class Kind { none, selectPrevious, selectNext, paste, quickPaste, hide, askAI };
+    enum class Kind {
+        none,
+        selectPrevious,
+        selectNext,
+        paste,
+        quickPaste,
+        hide,
+        askAI,
+        selectAll,
+        refresh,
+        copy
+    };
 
     Kind kind = Kind::none;
     PasteFormat format = PasteFormat::asCaptured;

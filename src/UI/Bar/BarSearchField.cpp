@@ -15,7 +15,14 @@ BarSearchField::BarSearchField(QWidget* parent)
                                          [this](QObject*) { retranslate(); });
 }
 
+void BarSearchField::setSearchesBrowserTabs(bool searchesBrowserTabs)
+{
+    searchesBrowserTabs_ = searchesBrowserTabs;
+    retranslate();
+}
+
 void BarSearchField::retranslate()
 {
-    setPlaceholderText(Localization::string(QStringLiteral("Search clips")));
+    setPlaceholderText(Localization::string(searchesBrowserTabs_ ? QStringLiteral("Search open tabs")
+                                                                 : QStringLiteral("Search clips")));
 }

@@ -11,6 +11,12 @@ public:
 
     explicit BarSearchField(QWidget* parent = nullptr);
 
+    // Whether the text searches the open browser tabs rather than the clips; only the
+    // placeholder differs.
+    void setSearchesBrowserTabs(bool searchesBrowserTabs);
+
 private:
     void retranslate();
+
+    bool searchesBrowserTabs_ = false;
 };

@@ -1,7 +1,9 @@
 #include "UI/Bar/BarView.h"
 
+#include "BrowserLinks/BrowserShelfModel.h"
 #include "Store/ClipboardStore.h"
 #include "UI/Bar/BarSearchField.h"
+#include "UI/Bar/BrowserShelfView.h"
 #include "UI/Bar/ClipSelectionPolicy.h"
 #include "UI/Bar/ClipStripView.h"
 #include "UI/Bar/PinboardTabs.h"
@@ -31,10 +33,11 @@ bool hasPinboard(const QList<Pinboard>& pinboards, const QUuid& id)
 
 } // namespace
 
-BarView::BarView(ClipboardStore& store, Settings& settings, QWidget* parent)
+BarView::BarView(ClipboardStore& store, Settings& settings, BrowserShelfModel& browserShelf, QWidget* parent)
     : QWidget(parent)
     , store_(store)
     , settings_(settings)
+    , browserShelf_(browserShelf)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -46,16 +49,20 @@ BarView::BarView(ClipboardStore& store, Settings& settings, QWidget* parent)
     emptyLabel_->setTextFormat(Qt::PlainText);
     emptyLabel_->setAlignment(Qt::AlignCenter);
     emptyLabel_->setFont(VelloraTypography::title());
+    shelf_ = new BrowserShelfView(browserShelf_, this);
     stack_ = new QStackedLayout;
     stack_->addWidget(strip_);
     stack_->addWidget(emptyLabel_);
+    stack_->addWidget(shelf_);
     layout->addLayout(stack_, 1);
 
-    connect(searchField_, &QLineEdit::textChanged, this, [this] {
-        reload();
-        selectFirst();
+    connect(searchField_, &QLineEdit::textChanged, this, &BarView::searchChanged);
+    connect(tabs_, &PinboardTabs::sourceSelected, this, &BarView::sourceRequested);
+    connect(browserTabsButton_, &QToolButton::clicked, this, [this] {
+        const bool onShelf = source_.kind == BarSource::Kind::browserShelf;
+        emit sourceRequested(onShelf ? BarSource::history() : BarSource::browserShelf());
     });
-    connect(tabs_, &PinboardTabs::sourceSelected, this, &BarView::setSource);
+    connect(shelf_, &BrowserShelfView::pasteRequested, this, &BarView::browserPagesPasteRequested);
     connect(settingsButton_, &QToolButton::clicked, this, &BarView::settingsRequested);
     connect(strip_, &ClipStripView::cardClicked, this, [this](qsizetype index) {
         select(index);
@@ -82,11 +89,14 @@ QWidget* BarView::makeToolbar()
     row->setSpacing(toolbarSpacing);
     searchField_ = new BarSearchField(toolbar);
     tabs_ = new PinboardTabs(toolbar);
+    browserTabsButton_ = new VelloraIconButton(QStringLiteral("globe"), {}, toolbar);
+    browserTabsButton_->setFocusPolicy(Qt::NoFocus);
     settingsButton_ = new VelloraIconButton(QStringLiteral("slider.horizontal.3"), {}, toolbar);
     settingsButton_->setFocusPolicy(Qt::NoFocus);
     row->addWidget(searchField_);
     row->addWidget(tabs_);
     row->addStretch(1);
+    row->addWidget(browserTabsButton_);
     row->addWidget(settingsButton_);
     retranslate();
     return toolbar;
@@ -95,9 +105,15 @@ QWidget* BarView::makeToolbar()
 void BarView::setSource(const BarSource& source)
 {
     const bool known =
-        source.kind == BarSource::Kind::pinboard && hasPinboard(store_.pinboards(), source.pinboardID);
+        source.kind == BarSource::Kind::browserShelf ||
+        (source.kind == BarSource::Kind::pinboard && hasPinboard(store_.pinboards(), source.pinboardID));
     source_ = known ? source : BarSource::history();
     tabs_->setCurrent(source_);
+    // The button stands out while the shelf shows: it leads back to the history.
+    VelloraIconButtonStyle style = browserTabsButton_->buttonStyle();
+    style.bordered = source_.kind == BarSource::Kind::browserShelf;
+    browserTabsButton_->setButtonStyle(style);
+    searchField_->setSearchesBrowserTabs(style.bordered);
     searchIndex_.retainOnly(sourceClips());
     reload();
     selectFirst();
@@ -107,6 +123,8 @@ QList<ClipItem> BarView::sourceClips() const
 {
     if (source_.kind == BarSource::Kind::history)
         return store_.history();
+    if (source_.kind == BarSource::Kind::browserShelf)
+        return {};
     for (const Pinboard& pinboard : store_.pinboards()) {
         if (pinboard.id == source_.pinboardID)
             return pinboard.clips;
@@ -122,9 +140,29 @@ const QList<ClipItem>& BarView::shownClips() const
 void BarView::reload()
 {
     strip_->setClips(searchIndex_.filter(sourceClips(), searchField_->text()));
-    stack_->setCurrentWidget(shownClips().isEmpty() ? static_cast<QWidget*>(emptyLabel_) : strip_);
+    showCurrentPage();
     emptyLabel_->setText(emptyText());
     showSelection();
+}
+
+void BarView::showCurrentPage()
+{
+    QWidget* page = strip_;
+    if (source_.kind == BarSource::Kind::browserShelf)
+        page = shelf_;
+    else if (shownClips().isEmpty())
+        page = emptyLabel_;
+    stack_->setCurrentWidget(page);
+}
+
+void BarView::searchChanged()
+{
+    if (source_.kind == BarSource::Kind::browserShelf) {
+        browserShelf_.setQuery(searchField_->text());
+        return;
+    }
+    reload();
+    selectFirst();
 }
 
 std::optional<qsizetype> BarView::selectedIndex() const
@@ -194,6 +232,8 @@ void BarView::pinboardsChanged()
 
 QString BarView::emptyText() const
 {
+    if (source_.kind == BarSource::Kind::browserShelf)
+        return shelf_->emptyText();
     if (!shownClips().isEmpty())
         return {};
     if (!searchField_->text().trimmed().isEmpty())
@@ -206,6 +246,7 @@ QString BarView::emptyText() const
 void BarView::retranslate()
 {
     settingsButton_->setToolTip(Localization::string(QStringLiteral("Settings")));
+    browserTabsButton_->setToolTip(Localization::string(QStringLiteral("Browser Tabs")));
     if (emptyLabel_)
         emptyLabel_->setText(emptyText());
     if (strip_)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BrowserLinks/BrowserPage.h"
 #include "Models/BarSource.h"
 #include "Models/ClipItem.h"
 #include "UI/Bar/ClipSearchIndex.h"
@@ -9,6 +10,8 @@
 #include <optional>
 
 class BarSearchField;
+class BrowserShelfModel;
+class BrowserShelfView;
 class ClipStripView;
 class ClipboardStore;
 class PinboardTabs;
@@ -17,17 +20,23 @@ class QStackedLayout;
 class Settings;
 class VelloraIconButton;
 
-// The bar's content: a toolbar with the search field, the pinboard tabs and a settings
-// button, above the strip of cards or, when nothing is shown, a short explanation. It shows
-// the clips of its source that match the search; the selection is the store's.
+// The bar's content: a toolbar with the search field, the pinboard tabs, the browser tabs
+// button and a settings button, above the strip of cards or, when nothing is shown, a short
+// explanation. It shows the clips of its source that match the search; the selection is the
+// store's. With the browser shelf as source it shows the shelf instead, and the search text
+// is the shelf's query. The tabs and the button only ask for a source: whoever owns the bar
+// switches it with setSource().
 class BarView final : public QWidget {
     Q_OBJECT
 public:
-    BarView(ClipboardStore& store, Settings& settings, QWidget* parent = nullptr);
+    BarView(ClipboardStore& store, Settings& settings, BrowserShelfModel& browserShelf,
+            QWidget* parent = nullptr);
 
     BarSearchField* searchField() const { return searchField_; }
     PinboardTabs* tabs() const { return tabs_; }
     ClipStripView* strip() const { return strip_; }
+    BrowserShelfView* shelf() const { return shelf_; }
+    VelloraIconButton* browserTabsButton() const { return browserTabsButton_; }
 
     BarSource source() const { return source_; }
     void setSource(const BarSource& source);
@@ -49,6 +58,10 @@ public:
 signals:
     void clipClicked(const ClipItem& clip);
     void settingsRequested();
+    // A pinboard tab or the browser tabs button asks for this source.
+    void sourceRequested(const BarSource& source);
+    // A plain click on a page of the browser shelf.
+    void browserPagesPasteRequested(const QList<BrowserPage>& pages);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -57,6 +70,8 @@ private:
     QWidget* makeToolbar();
     QList<ClipItem> sourceClips() const;
     void reload();
+    void searchChanged();
+    void showCurrentPage();
     void selectFirst();
     void showSelection();
     void pinboardsChanged();
@@ -66,8 +81,11 @@ private:
     Settings& settings_;
     BarSearchField* searchField_ = nullptr;
     PinboardTabs* tabs_ = nullptr;
+    BrowserShelfModel& browserShelf_;
+    VelloraIconButton* browserTabsButton_ = nullptr;
     VelloraIconButton* settingsButton_ = nullptr;
     ClipStripView* strip_ = nullptr;
+    BrowserShelfView* shelf_ = nullptr;
     QLabel* emptyLabel_ = nullptr;
     QStackedLayout* stack_ = nullptr;
     BarSource source_;

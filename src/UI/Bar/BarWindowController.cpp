@@ -1,5 +1,6 @@
 #include "UI/Bar/BarWindowController.h"
 
+#include "BrowserLinks/BrowserShelfModel.h"
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
 #include "UI/Bar/BarKeyCommand.h"
@@ -30,10 +31,12 @@ bool BarPhase::isVisible() const
     return kind == BarPhaseKind::showing || kind == BarPhaseKind::shown;
 }
 
-BarWindowController::BarWindowController(ClipboardStore& store, Settings& settings, QObject* parent)
+BarWindowController::BarWindowController(ClipboardStore& store, Settings& settings,
+                                         BrowserShelfModel& browserShelf, QObject* parent)
     : QObject(parent)
     , settings_(settings)
-    , view_(new BarView(store, settings))
+    , browserShelf_(browserShelf)
+    , view_(new BarView(store, settings, browserShelf))
 {
     view_->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     view_->installEventFilter(this);
@@ -41,6 +44,9 @@ BarWindowController::BarWindowController(ClipboardStore& store, Settings& settin
     connect(view_, &BarView::clipClicked, this,
             [this](const ClipItem& clip) { emit pasteRequested({clip}, clickFormat(settings_)); });
     connect(view_, &BarView::settingsRequested, this, &BarWindowController::settingsRequested);
+    connect(view_, &BarView::sourceRequested, this, &BarWindowController::sourceRequested);
+    connect(view_, &BarView::browserPagesPasteRequested, this,
+            &BarWindowController::browserPagesPasteRequested);
     connect(&settings_, &Settings::barHeightChanged, this, [this] {
         if (phase_.kind == BarPhaseKind::shown)
             view_->setGeometry(shownGeometry());
@@ -181,8 +187,13 @@ bool BarWindowController::eventFilter(QObject* watched, QEvent* event)
 
 bool BarWindowController::handleKey(const BarKeyCommand& command)
 {
+    if (view_->source().kind == BarSource::Kind::browserShelf)
+        return handleShelfKey(command);
     switch (command.kind) {
     case BarKeyCommand::Kind::none:
+    case BarKeyCommand::Kind::selectAll:
+    case BarKeyCommand::Kind::refresh:
+    case BarKeyCommand::Kind::copy:
         return false;
     case BarKeyCommand::Kind::selectPrevious:
         view_->moveSelection(-1);
@@ -216,4 +227,56 @@ void BarWindowController::pasteAt(qsizetype index, PasteFormat format)
 {
     view_->select(index);
     emit pasteRequested({view_->shownClips().at(index)}, format);
+}
+
+// Addresses are always plain text: the plain-text modifier changes nothing here.
+bool BarWindowController::handleShelfKey(const BarKeyCommand& command)
+{
+    switch (command.kind) {
+    case BarKeyCommand::Kind::none:
+    case BarKeyCommand::Kind::askAI:
+        return false;
+    case BarKeyCommand::Kind::selectPrevious:
+        moveShelfFocus(-1);
+        return true;
+    case BarKeyCommand::Kind::selectNext:
+        moveShelfFocus(1);
+        return true;
+    case BarKeyCommand::Kind::paste:
+        emit browserPagesPasteRequested(browserShelf_.selectedPages());
+        return true;
+    case BarKeyCommand::Kind::quickPaste:
+        if (const QList<BrowserPage> pages = browserShelf_.pages(); command.number <= pages.size())
+            emit browserPagesPasteRequested({pages.at(command.number - 1)});
+        return true;
+    case BarKeyCommand::Kind::hide:
+        if (browserShelf_.selectedPages().size() >= 2)
+            browserShelf_.selectFirst();
+        else
+            hide();
+        return true;
+    case BarKeyCommand::Kind::selectAll:
+        browserShelf_.selectAll();
+        return true;
+    case BarKeyCommand::Kind::refresh:
+        browserShelf_.refresh();
+        return true;
+    case BarKeyCommand::Kind::copy:
+        emit browserPagesCopyRequested(browserShelf_.selectedPages());
+        return true;
+    }
+    return false;
+}
+
+void BarWindowController::moveShelfFocus(int step)
+{
+    const QList<BrowserPage> pages = browserShelf_.pages();
+    if (pages.isEmpty())
+        return;
+    const std::optional<QString> focused = browserShelf_.focusedID();
+    const auto at = std::find_if(pages.cbegin(), pages.cend(),
+                                 [&](const BrowserPage& page) { return page.id == focused; });
+    const qsizetype from = at == pages.cend() ? 0 : at - pages.cbegin();
+    const qsizetype to = qBound(qsizetype(0), from + step, pages.size() - 1);
+    browserShelf_.select(pages.at(to).id, false);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BrowserLinks/BrowserPage.h"
+#include "Models/BarSource.h"
 #include "Models/ClipItem.h"
 #include "Monitor/PasteFormat.h"
 
@@ -10,6 +12,7 @@
 #include <chrono>
 
 class BarView;
+class BrowserShelfModel;
 class ClipboardStore;
 class QVariantAnimation;
 class QWidget;
@@ -31,13 +34,15 @@ struct BarPhase {
 
 // Owns the bar panel: a frameless, always-on-top strip the width of the screen under the
 // pointer that slides up from the bottom edge, and turns its keys and clicks into requests.
+// While the bar shows the browser shelf, its keys act on the shelf's model.
 class BarWindowController final : public QObject {
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds showDuration{220};
     static constexpr std::chrono::milliseconds hideDuration{160};
 
-    explicit BarWindowController(ClipboardStore& store, Settings& settings, QObject* parent = nullptr);
+    BarWindowController(ClipboardStore& store, Settings& settings, BrowserShelfModel& browserShelf,
+                        QObject* parent = nullptr);
     ~BarWindowController() override;
 
     BarPhase phase() const { return phase_; }
@@ -62,6 +67,11 @@ signals:
     void pasteRequested(QList<ClipItem> items, PasteFormat format);
     void askAIRequested(QList<ClipItem> items);
     void settingsRequested();
+    // A pinboard tab or the browser tabs button asks for this source.
+    void sourceRequested(const BarSource& source);
+    // Pages of the browser shelf to paste into the application in front, or to copy.
+    void browserPagesPasteRequested(const QList<BrowserPage>& pages);
+    void browserPagesCopyRequested(const QList<BrowserPage>& pages);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -74,9 +84,12 @@ private:
     int hiddenY() const;
     void takeFocus();
     bool handleKey(const BarKeyCommand& command);
+    bool handleShelfKey(const BarKeyCommand& command);
+    void moveShelfFocus(int step);
     void pasteAt(qsizetype index, PasteFormat format);
 
     Settings& settings_;
+    BrowserShelfModel& browserShelf_;
     BarView* view_ = nullptr;
     QPointer<QVariantAnimation> animation_;
     BarPhase phase_;

@@ -2,6 +2,7 @@
 
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
+#include "UI/Bar/StripWheel.h"
 #include "Util/AppIconProvider.h"
 #include "Util/RelativeDate.h"
 #include "Util/SourceColor.h"
@@ -179,14 +180,7 @@ void ClipStripView::resizeEvent(QResizeEvent* event)
 
 void ClipStripView::wheelEvent(QWheelEvent* event)
 {
-    const QPoint pixels = event->pixelDelta();
-    const QPoint angle = event->angleDelta();
-    int delta = 0;
-    if (!pixels.isNull())
-        delta = qAbs(pixels.x()) > qAbs(pixels.y()) ? pixels.x() : pixels.y();
-    else // one notch is 120 units of angle; it scrolls as many pixels
-        delta = qAbs(angle.x()) > qAbs(angle.y()) ? angle.x() : angle.y();
-    horizontalScrollBar()->setValue(horizontalScrollBar()->value() - delta);
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() - StripWheel::delta(*event));
     event->accept();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/Bar/ControlledBrowserReader.h"
+
 #include "fakes/FakeAccessibility.h"
 #include "fakes/FakeCloudDrive.h"
 #include "fakes/FakeDesktopAppearance.h"
@@ -89,6 +91,7 @@ protected:
                 toasts.append({message, symbol, seconds});
             },
             [this](const AppController::Alert& alert) { alerts.append(alert); },
+            shelf,
         });
     }
 
@@ -168,6 +171,8 @@ protected:
     FakeLoginItem loginItem;
     FakeSystemSound sound;
     FakeHotKeys hotKeys;
+    ControlledBrowserReader browsers;
+    BrowserShelfModel shelf{browsers.reader()};
     std::unique_ptr<ClipboardStore> store;
     std::unique_ptr<HotKeyCenter> hotKeyCenter;
     std::unique_ptr<AppController> controller;

@@ -143,3 +143,21 @@ TEST_F(StatusMenuTest, theOpenItemNamesTheCurrentHotKeyAndOpensTheBar)
 }
 
 } // namespace
+
+TEST_F(StatusMenuTest, checkForUpdatesFollowsTheUpdaterAndRunsItsCheck)
+{
+    bool canCheck = false;
+    int checks = 0;
+    controller->hooks().canCheckForUpdates = [&] { return canCheck; };
+    controller->hooks().checkForUpdates = [&] { ++checks; };
+    controller->applicationDidFinishLaunching({});
+    QMenu* menu = controller->statusItem()->contextMenu();
+    EXPECT_FALSE(actionNamed(*menu, QStringLiteral("Check for Updates"))->isEnabled());
+
+    canCheck = true;
+    controller->rebuildStatusMenu();
+    QAction* check = actionNamed(*menu, QStringLiteral("Check for Updates"));
+    ASSERT_TRUE(check->isEnabled());
+    check->trigger();
+    EXPECT_EQ(checks, 1);
+}

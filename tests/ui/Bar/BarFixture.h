@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ControlledBrowserReader.h"
+
+#include "BrowserLinks/BrowserShelfModel.h"
 #include "Models/ClipItem.h"
 #include "Models/Pinboard.h"
 #include "Settings/Settings.h"
@@ -14,14 +17,16 @@
 #include <QTemporaryDir>
 #include <memory>
 
-// A store in a temporary data directory, loaded from a store file written by the test, and
-// preferences of its own; texts in English.
+// A store in a temporary data directory, loaded from a store file written by the test,
+// preferences of its own and a browser shelf whose browsers the test controls; texts in English.
 struct BarFixture {
     QTemporaryDir dataDir;
     FakeCloudDrive cloud;
     FakeDefaults defaults;
     Settings settings{defaults};
     std::unique_ptr<ClipboardStore> store;
+    ControlledBrowserReader browsers;
+    BrowserShelfModel shelf{browsers.reader()};
 
     BarFixture() { Localization::shared().setLanguage(AppLanguage::english); }
 

@@ -20,7 +20,7 @@ protected:
     void SetUp() override
     {
         fixture.load(BarFixture::texts(clipCount));
-        bar = std::make_unique<BarWindowController>(*fixture.store, fixture.settings);
+        bar = std::make_unique<BarWindowController>(*fixture.store, fixture.settings, fixture.shelf);
         bar->resetForShow();
         bar->show();
         ASSERT_TRUE(
@@ -122,7 +122,7 @@ TEST_F(BarKeyboardTest, QuickPasteBeyondTheLastCardDoesNothing)
 {
     bar.reset();
     fixture.load(BarFixture::texts(2));
-    bar = std::make_unique<BarWindowController>(*fixture.store, fixture.settings);
+    bar = std::make_unique<BarWindowController>(*fixture.store, fixture.settings, fixture.shelf);
     bar->show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return bar->phase().kind == BarPhaseKind::shown; }, generousWaitMs));
     QSignalSpy pastes(bar.get(), &BarWindowController::pasteRequested);

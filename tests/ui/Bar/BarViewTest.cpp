@@ -5,6 +5,7 @@
 #include "UI/Bar/BarWindowController.h"
 #include "UI/Bar/ClipStripView.h"
 #include "UI/Bar/PinboardTabs.h"
+#include "UI/VelloraIconButton.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -24,7 +25,9 @@ class BarViewTest : public testing::Test {
 protected:
     void showBar()
     {
-        bar = std::make_unique<BarWindowController>(*fixture.store, fixture.settings);
+        bar = std::make_unique<BarWindowController>(*fixture.store, fixture.settings, fixture.shelf);
+        // The owner of the bar switches its source on request.
+        QObject::connect(bar.get(), &BarWindowController::sourceRequested, bar->view(), &BarView::setSource);
         bar->resetForShow();
         bar->show();
         ASSERT_TRUE(
@@ -243,7 +246,11 @@ TEST_F(BarViewTest, TheSettingsButtonAsksForSettings)
     fixture.load({});
     showBar();
     QSignalSpy requests(bar.get(), &BarWindowController::settingsRequested);
-    auto* button = view().findChild<QToolButton*>();
+    VelloraIconButton* button = nullptr;
+    for (VelloraIconButton* candidate : view().findChildren<VelloraIconButton*>()) {
+        if (candidate->symbolName() == QStringLiteral("slider.horizontal.3"))
+            button = candidate;
+    }
     ASSERT_NE(button, nullptr);
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(requests.count(), 1);

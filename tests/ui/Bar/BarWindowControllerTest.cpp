@@ -28,7 +28,7 @@ protected:
     void SetUp() override
     {
         fixture.load(BarFixture::texts(3));
-        bar = std::make_unique<BarWindowController>(*fixture.store, fixture.settings);
+        bar = std::make_unique<BarWindowController>(*fixture.store, fixture.settings, fixture.shelf);
     }
 
     BarFixture fixture;

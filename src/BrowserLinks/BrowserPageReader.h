@@ -1,0 +1,21 @@
+#pragma once
+
+#include "BrowserLinks/BrowserPageResult.h"
+#include "BrowserLinks/LinkBrowser.h"
+
+#include <QString>
+
+// Reads the web pages open in one browser through Platform::browserScripting(). Stateless.
+class BrowserPageReader {
+public:
+    BrowserPageReader() = delete;
+
+    // Blocks while the browser answers: call it only off the main thread. Never throws; every
+    // failure comes back inside the result.
+    static BrowserPageResult read(LinkBrowser browser);
+    // The automation status for scripting the browser: 0 when allowed, -600 when it does not
+    // run, otherwise the platform's status. Asks the user only when ask is true.
+    static qint32 permission(LinkBrowser browser, bool ask);
+    // The script that lists the browser's tabs.
+    static QString source(LinkBrowser browser);
+};
