@@ -18,7 +18,7 @@ public:
     bool openURL(const QUrl& url) override
     {
         openedURLs.append(url);
-        return opensSucceed;
+        return opensSucceed && !refusedURLs.contains(url);
     }
     bool revealFile(const QString& path) override
     {
@@ -69,6 +69,7 @@ public:
     QSet<qint64> terminated;
     std::optional<Platform::RunningApplication> frontmost;
     bool opensSucceed = true;
+    QList<QUrl> refusedURLs; // addresses that fail to open even when opens succeed
 
     QList<QUrl> openedURLs;
     QStringList revealedFiles;

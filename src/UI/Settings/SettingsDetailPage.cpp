@@ -1,0 +1,42 @@
+#include "UI/Settings/SettingsDetailPage.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+SettingsDetailPage::SettingsDetailPage(QWidget* parent)
+    : QScrollArea(parent)
+{
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    auto* canvas = new QWidget;
+    canvas->setAutoFillBackground(false);
+    auto* canvasLayout = new QHBoxLayout(canvas);
+    canvasLayout->setContentsMargins(0, 0, 0, 0);
+    canvasLayout->setSpacing(0);
+
+    column_ = new QWidget(canvas);
+    // The padding lies outside the column's 480 px.
+    column_->setMaximumWidth(maximumColumnWidth + 2 * horizontalPadding);
+    column_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    columnLayout_ = new QVBoxLayout(column_);
+    columnLayout_->setContentsMargins(horizontalPadding, topPadding, horizontalPadding, bottomPadding);
+    columnLayout_->setSpacing(blockSpacing);
+    columnLayout_->addStretch(1);
+
+    // The column takes the width first, up to its maximum; the two side spacers then share
+    // what is left, which centres it.
+    canvasLayout->addSpacerItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Minimum));
+    canvasLayout->addWidget(column_);
+    canvasLayout->addSpacerItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Minimum));
+    setWidget(canvas);
+    viewport()->setAutoFillBackground(false);
+}
+
+void SettingsDetailPage::addBlock(QWidget* block)
+{
+    // Blocks go above the trailing stretch that keeps the column top-aligned.
+    columnLayout_->insertWidget(columnLayout_->count() - 1, block);
+}
