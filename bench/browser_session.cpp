@@ -2,7 +2,7 @@
 // file of 1,000 tabs in 20 windows (six navigations each, with the other commands a real file
 // holds), and a whole run of the tab-reading script over it. Prints figures; never passes or
 // fails.
-#include "unit/BrowserScripting/GeneratedScripts.h"
+#include "BrowserLinks/BrowserPageReader.h"
 #include "unit/BrowserScripting/SessionFileWriter.h"
 
 #include "Platform/linux/ChromiumSessionFile.h"
@@ -70,7 +70,7 @@ void BM_RunChromeScript1000Tabs(benchmark::State& state)
     }
     file.close();
     Platform::ChromiumSessionScripting scripting;
-    const auto script = scripting.compile(chromeScript());
+    const auto script = scripting.compile(BrowserPageReader::source(LinkBrowser::chrome));
     for (auto _ : state) {
         const auto answer = scripting.run(*script);
         benchmark::DoNotOptimize(std::get<Platform::ScriptValue>(answer).count());

@@ -15,7 +15,7 @@ constexpr qsizetype statusRowItems = 3;
 constexpr qsizetype pageRowItems = 4;
 
 // The tab-listing script; the bracketed marks are replaced per browser.
-constexpr char16_t scriptTemplate[] = uR"SCRIPT(with timeout of 8 seconds
+constexpr char16_t scriptTemplate[] = uR"SCRIPT(with timeout of [TIMEOUT] seconds
     tell application id "[BUNDLE-ID]"
         if not running then error "浏览器已退出。" number -600
         set collectedRows to {}
@@ -65,18 +65,6 @@ constexpr char16_t scriptTemplate[] = uR"SCRIPT(with timeout of 8 seconds
         return {{"status", firstErrorMessage, firstErrorCode}} & collectedRows
     end tell
 end timeout)SCRIPT";
-
-struct ScriptDetails {
-    QString windowCondition;
-    QString titleProperty;
-};
-
-ScriptDetails scriptDetails(LinkBrowser browser)
-{
-    if (browser == LinkBrowser::safari)
-        return {QStringLiteral("true"), QStringLiteral("name")};
-    return {QStringLiteral("mode of browserWindow is not \"incognito\""), QStringLiteral("title")};
-}
 
 // An optional "+" or "-", then one or more ASCII digits and nothing else, within the range
 // of a signed 64-bit integer.
@@ -180,12 +168,21 @@ qint32 BrowserPageReader::permission(LinkBrowser browser, bool ask)
     return scripting.automationPermission(bundleID, ask);
 }
 
+BrowserPageReader::ScriptParameters BrowserPageReader::scriptParameters(LinkBrowser browser)
+{
+    const QString bundleID = LinkBrowsers::bundleIdentifier(browser);
+    if (browser == LinkBrowser::safari)
+        return {bundleID, QStringLiteral("true"), QStringLiteral("name")};
+    return {bundleID, QStringLiteral("mode of browserWindow is not \"incognito\""), QStringLiteral("title")};
+}
+
 QString BrowserPageReader::source(LinkBrowser browser)
 {
-    const ScriptDetails details = scriptDetails(browser);
+    const ScriptParameters parameters = scriptParameters(browser);
     QString text = QString::fromUtf16(scriptTemplate);
-    text.replace(QStringLiteral("[BUNDLE-ID]"), LinkBrowsers::bundleIdentifier(browser));
-    text.replace(QStringLiteral("[WINDOW-CONDITION]"), details.windowCondition);
-    text.replace(QStringLiteral("[TITLE-PROPERTY]"), details.titleProperty);
+    text.replace(QStringLiteral("[TIMEOUT]"), QString::number(scriptTimeoutSeconds));
+    text.replace(QStringLiteral("[BUNDLE-ID]"), parameters.bundleID);
+    text.replace(QStringLiteral("[WINDOW-CONDITION]"), parameters.windowCondition);
+    text.replace(QStringLiteral("[TITLE-PROPERTY]"), parameters.titleProperty);
     return text;
 }

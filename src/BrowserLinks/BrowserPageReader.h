@@ -16,6 +16,16 @@ public:
     // The automation status for scripting the browser: 0 when allowed, -600 when it does not
     // run, otherwise the platform's status. Asks the user only when ask is true.
     static qint32 permission(LinkBrowser browser, bool ask);
+    // What the tab-listing script of a browser is made of.
+    struct ScriptParameters {
+        QString bundleID;
+        // Which windows the script visits: "true", or only those whose mode is not incognito.
+        QString windowCondition;
+        // The tab property read as its title: "name" or "title".
+        QString titleProperty;
+    };
+    static constexpr int scriptTimeoutSeconds = 8;
+    static ScriptParameters scriptParameters(LinkBrowser browser);
     // The script that lists the browser's tabs.
     static QString source(LinkBrowser browser);
 };

@@ -7,9 +7,8 @@
 
 namespace Platform {
 
-// The tab-reading script that the page reader generates, recognised from its text: the only
-// script the session-file service knows how to carry out. Tokens must follow the script's
-// own text exactly; spaces and indentation between them are free, as in any script.
+// The tab-reading script that the page reader generates, recognised by its exact text: the
+// only script the session-file service knows how to carry out.
 class ChromiumTabScript final : public BrowserScript {
 public:
     QString bundleID;
@@ -18,8 +17,6 @@ public:
     bool skipsIncognito = false;
     // "title" or "name": the tab property the script reads as its title.
     QString titleProperty;
-
-    static constexpr int maxTimeoutSeconds = 86'400;
 
     // The script's parameters, or null when the text is not that script.
     static std::unique_ptr<ChromiumTabScript> recognise(const QString& source);

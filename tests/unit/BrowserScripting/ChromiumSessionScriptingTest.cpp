@@ -1,6 +1,6 @@
-#include "GeneratedScripts.h"
 #include "SessionFileWriter.h"
 
+#include "BrowserLinks/BrowserPageReader.h"
 #include "Platform/linux/ChromiumSessionScripting.h"
 #include "Platform/linux/ChromiumUserDataFolder.h"
 
@@ -52,6 +52,11 @@ namespace {
 const QString chrome = QStringLiteral("com.google.Chrome");
 const QString edge = QStringLiteral("com.microsoft.edgemac");
 const QString safari = QStringLiteral("com.apple.Safari");
+
+QString chromeScript()
+{
+    return BrowserPageReader::source(LinkBrowser::chrome);
+}
 
 // $XDG_CONFIG_HOME pointed at a temporary folder for the life of the object.
 class BrowserConfigFolder {
@@ -461,8 +466,7 @@ TEST(BrowserRun, aProfileThatCannotBeReadIsTheFirstErrorAndTheOthersAreRead)
     config.session(QStringLiteral("microsoft-edge"), QStringLiteral("Default"),
                    oneWindow({{"https://edge.example/", "Edge page"}}));
     ChromiumSessionScripting scripting;
-    const auto result =
-        runScript(scripting, generatedScript(edge, normalWindowsOnly, QStringLiteral("title")));
+    const auto result = runScript(scripting, BrowserPageReader::source(LinkBrowser::edge));
     ASSERT_TRUE(std::holds_alternative<ScriptValue>(result)) << ::testing::PrintToString(result);
     EXPECT_EQ(std::get<ScriptValue>(result),
               answer({{"1", "1", "Edge page", "https://edge.example/"}},
@@ -513,8 +517,7 @@ TEST(BrowserRun, safariNeverRuns)
     BrowserConfigFolder config;
     config.lockByThisProcess(QStringLiteral("chromium"));
     ChromiumSessionScripting scripting;
-    const auto result =
-        runScript(scripting, generatedScript(safari, QStringLiteral("true"), QStringLiteral("name")));
+    const auto result = runScript(scripting, BrowserPageReader::source(LinkBrowser::safari));
     EXPECT_EQ(std::get<ScriptRunError>(result),
               (ScriptRunError{ScriptStatus::notRunning, QStringLiteral("浏览器已退出。")}));
 }
@@ -526,22 +529,20 @@ TEST(BrowserRun, aReadPastTheTimeoutTimesOut)
     config.lockByThisProcess(QStringLiteral("chromium"));
     config.session(QStringLiteral("chromium"), QStringLiteral("Default"),
                    oneWindow({{"https://a.example/", ""}}));
-    const QString fiveSeconds = chromeScript().replace(QStringLiteral("timeout of 8 seconds"),
-                                                       QStringLiteral("timeout of 5 seconds"));
     const struct {
         qint64 stepMs;
         bool timesOut;
-    } cases[] = {{0, false}, {2000, false}, {6000, true}};
+    } cases[] = {{0, false}, {4000, false}, {9000, true}};
     for (const auto& c : cases) {
         qint64 now = 0;
         ChromiumSessionScripting scripting([&] { return now += c.stepMs; });
-        const auto result = runScript(scripting, fiveSeconds);
+        const auto result = runScript(scripting, chromeScript());
         if (c.timesOut) {
             ASSERT_TRUE(std::holds_alternative<ScriptRunError>(result)) << c.stepMs;
             EXPECT_EQ(std::get<ScriptRunError>(result),
                       (ScriptRunError{
                           ScriptStatus::timedOut,
-                          QStringLiteral("The browser's open tabs could not be read within 5 seconds.")}));
+                          QStringLiteral("The browser's open tabs could not be read within 8 seconds.")}));
         } else {
             EXPECT_EQ(std::get<ScriptValue>(result), answer({{"1", "1", "", "https://a.example/"}}))
                 << c.stepMs;
