@@ -1,5 +1,7 @@
 #include "AI/ModelProvider.h"
 
+#include "Util/Localization.h"
+
 namespace ModelProviders {
 
 const QList<ModelProvider>& allCases()
@@ -41,6 +43,25 @@ std::optional<ModelProvider> fromRawValue(const QString& raw)
 bool supportsThinkingBudget(ModelProvider provider)
 {
     return provider == ModelProvider::qwen || provider == ModelProvider::openRouter;
+}
+
+QString title(ModelProvider provider)
+{
+    switch (provider) {
+    case ModelProvider::compatible:
+        return Localization::string(QStringLiteral("Generic compatible API"));
+    case ModelProvider::openAI:
+        return QStringLiteral("OpenAI");
+    case ModelProvider::deepSeek:
+        return QStringLiteral("DeepSeek");
+    case ModelProvider::qwen:
+        return QStringLiteral("Qwen / DashScope");
+    case ModelProvider::openRouter:
+        return QStringLiteral("OpenRouter");
+    case ModelProvider::ollama:
+        return QStringLiteral("Ollama");
+    }
+    return {};
 }
 
 } // namespace ModelProviders

@@ -12,6 +12,8 @@ namespace ModelProviders {
 const QList<ModelProvider>& allCases();
 QString rawValue(ModelProvider provider);
 std::optional<ModelProvider> fromRawValue(const QString& raw);
+// The service's own name; the generic one is "Generic compatible API", in the language in use.
+QString title(ModelProvider provider);
 // Only these services accept a token budget for thinking.
 bool supportsThinkingBudget(ModelProvider provider);
 } // namespace ModelProviders

@@ -57,6 +57,8 @@ public:
 
     // Installed or not: `installed` is false and the name empty for an unknown identifier.
     virtual ApplicationInfo applicationInfo(const QString& bundleIdentifier) = 0;
+    // The installed applications that menus show, in identifier order.
+    virtual QList<ApplicationInfo> installedApplications() = 0;
     // The application's icon; a null icon when it has none or is not installed.
     virtual QIcon icon(const QString& bundleIdentifier) = 0;
 };

@@ -58,6 +58,15 @@ public:
             return {bundleIdentifier, {}, {}, false};
         return {bundleIdentifier, found->name, found->iconName, true};
     }
+    QList<Platform::ApplicationInfo> installedApplications() override
+    {
+        QStringList ids = installed.keys();
+        ids.sort();
+        QList<Platform::ApplicationInfo> applications;
+        for (const QString& id : ids)
+            applications.append(applicationInfo(id));
+        return applications;
+    }
     QIcon icon(const QString& bundleIdentifier) override
     {
         ++iconRequests;

@@ -113,6 +113,12 @@ qsizetype DesktopEntryIndex::size() const
     return entries_.size();
 }
 
+const QList<DesktopEntry>& DesktopEntryIndex::entries() const
+{
+    loadOnce();
+    return entries_;
+}
+
 void DesktopEntryIndex::loadOnce() const
 {
     if (loaded_)

@@ -31,6 +31,8 @@ public:
                               const QString& executableName) const;
 
     qsizetype size() const;
+    // Every entry, in id order.
+    const QList<DesktopEntry>& entries() const;
 
 private:
     void loadOnce() const;

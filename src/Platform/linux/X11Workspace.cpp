@@ -400,6 +400,16 @@ ApplicationInfo X11Workspace::applicationInfo(const QString& bundleIdentifier)
     return {entry->id, entry->nameForLocale(options_.messageLocale), entry->icon, true};
 }
 
+QList<ApplicationInfo> X11Workspace::installedApplications()
+{
+    QList<ApplicationInfo> applications;
+    for (const DesktopEntry& entry : index_.entries()) {
+        if (!entry.noDisplay)
+            applications.append({entry.id, entry.nameForLocale(options_.messageLocale), entry.icon, true});
+    }
+    return applications;
+}
+
 QIcon X11Workspace::icon(const QString& bundleIdentifier)
 {
     const DesktopEntry* entry = index_.entry(bundleIdentifier);

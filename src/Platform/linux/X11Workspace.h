@@ -41,6 +41,7 @@ public:
     bool activate(const RunningApplication& application) override;
     bool isRunning(qint64 processIdentifier) const override;
     ApplicationInfo applicationInfo(const QString& bundleIdentifier) override;
+    QList<ApplicationInfo> installedApplications() override;
     QIcon icon(const QString& bundleIdentifier) override;
 
 private:

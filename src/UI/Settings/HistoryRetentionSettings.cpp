@@ -5,6 +5,7 @@
 #include "Store/ClipboardStore.h"
 #include "UI/Appearance.h"
 #include "UI/Settings/SettingsDetailRow.h"
+#include "UI/Settings/SettingsLabels.h"
 #include "UI/Theme.h"
 #include "UI/VelloraTypography.h"
 #include "Util/Localization.h"
@@ -27,6 +28,9 @@
 
 namespace {
 
+using SettingsLabels::plainLabel;
+using SettingsLabels::setTextColor;
+
 constexpr int ageColumnSpacing = 9;
 constexpr int ageColumnPadding = 2;
 constexpr int footerSpacing = 8;
@@ -48,21 +52,6 @@ constexpr std::array<ByteUnit, 6> byteUnits{{
     {"PB", 2},
     {"EB", 2},
 }};
-
-QLabel* plainLabel(QWidget* parent, const QFont& font)
-{
-    auto* label = new QLabel(parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    return label;
-}
-
-void setTextColor(QWidget* widget, const QColor& color)
-{
-    QPalette p = widget->palette();
-    p.setColor(QPalette::WindowText, color);
-    widget->setPalette(p);
-}
 
 QLocale languageLocale()
 {

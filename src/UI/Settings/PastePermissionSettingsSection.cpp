@@ -2,6 +2,7 @@
 
 #include "Platform/Workspace.h"
 #include "UI/Appearance.h"
+#include "UI/Settings/SettingsLabels.h"
 #include "UI/Symbols.h"
 #include "UI/Theme.h"
 #include "UI/VelloraTypography.h"
@@ -19,6 +20,9 @@
 
 namespace {
 
+using SettingsLabels::plainLabel;
+using SettingsLabels::setTextColor;
+
 constexpr int statusRowSpacing = 16;
 constexpr int statusLineSpacing = 8;
 constexpr int stackSpacing = 5;
@@ -30,23 +34,6 @@ constexpr int buttonSymbolSize = 11;
 AdaptiveColor grantedColor()
 {
     return Theme::adaptiveNS(0x248A3D, 0x30D158);
-}
-
-QLabel* plainLabel(QWidget* parent, const QFont& font, bool wraps)
-{
-    auto* label = new QLabel(parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    label->setWordWrap(wraps);
-    return label;
-}
-
-void setTextColor(QWidget* widget, const QColor& color)
-{
-    QPalette p = widget->palette();
-    p.setColor(QPalette::WindowText, color);
-    p.setColor(QPalette::ButtonText, color);
-    widget->setPalette(p);
 }
 
 QVBoxLayout* stack(QWidget* owner, int spacing)

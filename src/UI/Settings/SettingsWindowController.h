@@ -1,40 +1,56 @@
 #pragma once
 
 #include "Settings/SettingsTab.h"
+#include "UI/Settings/SettingsPanel.h"
+#include "UI/Settings/SettingsView.h"
 
 #include <QObject>
 #include <functional>
 #include <memory>
 #include <optional>
 
-class QLabel;
-class QWidget;
+class QButtonGroup;
+class QToolButton;
+class SettingsNavigation;
 
-// The settings window. Until its pages exist it shows the name of the pane it is on.
-// `onClose` runs once each time the window closes after being presented.
+// The settings window: a centred row of five pane buttons above the page of the selected
+// pane. The window title and the buttons follow the selected pane and the interface
+// language. `onClose` runs once each time the window closes after being presented.
 class SettingsWindowController final : public QObject {
     Q_OBJECT
 public:
     explicit SettingsWindowController(std::function<void()> onClose = {}, QObject* parent = nullptr);
+    SettingsWindowController(SettingsNavigation& navigation, SettingsView::PageFactory makePage,
+                             std::function<void()> onClose, QObject* parent = nullptr);
     ~SettingsWindowController() override;
 
-    SettingsTab tab() const { return tab_; }
+    // "Vellora.Settings." followed by the pane's raw value.
+    static QString identifier(SettingsTab tab);
+    // The pane whose identifier this is, if any.
+    static std::optional<SettingsTab> pane(const QString& identifier);
+
+    SettingsTab tab() const;
     // Shows the window on the pane, or on the current pane when none is given, in front.
     void present(std::optional<SettingsTab> tab);
-    // The window's title and pane name in the language in effect.
+    // The window title, the selected pane button and every pane label and tooltip in the
+    // language in effect.
     void refreshLocalizedChrome();
+    // Steps through the panes, wrapping around at either end.
+    void movePane(int step);
+    // The action of the pane buttons; an identifier that names no pane does nothing.
+    void selectPane(const QString& identifier);
 
-    QWidget* window() const;
-    // The pane name the window shows.
-    QString paneText() const;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    SettingsPanel* window() const;
 
 private:
+    void buildToolbar();
+    void applyAppearance();
+    void windowWillClose();
+
+    SettingsNavigation& navigation_;
     std::function<void()> onClose_;
-    SettingsTab tab_ = SettingsTab::general;
     bool closeNotificationDelivered_ = false;
-    std::unique_ptr<QWidget> window_;
-    QLabel* paneLabel_ = nullptr;
+    std::unique_ptr<SettingsPanel> window_;
+    QWidget* paneToolbar_ = nullptr;
+    QButtonGroup* paneButtons_ = nullptr;
 };

@@ -1,0 +1,142 @@
+#include "UI/Settings/ApplicationChooserDialog.h"
+
+#include "UI/VelloraTypography.h"
+#include "Util/AppIconProvider.h"
+#include "Util/Localization.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSet>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+constexpr int iconSize = 24;
+constexpr int minimumListWidth = 360;
+constexpr int minimumListHeight = 320;
+constexpr int itemSpacing = 10;
+
+bool nameOrder(const Platform::ApplicationInfo& a, const Platform::ApplicationInfo& b)
+{
+    const int byName = QString::localeAwareCompare(a.name.toCaseFolded(), b.name.toCaseFolded());
+    return byName != 0 ? byName < 0 : a.bundleIdentifier < b.bundleIdentifier;
+}
+
+} // namespace
+
+ApplicationChooserDialog::ApplicationChooserDialog(QList<Platform::ApplicationInfo> applications,
+                                                   QWidget* parent)
+    : QDialog(parent)
+{
+    setWindowTitle(Localization::string(QStringLiteral("Exclude Apps from Vellora")));
+    setWindowModality(Qt::WindowModal);
+
+    message_ = new QLabel(
+        Localization::string(QStringLiteral("Vellora will ignore copied content from the apps you choose.")),
+        this);
+    message_->setTextFormat(Qt::PlainText);
+    message_->setWordWrap(true);
+    message_->setFont(VelloraTypography::body());
+
+    search_ = new QLineEdit(this);
+    search_->setObjectName(QStringLiteral("applicationSearch"));
+    search_->setPlaceholderText(Localization::string(QStringLiteral("Search applications")));
+    search_->setClearButtonEnabled(true);
+    connect(search_, &QLineEdit::textChanged, this, &ApplicationChooserDialog::applyFilter);
+
+    list_ = new QListWidget(this);
+    list_->setObjectName(QStringLiteral("applicationList"));
+    list_->setSelectionMode(QAbstractItemView::MultiSelection);
+    list_->setIconSize(QSize(iconSize, iconSize));
+    list_->setUniformItemSizes(true);
+    list_->setMinimumSize(minimumListWidth, minimumListHeight);
+    connect(list_, &QListWidget::itemSelectionChanged, this, &ApplicationChooserDialog::refreshAddButton);
+
+    auto* buttons = new QDialogButtonBox(this);
+    add_ = buttons->addButton(Localization::string(QStringLiteral("Add Apps")), QDialogButtonBox::AcceptRole);
+    add_->setObjectName(QStringLiteral("applicationAdd"));
+    add_->setDefault(true);
+    buttons->addButton(Localization::string(QStringLiteral("Cancel")), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setSpacing(itemSpacing);
+    layout->addWidget(message_);
+    layout->addWidget(search_);
+    layout->addWidget(list_, 1);
+    layout->addWidget(buttons);
+
+    fill(applications);
+    refreshAddButton();
+}
+
+QList<Platform::ApplicationInfo> ApplicationChooserDialog::availableApplications()
+{
+    Platform::Workspace& workspace = Platform::workspace();
+    QList<Platform::ApplicationInfo> applications = workspace.installedApplications();
+    QSet<QString> listed;
+    for (const Platform::ApplicationInfo& application : applications)
+        listed.insert(application.bundleIdentifier);
+    for (const Platform::RunningApplication& running : workspace.runningApplications()) {
+        if (running.hasDesktopEntry || running.bundleIdentifier.isEmpty() ||
+            listed.contains(running.bundleIdentifier))
+            continue;
+        listed.insert(running.bundleIdentifier);
+        const QString name =
+            running.localizedName.isEmpty() ? running.bundleIdentifier : running.localizedName;
+        applications.append({running.bundleIdentifier, name, running.iconName, false});
+    }
+    std::sort(applications.begin(), applications.end(), nameOrder);
+    return applications;
+}
+
+QStringList ApplicationChooserDialog::chooseApplications(QWidget* parent)
+{
+    ApplicationChooserDialog dialog(availableApplications(), parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.chosenIdentifiers();
+}
+
+QStringList ApplicationChooserDialog::chosenIdentifiers() const
+{
+    QStringList identifiers;
+    for (int row = 0; row < list_->count(); ++row) {
+        const QListWidgetItem* item = list_->item(row);
+        if (item->isSelected())
+            identifiers.append(item->data(Qt::UserRole).toString());
+    }
+    return identifiers;
+}
+
+void ApplicationChooserDialog::fill(const QList<Platform::ApplicationInfo>& applications)
+{
+    for (const Platform::ApplicationInfo& application : applications) {
+        auto* item = new QListWidgetItem(
+            AppIconProvider::icon(application.bundleIdentifier),
+            application.name.isEmpty() ? application.bundleIdentifier : application.name, list_);
+        item->setData(Qt::UserRole, application.bundleIdentifier);
+        item->setToolTip(application.bundleIdentifier);
+    }
+}
+
+void ApplicationChooserDialog::applyFilter(const QString& text)
+{
+    const QString needle = text.trimmed();
+    for (int row = 0; row < list_->count(); ++row) {
+        QListWidgetItem* item = list_->item(row);
+        const bool matches = needle.isEmpty() || item->text().contains(needle, Qt::CaseInsensitive) ||
+                             item->data(Qt::UserRole).toString().contains(needle, Qt::CaseInsensitive);
+        item->setHidden(!matches);
+    }
+}
+
+void ApplicationChooserDialog::refreshAddButton()
+{
+    add_->setEnabled(!list_->selectedItems().isEmpty());
+}
