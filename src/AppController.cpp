@@ -12,7 +12,8 @@
 #include "PublicConfiguration/PublicConfigurationStore.h"
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
-#include "UI/AI/AIDraftWindow.h"
+#include "UI/AI/ConversationDraftView.h"
+#include "UI/AI/ConversationWindowController.h"
 #include "UI/Bar/BarSearchField.h"
 #include "UI/Bar/BarView.h"
 #include "UI/Bar/BarWindowController.h"
@@ -288,7 +289,7 @@ void AppController::releaseWindows()
     bar_.reset();
     settingsWindow_.reset();
     permissionGuide_.reset();
-    for (const QPointer<AIDraftWindow>& window : std::as_const(conversations_))
+    for (const QPointer<ConversationWindowController>& window : std::as_const(conversations_))
         delete window.data();
     conversations_.clear();
 }
@@ -337,14 +338,14 @@ void AppController::populateStatusMenu(QMenu* menu)
 
 void AppController::addConversationItems(QMenu* menu)
 {
-    const QList<AIDraftWindow*> windows = conversationWindows();
+    const QList<ConversationWindowController*> windows = conversationWindows();
     if (windows.isEmpty())
         return;
     menu->addSection(Localization::string(QStringLiteral("AI Conversations")));
-    for (AIDraftWindow* window : windows) {
+    for (ConversationWindowController* window : windows) {
         QAction* item =
             menu->addAction(Localization::format(QStringLiteral("Conversation %d"), window->number()));
-        connect(item, &QAction::triggered, window, &AIDraftWindow::show);
+        connect(item, &QAction::triggered, window, &ConversationWindowController::showWindow);
     }
 }
 
@@ -709,8 +710,8 @@ void AppController::openAIDraft(const QList<ClipItem>& items)
     dropClosedConversations();
     const std::optional<Platform::RunningApplication> target = pasteTarget();
     QPointer<AppController> controller(this);
-    auto* window = new AIDraftWindow(
-        std::move(draft), nextConversationNumber_++,
+    auto* window = new ConversationWindowController(
+        std::move(draft),
         [controller, target](ConversationResultAction action, const QString& answer,
                              std::function<void(bool)> completion) {
             if (!controller) {
@@ -720,19 +721,21 @@ void AppController::openAIDraft(const QList<ClipItem>& items)
             controller->performConversationResultAction(action, answer, target, std::move(completion));
         },
         this);
+    window->setNumber(nextConversationNumber_++);
+    window->view().setAppController(this);
     conversations_.append(window);
     window->onClose = [this] {
         dropClosedConversations();
         rebuildStatusMenu();
     };
     rebuildStatusMenu();
-    window->show();
+    window->showWindow();
 }
 
-QList<AIDraftWindow*> AppController::conversationWindows() const
+QList<ConversationWindowController*> AppController::conversationWindows() const
 {
-    QList<AIDraftWindow*> open;
-    for (const QPointer<AIDraftWindow>& window : conversations_) {
+    QList<ConversationWindowController*> open;
+    for (const QPointer<ConversationWindowController>& window : conversations_) {
         if (window && !window->isClosed())
             open.append(window);
     }
@@ -742,7 +745,7 @@ QList<AIDraftWindow*> AppController::conversationWindows() const
 void AppController::dropClosedConversations()
 {
     for (qsizetype i = conversations_.size() - 1; i >= 0; --i) {
-        const QPointer<AIDraftWindow>& window = conversations_.at(i);
+        const QPointer<ConversationWindowController>& window = conversations_.at(i);
         if (window && !window->isClosed())
             continue;
         if (window)

@@ -20,9 +20,9 @@
 #include <memory>
 #include <optional>
 
-class AIDraftWindow;
 class BarWindowController;
 class ClipboardStore;
+class ConversationWindowController;
 class HotKeyCenter;
 class PastePermissionGuide;
 class QMenu;
@@ -172,7 +172,7 @@ public:
     // Ready" instead when they can't be taken.
     void openAIDraft(const QList<ClipItem>& items);
     // The conversation windows that are not closed, oldest first.
-    QList<AIDraftWindow*> conversationWindows() const;
+    QList<ConversationWindowController*> conversationWindows() const;
     // Copies, pastes back into `target` or saves an answer; completion runs exactly once.
     void performConversationResultAction(ConversationResultAction action, const QString& answer,
                                          const std::optional<Platform::RunningApplication>& target,
@@ -242,6 +242,6 @@ private:
     bool returnToBarAfterSettings_ = false;
     bool returnToShelfAfterSettings_ = false;
     std::unique_ptr<PastePermissionGuide> permissionGuide_;
-    QList<QPointer<AIDraftWindow>> conversations_;
+    QList<QPointer<ConversationWindowController>> conversations_;
     int nextConversationNumber_ = 1;
 };

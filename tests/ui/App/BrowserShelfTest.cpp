@@ -1,6 +1,6 @@
 #include "AppControllerFixture.h"
 
-#include "UI/AI/AIDraftWindow.h"
+#include "UI/AI/ConversationWindowController.h"
 #include "UI/Bar/BarSearchField.h"
 #include "UI/Bar/BarView.h"
 #include "UI/Bar/BrowserPageStripView.h"
@@ -296,8 +296,9 @@ TEST_F(BrowserShelfTest, everyWayAwayFromTheBarEndsTheShelf)
         ASSERT_FALSE(shelfEnded());
         c.leave();
         EXPECT_TRUE(shelfEnded());
-        if (std::string_view(c.name) == "showBar")
+        if (std::string_view(c.name) == "showBar") {
             EXPECT_EQ(source(), BarSource::history());
+        }
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include "Monitor/PasteboardTypes.h"
 #include "Platform/Bundle.h"
-#include "UI/AI/AIDraftWindow.h"
+#include "UI/AI/ConversationWindowController.h"
 
 #include <QFile>
 
@@ -20,7 +20,7 @@ protected:
             ++calls;
             result = ok;
         });
-        QTest::qWaitFor([&] { return calls > 0; }, waitMs);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return calls > 0; }, waitMs));
         QTest::qWait(100);
         EXPECT_EQ(calls, 1) << "the completion runs exactly once";
         return result;
@@ -128,7 +128,7 @@ TEST_F(ResultActionTest, aConversationWindowPastesBackIntoTheAppInFrontWhenItOpe
     workspace.frontmost = application(QCoreApplication::applicationPid());
     controller->openAIDraft({textClip(QStringLiteral("material"))});
     ASSERT_EQ(controller->conversationWindows().size(), 1);
-    AIDraftWindow* window = controller->conversationWindows().first();
+    ConversationWindowController* window = controller->conversationWindows().first();
 
     std::optional<bool> pasted;
     window->performResultAction(ConversationResultAction::paste, QStringLiteral("answer"),
@@ -136,6 +136,8 @@ TEST_F(ResultActionTest, aConversationWindowPastesBackIntoTheAppInFrontWhenItOpe
     ASSERT_TRUE(QTest::qWaitFor([&] { return pasted.has_value(); }, waitMs));
     EXPECT_TRUE(*pasted);
     EXPECT_EQ(workspace.activated.last(), editor);
+    EXPECT_FALSE(window->window()->isVisible()) << "after a paste back the window stays hidden";
+    EXPECT_FALSE(window->isClosed());
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 #include "AppControllerFixture.h"
 
+#include "AI/ConversationSession.h"
 #include "AI/ModelError.h"
-#include "UI/AI/AIDraftWindow.h"
+#include "UI/AI/ConversationWindowController.h"
 #include "UI/Settings/SettingsWindowController.h"
 
 #include <QDir>
+#include <QToolButton>
 #include <QWidget>
 
 namespace {
@@ -39,7 +41,11 @@ TEST_F(ServicesTest, showSettingsPresentsTheRequestedPaneInEachLanguage)
         SettingsWindowController* settings = controller->settingsWindowController();
         ASSERT_NE(settings, nullptr);
         EXPECT_TRUE(settings->window()->isVisible());
-        EXPECT_EQ(settings->paneText(), QString::fromUtf8(c.shown));
+        const auto* selected =
+            settings->window()->findChild<QToolButton*>(SettingsWindowController::identifier(settings->tab()));
+        ASSERT_NE(selected, nullptr);
+        EXPECT_TRUE(selected->isChecked());
+        EXPECT_EQ(selected->text(), QString::fromUtf8(c.shown));
         EXPECT_EQ(settings->window()->windowTitle(), QString::fromUtf8(c.shown));
     }
     SettingsWindowController* first = controller->settingsWindowController();
@@ -137,12 +143,14 @@ TEST_F(ServicesTest, openAIDraftHidesTheBarAndListsTheMaterials)
     emit controller->barController()->askAIRequested({text});
     EXPECT_FALSE(controller->barController()->phase().isVisible());
     ASSERT_EQ(controller->conversationWindows().size(), 1);
-    AIDraftWindow* window = controller->conversationWindows().first();
+    ConversationWindowController* window = controller->conversationWindows().first();
     EXPECT_TRUE(window->window()->isVisible());
-    EXPECT_EQ(window->window()->windowTitle(), QStringLiteral("Conversation 1"));
-    ASSERT_EQ(window->materialRows().size(), 1);
-    EXPECT_TRUE(window->materialRows().first().contains(QStringLiteral("What does <b>this</b> mean?")));
-    EXPECT_TRUE(window->materialRows().first().contains(QStringLiteral("Editor")));
+    EXPECT_EQ(window->window()->windowTitle(), QStringLiteral("Vellora · New Conversation"));
+    EXPECT_EQ(window->number(), 1);
+    const QList<ConversationMaterial>& materials = window->session().materials();
+    ASSERT_EQ(materials.size(), 1);
+    EXPECT_EQ(materials.first().text, QStringLiteral("What does <b>this</b> mean?"));
+    EXPECT_EQ(materials.first().source, QStringLiteral("Editor"));
 }
 
 TEST_F(ServicesTest, aFailedPasteSaysWhatHappened)

@@ -1,6 +1,6 @@
 #include "AppControllerFixture.h"
 
-#include "UI/AI/AIDraftWindow.h"
+#include "UI/AI/ConversationWindowController.h"
 
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -109,14 +109,14 @@ TEST_F(StatusMenuTest, listsOnlyOpenConversationsAndBringsOneToTheFront)
 
     controller->openAIDraft({textClip(QStringLiteral("first"))});
     controller->openAIDraft({textClip(QStringLiteral("second"))});
-    QList<AIDraftWindow*> windows = controller->conversationWindows();
+    QList<ConversationWindowController*> windows = controller->conversationWindows();
     ASSERT_EQ(windows.size(), 2);
     windows.first()->close();
     EXPECT_EQ(controller->conversationWindows().size(), 1);
     EXPECT_FALSE(rows(*menu).contains(QStringLiteral("Conversation 1")));
     ASSERT_TRUE(rows(*menu).contains(QStringLiteral("Conversation 2")));
 
-    AIDraftWindow* second = controller->conversationWindows().first();
+    ConversationWindowController* second = controller->conversationWindows().first();
     second->window()->hide();
     actionNamed(*menu, QStringLiteral("Conversation 2"))->trigger();
     EXPECT_TRUE(second->window()->isVisible()) << "a hidden window comes back through the menu";
