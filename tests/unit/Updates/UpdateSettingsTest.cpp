@@ -1,6 +1,7 @@
 #include "Updates/UpdateSettings.h"
 #include "Updates/DirectUpdateConfiguration.h"
 #include "Updates/DistributionChannel.h"
+#include "fakes/FakeDirectUpdateDriver.h"
 
 #include <QSignalSpy>
 #include <cctype>
@@ -129,49 +130,8 @@ TEST(DistributionChannelTest, RawValuesAreExact)
     EXPECT_EQ(DistributionChannels::rawValue(DistributionChannel::appStore), QStringLiteral("app-store"));
 }
 
-// An updater whose answers the test sets, counting what it is asked to do.
-struct FakeDriver final : DirectUpdateDriving {
-    bool canCheck = true;
-    bool checks = false;
-    bool downloads = false;
-    int failingStarts = 0;
-    int starts = 0;
-    int checksRun = 0;
-    int checkWrites = 0;
-    int downloadWrites = 0;
-    std::function<void()> stateDidChange;
-
-    bool canCheckForUpdates() const override { return canCheck; }
-    bool automaticallyChecksForUpdates() const override { return checks; }
-    void setAutomaticallyChecksForUpdates(bool on) override
-    {
-        ++checkWrites;
-        checks = on;
-        if (stateDidChange)
-            stateDidChange();
-    }
-    bool automaticallyDownloadsUpdates() const override { return downloads; }
-    void setAutomaticallyDownloadsUpdates(bool on) override
-    {
-        ++downloadWrites;
-        downloads = on;
-        if (stateDidChange)
-            stateDidChange();
-    }
-    void setStateDidChange(std::function<void()> callback) override { stateDidChange = std::move(callback); }
-    void start() override
-    {
-        ++starts;
-        if (failingStarts > 0) {
-            --failingStarts;
-            throw std::runtime_error("no");
-        }
-    }
-    void checkForUpdates() override { ++checksRun; }
-};
-
 struct Updater {
-    FakeDriver* driver = nullptr;
+    FakeDirectUpdateDriver* driver = nullptr;
     int driversMade = 0;
     std::unique_ptr<UpdateSettings> settings;
     // Set before the driver is made.
@@ -185,7 +145,7 @@ struct Updater {
             ++driversMade;
             if (!driverAvailable)
                 return std::unique_ptr<DirectUpdateDriving>();
-            auto made = std::make_unique<FakeDriver>();
+            auto made = std::make_unique<FakeDirectUpdateDriver>();
             made->failingStarts = failingStarts;
             driver = made.get();
             return std::unique_ptr<DirectUpdateDriving>(std::move(made));
@@ -239,7 +199,7 @@ TEST(UpdateSettingsTest, StartsOnceAndMirrorsTheDriver)
     updater.settings->startIfNeeded();
     ASSERT_NE(updater.driver, nullptr);
     updater.driver->checks = true;
-    updater.driver->stateDidChange();
+    updater.driver->publish();
     updater.settings->startIfNeeded();
     EXPECT_EQ(updater.driversMade, 1);
     EXPECT_EQ(updater.driver->starts, 1);
@@ -248,9 +208,9 @@ TEST(UpdateSettingsTest, StartsOnceAndMirrorsTheDriver)
 
     QSignalSpy canCheck(updater.settings.get(), &UpdateSettings::canCheckChanged);
     updater.driver->canCheck = false;
-    updater.driver->stateDidChange();
+    updater.driver->publish();
     EXPECT_FALSE(updater.settings->canCheck());
-    updater.driver->stateDidChange();
+    updater.driver->publish();
     EXPECT_EQ(canCheck.count(), 1) << "observers hear only real changes";
 }
 
