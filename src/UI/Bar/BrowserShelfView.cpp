@@ -1,6 +1,7 @@
 #include "UI/Bar/BrowserShelfView.h"
 
 #include "BrowserLinks/BrowserShelfModel.h"
+#include "Platform/BrowserScripting.h"
 #include "UI/Bar/BrowserFilterPills.h"
 #include "UI/Bar/BrowserPageStripView.h"
 #include "UI/Theme.h"
@@ -29,9 +30,12 @@ QLabel* plainLabel(const QFont& font, const QColor& color, QWidget* parent)
     return label;
 }
 
-// The line of one browser's failed read, or none when it did not fail.
+// The line of one browser's failed read, or none when it did not fail. A browser that is
+// simply not running is no failure worth a warning: it just has no pages.
 std::optional<QString> errorLine(const BrowserPageResult& result)
 {
+    if (result.errorCode == Platform::ScriptStatus::notRunning)
+        return std::nullopt;
     const QString name = LinkBrowsers::displayName(result.browser);
     if (result.errorMessage && !result.errorMessage->isEmpty())
         return name + QStringLiteral(": ") + *result.errorMessage;

@@ -130,7 +130,8 @@ TEST_F(BrowserShelfViewTest, ErrorLinesNameTheBrowserWithItsMessageOrCode)
     const Case cases[] = {
         {"message only", QStringLiteral("Not allowed to read its tabs."), std::nullopt,
          "Safari: Not allowed to read its tabs."},
-        {"message and code", QStringLiteral("Not running."), -600, "Safari: Not running."},
+        {"message and code", QStringLiteral("Not allowed."), -1743, "Safari: Not allowed."},
+        {"not running, which is no failure", QStringLiteral("Safari 尚未运行。"), -600, nullptr},
         {"code only", std::nullopt, -1743, "Safari could not be read (-1743)."},
         {"empty message with code", QString(), 5, "Safari could not be read (5)."},
         {"no error", std::nullopt, std::nullopt, nullptr},
