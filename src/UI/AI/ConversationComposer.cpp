@@ -7,6 +7,7 @@
 #include "AppController.h"
 #include "UI/AI/ConversationDraftView.h"
 #include "UI/AI/DraftQuestionEditor.h"
+#include "UI/Appearance.h"
 #include "UI/ContinuousCorners.h"
 #include "UI/Symbols.h"
 #include "UI/Theme.h"
@@ -44,6 +45,12 @@ constexpr int menuPixelSize = 11;
 constexpr int sendButtonSize = 34;
 constexpr int sendSymbolSize = 14;
 constexpr qreal sendBorderOpacity = 0.5;
+
+// Model names are shown as written: a "&" is not a mnemonic.
+QString plainMenuText(QString text)
+{
+    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
 
 QColor withOpacity(QColor color, qreal opacity)
 {
@@ -125,6 +132,7 @@ ConversationComposer::ConversationComposer(ConversationDraftView& view, QWidget*
     connect(&view_, &ConversationDraftView::inputFocusedChanged, this, [this] { update(); });
     NotificationCenter::shared().observe(Notifications::languageDidChange, this,
                                          [this](QObject*) { refresh(); });
+    connect(&Appearance::shared(), &Appearance::changed, this, &ConversationComposer::applyTheme);
 }
 
 void ConversationComposer::setShowModelSettings(std::function<void()> handler)
@@ -158,9 +166,6 @@ void ConversationComposer::build()
     QFont menuFont = modelMenu_->font();
     menuFont.setPixelSize(menuPixelSize);
     modelMenu_->setFont(menuFont);
-    QPalette palette = modelMenu_->palette();
-    palette.setColor(QPalette::ButtonText, Theme::chromeTextTertiary());
-    modelMenu_->setPalette(palette);
     menu_ = new QMenu(modelMenu_);
     connect(menu_, &QMenu::aboutToShow, this, &ConversationComposer::rebuildModelMenu);
     modelMenu_->setMenu(menu_);
@@ -176,8 +181,18 @@ void ConversationComposer::build()
     auto* shadow = new QGraphicsDropShadowEffect(this);
     shadow->setBlurRadius(shadowBlur);
     shadow->setOffset(0, shadowOffsetY);
-    shadow->setColor(withOpacity(Theme::chromeTextPrimary(), shadowOpacity));
     setGraphicsEffect(shadow);
+    applyTheme();
+}
+
+void ConversationComposer::applyTheme()
+{
+    QPalette palette = modelMenu_->palette();
+    palette.setColor(QPalette::ButtonText, Theme::chromeTextTertiary());
+    modelMenu_->setPalette(palette);
+    static_cast<QGraphicsDropShadowEffect*>(graphicsEffect())
+        ->setColor(withOpacity(Theme::chromeTextPrimary(), shadowOpacity));
+    update();
 }
 
 bool ConversationComposer::isSendDisabled() const
@@ -211,7 +226,7 @@ void ConversationComposer::refresh()
     send->update();
 
     modelMenu_->setEnabled(!sending);
-    modelMenu_->setText(modelLabel());
+    modelMenu_->setText(plainMenuText(modelLabel()));
     modelMenu_->setToolTip(Localization::string(QStringLiteral("Use model")));
     editor_->setLocale(QLocale(AppLanguages::rawValue(Localization::shared().resolvedLanguage())));
 }
@@ -222,7 +237,7 @@ void ConversationComposer::rebuildModelMenu()
     const ModelLibrary& library = view_.modelSettings().library();
     const std::optional<SavedModel> active = library.activeModel();
     for (const SavedModel& model : library.enabledModels()) {
-        QAction* action = menu_->addAction(model.configuration.model);
+        QAction* action = menu_->addAction(plainMenuText(model.configuration.model));
         if (active && active->id == model.id)
             action->setIcon(Symbols::icon(QStringLiteral("checkmark"), Theme::chromeTextPrimary(), 16));
         action->setData(model.id);

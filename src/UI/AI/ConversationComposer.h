@@ -49,6 +49,7 @@ private:
     void rebuildModelMenu();
     void selectModel(const QUuid& id);
     void refresh();
+    void applyTheme();
 
     ConversationDraftView& view_;
     std::function<void()> showModelSettings_;

@@ -2,6 +2,7 @@
 
 #include "UI/AI/ConversationDraftView.h"
 #include "UI/AI/MaterialCard.h"
+#include "UI/Appearance.h"
 #include "UI/ContinuousCorners.h"
 #include "UI/Theme.h"
 #include "Util/Localization.h"
@@ -43,6 +44,12 @@ public:
         badgeFont.setStyleHint(QFont::Monospace);
         badgeFont.setFamilies({QStringLiteral("monospace")});
         setFont(badgeFont);
+        applyTheme();
+        connect(&Appearance::shared(), &Appearance::changed, this, &CountBadge::applyTheme);
+    }
+
+    void applyTheme()
+    {
         QPalette palette = this->palette();
         palette.setColor(QPalette::WindowText, Theme::chromeTextSecondary());
         setPalette(palette);

@@ -38,6 +38,8 @@ QLabel* answerLabel(const QString& answer, QWidget* parent)
     label->setTextFormat(Qt::PlainText);
     label->setText(answer.trimmed().isEmpty() ? QString() : answer);
     label->setWordWrap(true);
+    // A word wider than the column (a long address) must not widen the whole transcript.
+    label->setMinimumWidth(1);
     label->setFont(VelloraTypography::body());
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

@@ -1,5 +1,6 @@
 #include "UI/AI/ConversationTranscriptActions.h"
 
+#include "UI/Appearance.h"
 #include "UI/Symbols.h"
 #include "UI/Theme.h"
 #include "Util/Localization.h"
@@ -57,9 +58,20 @@ ConversationTranscriptActions::ConversationTranscriptActions(const QUuid& answer
     row->addWidget(paste_);
     row->addWidget(save_);
     row->addStretch(1);
-    retranslate();
+    applyTheme();
     NotificationCenter::shared().observe(Notifications::languageDidChange, this,
                                          [this](QObject*) { retranslate(); });
+    connect(&Appearance::shared(), &Appearance::changed, this, &ConversationTranscriptActions::applyTheme);
+}
+
+void ConversationTranscriptActions::applyTheme()
+{
+    for (QToolButton* button : {copy_, paste_, save_}) {
+        QPalette palette = button->palette();
+        palette.setColor(QPalette::ButtonText, Theme::chromeTextSecondary());
+        button->setPalette(palette);
+    }
+    retranslate(); // the symbols take the new colour
 }
 
 QToolButton* ConversationTranscriptActions::addButton(ConversationResultAction action)
@@ -71,9 +83,6 @@ QToolButton* ConversationTranscriptActions::addButton(ConversationResultAction a
     QFont labelFont = button->font();
     labelFont.setPixelSize(labelPixelSize);
     button->setFont(labelFont);
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::ButtonText, Theme::chromeTextSecondary());
-    button->setPalette(palette);
     connect(button, &QToolButton::clicked, this, [this, action] { perform_(action); });
     return button;
 }

@@ -26,6 +26,7 @@ public:
 private:
     QToolButton* addButton(ConversationResultAction action);
     void retranslate();
+    void applyTheme();
 
     QUuid answerID_;
     Perform perform_;

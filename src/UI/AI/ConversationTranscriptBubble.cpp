@@ -20,6 +20,8 @@ ConversationTranscriptBubble::ConversationTranscriptBubble(const QString& questi
     setTextFormat(Qt::PlainText);
     setText(question);
     setWordWrap(true);
+    // A word wider than the column (a long address) must not widen the whole transcript.
+    setMinimumWidth(1);
     setFont(VelloraTypography::body());
     setContentsMargins(inset, inset, inset, inset);
     setTextInteractionFlags(selectable ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard

@@ -5,6 +5,7 @@
 #include "UI/AI/ConversationDraftView.h"
 #include "UI/AI/ConversationTranscript.h"
 #include "UI/AI/DraftQuestionEditorBridge.h"
+#include "UI/Appearance.h"
 #include "UI/ContinuousCorners.h"
 #include "UI/Theme.h"
 #include "UI/VelloraIconButton.h"
@@ -21,7 +22,6 @@
 
 namespace {
 
-constexpr int sideInset = 36;
 constexpr int readingWidth = 620;
 // Far above the side spacers' 1, so the centred child grows to its maximum first.
 constexpr int readingStretch = 1000;
@@ -128,7 +128,8 @@ ConversationWorkspace::ConversationWorkspace(ConversationDraftView& view, QWidge
 void ConversationWorkspace::build()
 {
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(sideInset, 0, sideInset, 0);
+    // The conversation view pads the column on both sides.
+    column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
 
     transcript_ = new ConversationTranscript(
@@ -146,9 +147,13 @@ void ConversationWorkspace::build()
     QFont errorFont = errorLine_->font();
     errorFont.setPixelSize(errorPixelSize);
     errorLine_->setFont(errorFont);
-    QPalette palette = errorLine_->palette();
-    palette.setColor(QPalette::WindowText, Theme::warning());
-    errorLine_->setPalette(palette);
+    const auto colourErrorLine = [this] {
+        QPalette palette = errorLine_->palette();
+        palette.setColor(QPalette::WindowText, Theme::warning());
+        errorLine_->setPalette(palette);
+    };
+    colourErrorLine();
+    connect(&Appearance::shared(), &Appearance::changed, errorLine_, colourErrorLine);
     errorLine_->setContentsMargins(0, 0, 0, errorBelow);
     column->addWidget(readingColumn(errorLine_, this));
 

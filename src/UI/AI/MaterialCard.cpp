@@ -2,6 +2,7 @@
 
 #include "UI/AI/MaterialExcerpt.h"
 #include "UI/AI/MaterialImageView.h"
+#include "UI/Appearance.h"
 #include "UI/ContinuousCorners.h"
 #include "UI/Symbols.h"
 #include "UI/Theme.h"
@@ -62,6 +63,7 @@ MaterialCard::MaterialCard(ConversationMaterial material, QWidget* parent)
     retranslate();
     NotificationCenter::shared().observe(Notifications::languageDidChange, this,
                                          [this](QObject*) { retranslate(); });
+    connect(&Appearance::shared(), &Appearance::changed, this, &MaterialCard::applyTheme);
 }
 
 void MaterialCard::build()
@@ -88,10 +90,8 @@ void MaterialCard::build()
     sourceLabel_->setForegroundRole(QPalette::WindowText);
     firstRow->addWidget(sourceLabel_, 1);
 
-    QLabel* arrow = passiveLabel(this);
-    arrow->setPixmap(Symbols::pixmap(QStringLiteral("arrow.up.right"), Theme::chromeTextTertiary(),
-                                     arrowPixelSize, devicePixelRatioF()));
-    firstRow->addWidget(arrow);
+    arrow_ = passiveLabel(this);
+    firstRow->addWidget(arrow_);
     column->addLayout(firstRow);
 
     const QImage image = MaterialImageView::decode(material_);
@@ -104,14 +104,24 @@ void MaterialCard::build()
         auto* excerpt = new MaterialExcerpt(*material_.text, excerptLines, excerptLineSpacing, this);
         excerpt->setFont(VelloraTypography::isCode(*material_.text) ? VelloraTypography::code()
                                                                     : VelloraTypography::source());
-        QPalette palette = excerpt->palette();
-        palette.setColor(QPalette::WindowText, Theme::chromeTextSecondary());
-        excerpt->setPalette(palette);
         excerpt->setAttribute(Qt::WA_TransparentForMouseEvents);
         detail_ = excerpt;
     }
     if (detail_)
         column->addWidget(detail_);
+    applyTheme();
+}
+
+void MaterialCard::applyTheme()
+{
+    arrow_->setPixmap(Symbols::pixmap(QStringLiteral("arrow.up.right"), Theme::chromeTextTertiary(),
+                                      arrowPixelSize, devicePixelRatioF()));
+    if (auto* excerpt = qobject_cast<MaterialExcerpt*>(detail_)) {
+        QPalette palette = excerpt->palette();
+        palette.setColor(QPalette::WindowText, Theme::chromeTextSecondary());
+        excerpt->setPalette(palette);
+    }
+    update();
 }
 
 void MaterialCard::retranslate()

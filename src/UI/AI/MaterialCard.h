@@ -33,8 +33,10 @@ private:
     void build();
     void elideSource();
     void retranslate();
+    void applyTheme();
 
     ConversationMaterial material_;
     QLabel* sourceLabel_ = nullptr;
+    QLabel* arrow_ = nullptr;
     QWidget* detail_ = nullptr;
 };

@@ -103,8 +103,10 @@ QString lastUpdatedText(const QDateTime& time, AppLanguage language)
     const QLocale locale(AppLanguages::rawValue(language));
     switch (language) {
     case AppLanguage::chinese:
-    case AppLanguage::traditionalChinese:
         return locale.toString(time.toLocalTime(), QStringLiteral("yyyy年M月d日 HH:mm"));
+    case AppLanguage::traditionalChinese:
+        // Traditional Chinese writes a 12-hour clock with 上午/下午 before the hour.
+        return locale.toString(time.toLocalTime(), QStringLiteral("yyyy年M月d日 Ah:mm"));
     case AppLanguage::japanese:
         return locale.toString(time.toLocalTime(), QStringLiteral("yyyy年M月d日 H:mm"));
     case AppLanguage::system:

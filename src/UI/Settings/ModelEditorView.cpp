@@ -360,7 +360,9 @@ void ModelEditorView::closeEvent(QCloseEvent* event)
 
 void ModelEditorView::hideEvent(QHideEvent* event)
 {
-    cancelTest();
+    // A spontaneous hide is the window system's (a minimized window): the sheet is still open.
+    if (!event->spontaneous())
+        cancelTest();
     QDialog::hideEvent(event);
 }
 

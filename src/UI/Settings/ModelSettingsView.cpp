@@ -15,12 +15,15 @@
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -47,6 +50,17 @@ QLabel* secondaryLabel(const QString& text, const QFont& font, QWidget* parent)
     palette.setColor(QPalette::WindowText, Theme::chromeTextSecondary());
     label->setPalette(palette);
     return label;
+}
+
+// The controls that can take the keyboard focus, in the order they were made.
+QList<QWidget*> focusableControls(const QWidget* container)
+{
+    QList<QWidget*> controls;
+    for (QWidget* child : container->findChildren<QWidget*>()) {
+        if (child->focusPolicy() != Qt::NoFocus && !child->isWindow())
+            controls.append(child);
+    }
+    return controls;
 }
 
 } // namespace
@@ -213,8 +227,42 @@ void ModelSettingsView::setStatus(const std::optional<QString>& status)
     redraw();
 }
 
+ModelSettingsView::FocusPlace ModelSettingsView::focusPlace() const
+{
+    QWidget* focused = QApplication::focusWidget();
+    if (!body_ || !focused || !body_->isAncestorOf(focused))
+        return {};
+    for (const ModelRowView* row : rows_) {
+        if (row->isAncestorOf(focused))
+            return {row->model().id, focusableControls(row).indexOf(focused)};
+    }
+    return {QUuid(), focusableControls(body_).indexOf(focused)};
+}
+
+void ModelSettingsView::restoreFocus(const FocusPlace& place)
+{
+    if (place.index < 0)
+        return;
+    const QWidget* container = body_;
+    if (!place.modelID.isNull()) {
+        const auto row = std::find_if(rows_.cbegin(), rows_.cend(), [&place](const ModelRowView* row) {
+            return row->model().id == place.modelID;
+        });
+        if (row == rows_.cend())
+            return;
+        container = *row;
+    }
+    const QList<QWidget*> controls = focusableControls(container);
+    if (place.index < controls.size())
+        controls.at(place.index)->setFocus(Qt::OtherFocusReason);
+}
+
+// The page is drawn afresh from the library; the scroll position and the focused control
+// carry over, so that a change made with the keyboard or below the fold stays in view.
 void ModelSettingsView::redraw()
 {
+    const int scrollPosition = page_->verticalScrollBar()->value();
+    const FocusPlace focus = focusPlace();
     if (body_) {
         // The old body may be the sender of the change that led here: it goes later.
         body_->hide();
@@ -246,6 +294,10 @@ void ModelSettingsView::redraw()
         bodyLayout->addWidget(footerCard_);
     }
     page_->addBlock(body_);
+    body_->show();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    page_->verticalScrollBar()->setValue(scrollPosition);
+    restoreFocus(focus);
 }
 
 QWidget* ModelSettingsView::makeHeader()

@@ -77,6 +77,15 @@ private:
     void confirmationFinished(QMessageBox* box, bool remove);
     void setStatus(const std::optional<QString>& status);
 
+    // Where the keyboard focus is in the body: a model's row (or none) and the control's place
+    // among the focusable controls there; an index of -1 means the body has no focus.
+    struct FocusPlace {
+        QUuid modelID;
+        qsizetype index = -1;
+    };
+    FocusPlace focusPlace() const;
+    void restoreFocus(const FocusPlace& place);
+
     void redraw();
     QWidget* makeHeader();
     SettingsDetailCard* makeEmptyState();

@@ -4,6 +4,7 @@
 #include "UI/AI/ConversationTranscript.h"
 #include "UI/AI/DraftQuestionEditor.h"
 
+#include <QAccessible>
 #include <QJsonDocument>
 #include <QLabel>
 #include <QMenu>
@@ -262,6 +263,31 @@ TEST_F(ConversationComposerTest, TheModelMenuListsEnabledModelsAndSelectingCommi
     composer->modelMenu()->actions().at(3)->trigger();
     EXPECT_EQ(settingsShown, 1);
     EXPECT_EQ(settings.library().selectedID, third.id);
+}
+
+TEST_F(ConversationComposerTest, ModelNamesShowAsWrittenWithoutMnemonics)
+{
+    const char* const names[] = {"R&D-large", "a&&b", "&x", "tail&"};
+    for (const char* raw : names) {
+        const QString name = QString::fromUtf8(raw);
+        SCOPED_TRACE(raw);
+        settings.commit(ModelLibrary());
+        configure({model(name)});
+        view.reset();
+        session.reset();
+        makeView();
+        QToolButton* button = composer->modelMenuButton();
+        EXPECT_TRUE(button->shortcut().isEmpty());
+        QAccessibleInterface* buttonAccessible = QAccessible::queryAccessibleInterface(button);
+        ASSERT_TRUE(buttonAccessible);
+        EXPECT_EQ(buttonAccessible->text(QAccessible::Name), name);
+
+        emit composer->modelMenu()->aboutToShow();
+        QAccessibleInterface* menuAccessible = QAccessible::queryAccessibleInterface(composer->modelMenu());
+        ASSERT_TRUE(menuAccessible);
+        ASSERT_GE(menuAccessible->childCount(), 1);
+        EXPECT_EQ(menuAccessible->child(0)->text(QAccessible::Name), name);
+    }
 }
 
 TEST_F(ConversationComposerTest, WithoutModelsTheMenuOffersOnlyModelSettings)

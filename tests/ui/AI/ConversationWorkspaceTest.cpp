@@ -1,8 +1,12 @@
 #include "AI/ModelError.h"
 #include "ConversationViewFixture.h"
+#include "UI/AI/ConversationMaterialsColumn.h"
 #include "UI/AI/ConversationTranscript.h"
 #include "UI/AI/ConversationTranscriptActions.h"
 #include "UI/AI/DraftQuestionEditor.h"
+#include "UI/AI/MaterialCard.h"
+#include "UI/Appearance.h"
+#include "UI/Theme.h"
 #include "UI/VelloraIconButton.h"
 #include "UI/VelloraTooltip.h"
 
@@ -221,6 +225,97 @@ TEST_F(ConversationWorkspaceTest, EachNewAnswerScrollsTheTranscriptToTheLatestEn
             QTest::qWaitFor([bar] { return bar->maximum() > 0 && bar->value() == bar->maximum(); }, waitMs))
             << "after answer " << i << ": " << bar->value() << " of " << bar->maximum();
         bar->setValue(0);
+    }
+}
+
+TEST_F(ConversationWorkspaceTest, TheColumnKeeps36FromTheDividerAndTheRightEdge)
+{
+    makeConsentedView();
+    ask(QStringLiteral("Q"), QStringLiteral("A"));
+    constexpr int workspaceLeft = 264 + 1; // materials column and divider
+    const struct {
+        int windowWidth;
+        int composerWidth;
+    } cases[] = {{880, 880 - workspaceLeft - 72}, {900, 900 - workspaceLeft - 72}, {1100, 620}, {1400, 620}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.windowWidth);
+        view->resize(c.windowWidth, 720);
+        QTest::qWait(0);
+        const QRect transcript(workspace->transcript().mapTo(view.get(), QPoint(0, 0)),
+                               workspace->transcript().size());
+        EXPECT_EQ(transcript.left(), workspaceLeft + 36);
+        EXPECT_EQ(c.windowWidth - transcript.right() - 1, 36);
+        const QRect card(composer->mapTo(view.get(), QPoint(0, 0)), composer->size());
+        EXPECT_NEAR(card.width(), c.composerWidth, 2); // the centring spacers may keep a pixel each
+        EXPECT_NEAR(card.center().x(), transcript.center().x(), 1);
+    }
+}
+
+TEST_F(ConversationWorkspaceTest, ColoursFollowASwitchOfAppearanceWhileTheWindowIsOpen)
+{
+    ConversationMaterial note;
+    note.id = QUuid::createUuid();
+    note.title = QStringLiteral("note");
+    note.source = QStringLiteral("Editor");
+    note.text = QStringLiteral("some text");
+    configure({model(QStringLiteral("model-a"))});
+    makeView({note});
+    consent.approve(session->prepareSend(QStringLiteral("probe"))->scope);
+    ask(QStringLiteral("Q"), QStringLiteral("A"));
+    ConversationTranscriptActions* row = workspace->transcript().actionRows().at(0);
+    QWidget* excerpt = view->materialsColumn()->cards().at(0)->detail();
+    ASSERT_TRUE(excerpt);
+    QLabel* badge = nullptr;
+    for (QLabel* label : view->materialsColumn()->findChildren<QLabel*>()) {
+        if (label->text() == QStringLiteral("1"))
+            badge = label;
+    }
+    ASSERT_TRUE(badge);
+
+    const AppearanceMode before = Appearance::shared().mode();
+    for (const AppearanceMode mode : {AppearanceMode::dark, AppearanceMode::light, AppearanceMode::dark}) {
+        Appearance::shared().applyForThisRun(mode);
+        const bool dark = mode == AppearanceMode::dark;
+        SCOPED_TRACE(dark ? "dark" : "light");
+        EXPECT_EQ(composer->modelMenuButton()->palette().color(QPalette::ButtonText),
+                  Theme::chromeTextTertiary().resolved(dark));
+        EXPECT_EQ(workspace->errorLine()->palette().color(QPalette::WindowText),
+                  Theme::warning().resolved(dark));
+        for (const Action action : {Action::copy, Action::paste, Action::save})
+            EXPECT_EQ(row->button(action)->palette().color(QPalette::ButtonText),
+                      Theme::chromeTextSecondary().resolved(dark));
+        EXPECT_EQ(excerpt->palette().color(QPalette::WindowText),
+                  Theme::chromeTextSecondary().resolved(dark));
+        EXPECT_EQ(badge->palette().color(QPalette::WindowText), Theme::chromeTextSecondary().resolved(dark));
+    }
+    Appearance::shared().applyForThisRun(before);
+}
+
+TEST_F(ConversationWorkspaceTest, ALongUnbrokenWordNeverPushesTheTranscriptPastItsVisibleWidth)
+{
+    makeConsentedView();
+    view->resize(880, 600);
+    const QString longWord = QStringLiteral("https://example.com/") + QStringLiteral("x").repeated(400);
+    const struct {
+        const char* name;
+        QString question;
+        QString answer;
+    } cases[] = {
+        {"long answer", QStringLiteral("Q1"), longWord},
+        {"long question", longWord, QStringLiteral("A2")},
+        {"plain", QStringLiteral("Q3"), QStringLiteral("A3 ").repeated(80)},
+    };
+    for (const auto& c : cases)
+        ask(c.question, c.answer);
+    QTest::qWait(0);
+    QWidget* viewport = workspace->transcript().viewport();
+    EXPECT_LE(workspace->transcript().widget()->width(), viewport->width());
+    for (qsizetype i = 0; i < workspace->transcript().answerLabels().size(); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        const QLabel* answer = workspace->transcript().answerLabels().at(i);
+        EXPECT_LE(answer->mapTo(viewport, QPoint(answer->width(), 0)).x(), viewport->width());
+        const ConversationTranscriptActions* row = workspace->transcript().actionRows().at(i);
+        EXPECT_LE(row->mapTo(viewport, QPoint(row->width(), 0)).x(), viewport->width());
     }
 }
 

@@ -346,7 +346,7 @@ TEST_F(AboutViewTest, LastUpdatedIsFormattedInThePageLanguage)
     } cases[] = {
         {AppLanguage::english, "Last Updated", "Mar 1, 2026, 9:05 AM"},
         {AppLanguage::chinese, "上次更新", "2026年3月1日 09:05"},
-        {AppLanguage::traditionalChinese, "上次更新", "2026年3月1日 09:05"},
+        {AppLanguage::traditionalChinese, "上次更新", "2026年3月1日 上午9:05"},
         {AppLanguage::japanese, "最終更新", "2026年3月1日 9:05"},
     };
     makeView(std::nullopt);

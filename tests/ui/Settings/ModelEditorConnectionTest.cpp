@@ -211,4 +211,23 @@ TEST_F(ModelEditorConnectionTest, ClosingTheSheetCancelsTheTest)
     }
 }
 
+TEST_F(ModelEditorConnectionTest, MinimizingTheWindowDoesNotStopTheTest)
+{
+    LoopbackHttpServer::Response slow = LoopbackHttpServer::Response::json(200, okAnswer);
+    slow.delayMs = 300;
+    server.setFallback(slow);
+    const SavedModel saved = serverModel();
+    open(saved, true);
+    validateAndSave()->click();
+    ASSERT_TRUE(view->isTesting());
+
+    // The window system hides a minimized window: the sheet is still open.
+    view->showMinimized();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(view->isTesting());
+    ASSERT_TRUE(waitForTestEnd());
+    EXPECT_EQ(view->result(), QDialog::Accepted);
+    EXPECT_TRUE(storedModel(saved.id).has_value());
+}
+
 } // namespace

@@ -2,7 +2,10 @@
 
 #include "UI/Settings/ModelEditorView.h"
 
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
+#include <functional>
 
 namespace {
 
@@ -223,6 +226,51 @@ TEST_F(ModelSettingsFixture, LanguageChangeClearsTheStatusLine)
               Localization::string(QStringLiteral("Edit Model")));
     EXPECT_NE(titles(row(0)->actionsButton()->menu()).first(), "Edit Model");
     Localization::shared().setLanguage(AppLanguage::english);
+}
+
+TEST_F(ModelSettingsFixture, ARowChangeKeepsTheScrollPositionAndTheFocusedControl)
+{
+    constexpr int focusedRow = 5;
+    struct Case {
+        const char* name;
+        bool validAddress;
+        std::function<QWidget*(ModelRowView*)> control;
+        std::function<void(ModelRowView*)> change;
+        std::function<bool(const SavedModel&)> stored; // the focused row's model afterwards
+    };
+    const QList<Case> cases{
+        {"EnabledBySpace", true, [](ModelRowView* r) { return r->enabledSwitch(); },
+         [](ModelRowView* r) { QTest::keyClick(r->enabledSwitch(), Qt::Key_Space); },
+         [](const SavedModel& m) { return !m.isEnabled; }},
+        {"ContextMenu", true, [](ModelRowView* r) { return r->contextButton(); },
+         [](ModelRowView* r) { choose(r->contextButton(), QStringLiteral("8K")); },
+         [](const SavedModel& m) { return m.configuration.contextTokens == 8192; }},
+        {"RefusedThinking", false, [](ModelRowView* r) { return r->thinkingButton(); },
+         [](ModelRowView* r) { choose(r->thinkingButton(), QStringLiteral("On")); },
+         [](const SavedModel& m) { return m.configuration.thinking == ThinkingMode::serviceDefault; }},
+    };
+    for (const Case& c : cases) {
+        QList<SavedModel> models;
+        for (int i = 0; i < 8; ++i)
+            models.append(model(QStringLiteral("model-%1").arg(i)));
+        if (!c.validAddress)
+            models[focusedRow].configuration.baseURL = QStringLiteral("not an address");
+        open(models);
+        view->resize(640, 400);
+        view->show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(view.get())) << c.name;
+        QScrollBar* scroll = view->findChild<QScrollArea*>()->verticalScrollBar();
+        ASSERT_GT(scroll->maximum(), 200) << c.name;
+        scroll->setValue(200);
+        c.control(row(focusedRow))->setFocus();
+
+        c.change(row(focusedRow));
+        EXPECT_EQ(view->status().has_value(), !c.validAddress) << c.name;
+        EXPECT_TRUE(c.stored(stored().models.at(focusedRow))) << c.name;
+        EXPECT_EQ(scroll->value(), 200) << c.name;
+        EXPECT_EQ(QApplication::focusWidget(), c.control(row(focusedRow))) << c.name;
+        view.reset();
+    }
 }
 
 } // namespace
