@@ -8,6 +8,7 @@
 #include "UI/Appearance.h"
 #include "UI/Settings/AccentShadeSwatches.h"
 #include "UI/Settings/ColorWell.h"
+#include "UI/Settings/DestructiveConfirmation.h"
 #include "UI/Settings/HistoryRetentionSettings.h"
 #include "UI/Settings/HotkeyRecorderView.h"
 #include "UI/Settings/PastePermissionSettingsSection.h"
@@ -436,26 +437,14 @@ void GeneralSettings::askToClearHistory()
         clearConfirmation_->raise();
         return;
     }
-    const QString title = Localization::string(QStringLiteral("Clear Clipboard History?"));
-    auto* box = new QMessageBox(QMessageBox::Warning, title, title, QMessageBox::NoButton, window());
-    box->setTextFormat(Qt::PlainText);
-    box->setInformativeText(Localization::string(QStringLiteral(
-        "Every clip in the history is removed now. Pinboards are kept. This cannot be undone.")));
-    QPushButton* clear =
-        box->addButton(Localization::string(QStringLiteral("Clear History")), QMessageBox::DestructiveRole);
-    QPushButton* cancel =
-        box->addButton(Localization::string(QStringLiteral("Cancel")), QMessageBox::RejectRole);
-    // Return must not delete clips by accident: the safe answer is the default.
-    box->setDefaultButton(cancel);
-    box->setEscapeButton(cancel);
-    box->setWindowModality(Qt::WindowModal);
-    connect(box, &QMessageBox::finished, this, [this, box, clear] {
-        box->deleteLater();
-        if (box->clickedButton() == clear)
-            store_.clearHistory();
-    });
-    clearConfirmation_ = box;
-    box->open();
+    clearConfirmation_ = openDestructiveConfirmation(
+        window(), Localization::string(QStringLiteral("Clear Clipboard History?")),
+        Localization::string(QStringLiteral(
+            "Every clip in the history is removed now. Pinboards are kept. This cannot be undone.")),
+        Localization::string(QStringLiteral("Clear History")), this, [this](bool confirmed) {
+            if (confirmed)
+                store_.clearHistory();
+        });
 }
 
 // Reflecting

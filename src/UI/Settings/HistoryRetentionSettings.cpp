@@ -4,6 +4,7 @@
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
 #include "UI/Appearance.h"
+#include "UI/Settings/DestructiveConfirmation.h"
 #include "UI/Settings/SettingsDetailRow.h"
 #include "UI/Settings/SettingsLabels.h"
 #include "UI/Theme.h"
@@ -321,27 +322,13 @@ void HistoryRetentionSettings::presentConfirmation()
         }
         return;
     }
-    auto* box = new QMessageBox(QMessageBox::Warning, title, title, QMessageBox::NoButton, window());
-    box->setTextFormat(Qt::PlainText);
-    box->setInformativeText(message);
-    QPushButton* remove = box->addButton(removeTitle, QMessageBox::DestructiveRole);
-    QPushButton* cancel =
-        box->addButton(Localization::string(QStringLiteral("Cancel")), QMessageBox::RejectRole);
-    // Return must not delete clips by accident: the safe answer is the default.
-    box->setDefaultButton(cancel);
-    box->setEscapeButton(cancel);
-    box->setWindowModality(Qt::WindowModal);
-    connect(box, &QMessageBox::finished, this,
-            [this, box, remove] { confirmationFinished(box, box->clickedButton() == remove); });
-    confirmation_ = box;
-    box->open();
+    confirmation_ = openDestructiveConfirmation(window(), title, message, removeTitle, this,
+                                                [this](bool remove) { confirmationFinished(remove); });
 }
 
-void HistoryRetentionSettings::confirmationFinished(QMessageBox* box, bool remove)
+void HistoryRetentionSettings::confirmationFinished(bool remove)
 {
-    box->deleteLater();
-    if (confirmation_ == box)
-        confirmation_ = nullptr;
+    confirmation_ = nullptr;
     if (remove)
         commit();
     else

@@ -81,7 +81,7 @@ private:
 
     void evaluateDraft();
     void presentConfirmation();
-    void confirmationFinished(QMessageBox* box, bool remove);
+    void confirmationFinished(bool remove);
     void commit();
     void revert();
 

@@ -4,6 +4,7 @@
 #include "AI/ModelError.h"
 #include "Platform/Defaults.h"
 #include "UI/Appearance.h"
+#include "UI/Settings/DestructiveConfirmation.h"
 #include "UI/Settings/ModelEditorView.h"
 #include "UI/Settings/ModelRowView.h"
 #include "UI/Settings/SettingsDetailCard.h"
@@ -189,27 +190,16 @@ void ModelSettingsView::askToRemove(const SavedModel& model)
         return;
     deleting_ = model;
     const QString title = Localization::string(QStringLiteral("Remove model?"));
-    auto* box = new QMessageBox(QMessageBox::Warning, title, title, QMessageBox::NoButton, window());
-    box->setTextFormat(Qt::PlainText);
-    box->setInformativeText(Localization::string(
-        QStringLiteral("The model configuration will be removed. Saved keys stay in Keychain.")));
-    QPushButton* remove =
-        box->addButton(Localization::string(QStringLiteral("Remove")), QMessageBox::DestructiveRole);
-    QPushButton* cancel =
-        box->addButton(Localization::string(QStringLiteral("Cancel")), QMessageBox::RejectRole);
-    // Return must not remove a model by accident: the safe answer is the default.
-    box->setDefaultButton(cancel);
-    box->setEscapeButton(cancel);
-    box->setWindowModality(Qt::WindowModal);
-    connect(box, &QMessageBox::finished, this,
-            [this, box, remove] { confirmationFinished(box, box->clickedButton() == remove); });
-    confirmation_ = box;
-    box->open();
+    confirmation_ = openDestructiveConfirmation(
+        window(), title,
+        Localization::string(
+            QStringLiteral("The model configuration will be removed. Saved keys stay in Keychain.")),
+        Localization::string(QStringLiteral("Remove")), this,
+        [this](bool remove) { confirmationFinished(remove); });
 }
 
-void ModelSettingsView::confirmationFinished(QMessageBox* box, bool remove)
+void ModelSettingsView::confirmationFinished(bool remove)
 {
-    box->deleteLater();
     confirmation_ = nullptr;
     if (remove && deleting_) {
         ModelLibrary library = settings_.library();

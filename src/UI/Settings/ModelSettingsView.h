@@ -74,7 +74,7 @@ private:
     void openEditor(const SavedModel& model, bool isNew, bool showOptions);
     void presentEditorSheet(const ModelEditorDraft& draft);
     void askToRemove(const SavedModel& model);
-    void confirmationFinished(QMessageBox* box, bool remove);
+    void confirmationFinished(bool remove);
     void setStatus(const std::optional<QString>& status);
 
     // Where the keyboard focus is in the body: a model's row (or none) and the control's place
