@@ -26,6 +26,7 @@
 #include "Util/LaunchAtLogin.h"
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
+#include "Util/SyncedFolderText.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -68,7 +69,8 @@ void showModalAlert(const AppController::Alert& alert)
 
 bool isOwnProcess(const Platform::RunningApplication& application)
 {
-    return application.processIdentifier == QCoreApplication::applicationPid();
+    return application.processIdentifier == QCoreApplication::applicationPid() ||
+           Platform::mainBundle().isOwnApplication(application.bundleIdentifier);
 }
 
 // An application that still runs and is not this one.
@@ -677,8 +679,7 @@ void AppController::toggleICloudSync()
     ClipboardStore& store = services_.store;
     const Alert unavailable{
         Localization::string(QStringLiteral("iCloud Drive Unavailable")),
-        Localization::string(QStringLiteral("Sign in to iCloud and enable iCloud Drive in System Settings to "
-                                            "sync your clipboard across your Macs.")),
+        SyncedFolderText::unavailableMessage(store.syncedFolder()),
     };
     if (!settings.iCloudSync() && !store.iCloudAvailable()) {
         services_.showAlert(unavailable);

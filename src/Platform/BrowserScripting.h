@@ -62,6 +62,8 @@ public:
 
     // Whether an application with this bundle identifier runs now.
     virtual bool isRunning(const QString& bundleID) = 0;
+    // Whether that browser has a build for this platform at all.
+    virtual bool existsOnThisPlatform(const QString& bundleID) const = 0;
     // Whether this application may send scripting commands to that one: ScriptStatus::allowed,
     // or the status that says why not. Asks the user only when ask is true.
     virtual qint32 automationPermission(const QString& bundleID, bool ask) = 0;

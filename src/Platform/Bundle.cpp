@@ -22,6 +22,16 @@ QString Bundle::bundleIdentifier() const
     return identifier.isEmpty() ? QString::fromLatin1(fallbackBundleIdentifier) : identifier;
 }
 
+QString Bundle::windowClass() const
+{
+    return infoString(QStringLiteral("CFBundleName"));
+}
+
+bool Bundle::isOwnApplication(const QString& identifier) const
+{
+    return !identifier.isEmpty() && (identifier == bundleIdentifier() || identifier == windowClass());
+}
+
 QString Bundle::appVersion() const
 {
     const QJsonValue version = infoValue(QStringLiteral("CFBundleShortVersionString"));

@@ -20,6 +20,12 @@ public:
     QString infoString(const QString& key) const;
     // "CFBundleIdentifier", or "local.dorvane.app" when the bundle has none.
     QString bundleIdentifier() const;
+    // The class of every window the application shows (WM_CLASS): the application's name,
+    // "CFBundleName".
+    QString windowClass() const;
+    // Whether an application identifier names this application: its bundle identifier, or
+    // its window class, which names it where no installed desktop entry does.
+    bool isOwnApplication(const QString& identifier) const;
     // The short version, a blank and the build in parentheses: "1.2 (34)". A missing value,
     // or one that is not text, gives "0.0" for the version and "0" for the build.
     QString appVersion() const;

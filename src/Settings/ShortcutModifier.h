@@ -10,6 +10,7 @@ namespace ShortcutModifiers {
 const QList<ShortcutModifier>& allCases();
 // The stored modifier mask: 256, 2048, 4096, 512.
 int carbonValue(ShortcutModifier modifier);
-// "Command", "Option", "Control", "Shift", localised.
+// The key a Linux user presses: "Ctrl", "Alt", "Super", "Shift" (the looked-up "Command",
+// "Option", "Control", "Shift").
 QString title(ShortcutModifier modifier);
 } // namespace ShortcutModifiers

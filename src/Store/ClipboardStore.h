@@ -137,6 +137,8 @@ public:
     // What the user is told while an unreadable store file is kept.
     static QString unreadableStoreMessage();
 
+    // The synced folder the store moves its data directory into.
+    const Platform::CloudDrive& syncedFolder() const { return cloud(); }
     // Whether the synced folder can be used; reads the file system on each call.
     bool iCloudAvailable() const;
     bool isICloudSyncActive() const { return syncActive_; }

@@ -27,6 +27,7 @@ public:
         record(QStringLiteral("isRunning ") + bundleID);
         return running.contains(bundleID);
     }
+    bool existsOnThisPlatform(const QString&) const override { return true; }
     qint32 automationPermission(const QString& bundleID, bool ask) override
     {
         record(QStringLiteral("automationPermission %1 ask=%2").arg(bundleID, ask ? u"true" : u"false"));

@@ -96,6 +96,11 @@ bool ChromiumSessionScripting::isRunning(const QString& bundleID)
 
 // There is no consent prompt on Linux: whether to ask changes nothing. What the service needs
 // is to read the running browser's files.
+bool ChromiumSessionScripting::existsOnThisPlatform(const QString& bundleID) const
+{
+    return ChromiumUserDataFolder::hasLinuxBuild(bundleID);
+}
+
 qint32 ChromiumSessionScripting::automationPermission(const QString& bundleID, bool /*ask*/)
 {
     if (bundleID.isEmpty())

@@ -20,6 +20,7 @@ public:
     explicit ChromiumSessionScripting(Clock clock = {});
 
     bool isRunning(const QString& bundleID) override;
+    bool existsOnThisPlatform(const QString& bundleID) const override;
     qint32 automationPermission(const QString& bundleID, bool ask) override;
     std::unique_ptr<BrowserScript> compile(const QString& source) override;
     std::variant<ScriptValue, ScriptRunError> run(const BrowserScript& script) override;

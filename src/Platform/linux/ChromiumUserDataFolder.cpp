@@ -133,6 +133,12 @@ bool ChromiumUserDataFolder::isKnownBrowser(const QString& bundleID)
     return knownBrowser(bundleID) != nullptr;
 }
 
+bool ChromiumUserDataFolder::hasLinuxBuild(const QString& bundleID)
+{
+    const KnownBrowser* browser = knownBrowser(bundleID);
+    return browser && browser->folders.front();
+}
+
 QList<ChromiumUserDataFolder> ChromiumUserDataFolder::ofBrowser(const QString& bundleID)
 {
     const KnownBrowser* browser = knownBrowser(bundleID);

@@ -24,6 +24,8 @@ public:
     // Whether the bundle identifier names a browser this platform knows (with or without
     // Linux builds).
     static bool isKnownBrowser(const QString& bundleID);
+    // Whether the browser is known and has Linux builds.
+    static bool hasLinuxBuild(const QString& bundleID);
     // The user data folders of a browser's installs under the user's configuration folder, in
     // a fixed order; none for a browser without Linux builds or an unknown one.
     static QList<ChromiumUserDataFolder> ofBrowser(const QString& bundleID);

@@ -1,5 +1,6 @@
 #include "Platform/linux/X11Workspace.h"
 
+#include "Platform/Bundle.h"
 #include "Platform/linux/ProcessInfo.h"
 
 #include <QDBusConnection>
@@ -232,6 +233,13 @@ RunningApplication X11Workspace::describe(quint64 window, qint64 pid, const QByt
         application.localizedName = entry->nameForLocale(options_.messageLocale);
         application.iconName = entry->icon;
         application.hasDesktopEntry = true;
+        return application;
+    }
+    const Bundle& own = mainBundle();
+    if (own.isOwnApplication(className)) {
+        application.bundleIdentifier = own.bundleIdentifier();
+        application.localizedName = own.infoString(QStringLiteral("CFBundleDisplayName"));
+        application.iconName = application.bundleIdentifier;
         return application;
     }
     application.bundleIdentifier = !className.isEmpty()  ? className

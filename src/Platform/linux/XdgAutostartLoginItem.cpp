@@ -2,9 +2,11 @@
 
 #include "Platform/Bundle.h"
 #include "Platform/FileSystem.h"
+#include "Platform/linux/DesktopEntry.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace Platform {
@@ -13,9 +15,9 @@ namespace {
 
 const QString applicationName = QStringLiteral("Vellora");
 
-QString runningExecutable()
+QString startedExecutable()
 {
-    return QCoreApplication::applicationFilePath();
+    return XdgAutostartLoginItem::executable(QCoreApplication::applicationFilePath());
 }
 
 // One line "Key=value" of the entry's main group, or none when the key is absent.
@@ -35,6 +37,22 @@ QString XdgAutostartLoginItem::entryPath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/autostart/") + mainBundle().bundleIdentifier() + QStringLiteral(".desktop");
+}
+
+QString XdgAutostartLoginItem::executable(const QString& running)
+{
+    const QString installedEntry = QFileInfo(running).absolutePath() +
+                                   QStringLiteral("/../share/applications/") +
+                                   mainBundle().bundleIdentifier() + QStringLiteral(".desktop");
+    QFile file(installedEntry);
+    if (!file.open(QIODevice::ReadOnly))
+        return running;
+    const std::optional<DesktopEntry> entry = DesktopEntry::parse(file.readAll());
+    if (!entry || entry->tryExec.isEmpty())
+        return running;
+    const QString canonical = QFileInfo(running).canonicalFilePath();
+    return !canonical.isEmpty() && QFileInfo(entry->tryExec).canonicalFilePath() == canonical ? entry->tryExec
+                                                                                              : running;
 }
 
 QString XdgAutostartLoginItem::execValue(const QString& executable)
@@ -76,12 +94,12 @@ bool XdgAutostartLoginItem::isEnabled() const
         return false;
     if (entryValue(text, QStringLiteral("X-GNOME-Autostart-enabled")) == QStringLiteral("false"))
         return false;
-    return entryValue(text, QStringLiteral("Exec")) == execValue(runningExecutable());
+    return entryValue(text, QStringLiteral("Exec")) == execValue(startedExecutable());
 }
 
 void XdgAutostartLoginItem::registerItem()
 {
-    if (const auto error = writeFileAtomically(entryPath(), entryText(runningExecutable())); error)
+    if (const auto error = writeFileAtomically(entryPath(), entryText(startedExecutable())); error)
         throw LoginItemError{LoginItemError::Kind::registerFailed, *error};
 }
 

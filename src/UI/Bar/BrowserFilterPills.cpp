@@ -1,6 +1,7 @@
 #include "UI/Bar/BrowserFilterPills.h"
 
 #include "BrowserLinks/BrowserShelfModel.h"
+#include "Platform/BrowserScripting.h"
 #include "UI/ContinuousCorners.h"
 #include "UI/Theme.h"
 #include "UI/VelloraTypography.h"
@@ -34,8 +35,10 @@ BrowserFilterPills::BrowserFilterPills(BrowserShelfModel& model, QWidget* parent
 void BrowserFilterPills::rebuild()
 {
     pills_ = {{std::nullopt, Localization::string(QStringLiteral("All Browsers"))}};
-    for (const LinkBrowser browser : LinkBrowsers::allCases())
-        pills_.append({browser, LinkBrowsers::displayName(browser)});
+    for (const LinkBrowser browser : LinkBrowsers::allCases()) {
+        if (Platform::browserScripting().existsOnThisPlatform(LinkBrowsers::bundleIdentifier(browser)))
+            pills_.append({browser, LinkBrowsers::displayName(browser)});
+    }
     updateGeometry();
     update();
 }

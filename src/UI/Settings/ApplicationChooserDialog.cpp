@@ -1,5 +1,6 @@
 #include "UI/Settings/ApplicationChooserDialog.h"
 
+#include "Platform/Bundle.h"
 #include "UI/VelloraTypography.h"
 #include "Util/AppIconProvider.h"
 #include "Util/Localization.h"
@@ -78,13 +79,17 @@ ApplicationChooserDialog::ApplicationChooserDialog(QList<Platform::ApplicationIn
 QList<Platform::ApplicationInfo> ApplicationChooserDialog::availableApplications()
 {
     Platform::Workspace& workspace = Platform::workspace();
+    const Platform::Bundle& own = Platform::mainBundle();
     QList<Platform::ApplicationInfo> applications = workspace.installedApplications();
+    applications.removeIf([&own](const Platform::ApplicationInfo& application) {
+        return own.isOwnApplication(application.bundleIdentifier);
+    });
     QSet<QString> listed;
     for (const Platform::ApplicationInfo& application : applications)
         listed.insert(application.bundleIdentifier);
     for (const Platform::RunningApplication& running : workspace.runningApplications()) {
         if (running.hasDesktopEntry || running.bundleIdentifier.isEmpty() ||
-            listed.contains(running.bundleIdentifier))
+            listed.contains(running.bundleIdentifier) || own.isOwnApplication(running.bundleIdentifier))
             continue;
         listed.insert(running.bundleIdentifier);
         const QString name =

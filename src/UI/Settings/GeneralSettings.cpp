@@ -24,6 +24,7 @@
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
 #include "Util/SourceColor.h"
+#include "Util/SyncedFolderText.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -95,21 +96,6 @@ constexpr std::array<ThemeItem, 3> themeItems{{
 QString localized(const char* english)
 {
     return Localization::string(QString::fromUtf8(english));
-}
-
-QString modifierSymbol(ShortcutModifier modifier)
-{
-    switch (modifier) {
-    case ShortcutModifier::command:
-        return QStringLiteral("⌘");
-    case ShortcutModifier::option:
-        return QStringLiteral("⌥");
-    case ShortcutModifier::control:
-        return QStringLiteral("⌃");
-    case ShortcutModifier::shift:
-        return QStringLiteral("⇧");
-    }
-    return {};
 }
 
 QHBoxLayout* bareRow(QWidget* owner, int spacing)
@@ -472,8 +458,7 @@ void GeneralSettings::refreshTexts()
     for (QComboBox* picker : {quickPastePicker_, plainTextPicker_}) {
         for (int i = 0; i < ShortcutModifiers::allCases().size(); ++i) {
             const ShortcutModifier modifier = ShortcutModifiers::allCases().at(i);
-            picker->setItemText(i, Localization::format(QStringLiteral("%@ %@"), modifierSymbol(modifier),
-                                                        ShortcutModifiers::title(modifier)));
+            picker->setItemText(i, ShortcutModifiers::title(modifier));
         }
     }
     for (const ThemeItem& item : themeItems)
@@ -530,11 +515,7 @@ void GeneralSettings::refreshClipColors()
 void GeneralSettings::refreshSync()
 {
     syncToggle_->setOn(settings_.iCloudSync());
-    syncCaption_->setText(
-        store_.iCloudAvailable()
-            ? Localization::string(QStringLiteral(
-                  "Keeps your history and pinboards in sync across your Macs through iCloud Drive."))
-            : Localization::string(QStringLiteral("Sign in to iCloud and enable iCloud Drive to use sync.")));
+    syncCaption_->setText(SyncedFolderText::caption(store_.syncedFolder()));
 }
 
 void GeneralSettings::applyColors()

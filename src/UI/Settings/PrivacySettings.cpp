@@ -188,9 +188,8 @@ QWidget* PrivacySettings::buildLinks()
 
 void PrivacySettings::chooseApps()
 {
-    const QString ownIdentifier = Platform::mainBundle().bundleIdentifier();
     for (const QString& identifier : ApplicationChooserDialog::chooseApplications(this)) {
-        if (!identifier.isEmpty() && identifier != ownIdentifier)
+        if (!identifier.isEmpty() && !Platform::mainBundle().isOwnApplication(identifier))
             settings_.addIgnoredSourceApp(identifier);
     }
 }

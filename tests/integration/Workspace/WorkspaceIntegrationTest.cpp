@@ -1,4 +1,5 @@
 #include "FakeFileManager.h"
+#include "Platform/Bundle.h"
 #include "Platform/linux/X11Workspace.h"
 
 #include <QCoreApplication>
@@ -17,6 +18,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 using Platform::RunningApplication;
 using Platform::X11Workspace;
@@ -150,6 +152,39 @@ TEST_F(WorkspaceIntegration, aChildWindowBelongsToItsApplication)
     EXPECT_EQ(owner->windowIdentifier, window->winId());
     EXPECT_FALSE(workspace->applicationForWindow(0));
     EXPECT_FALSE(workspace->applicationForWindow(0x7ffffff0)) << "a window that does not exist";
+}
+
+// A window of Vellora that no installed desktop entry names is still Vellora: its window class
+// says so.
+TEST_F(WorkspaceIntegration, knowsVelloraByItsWindowClass)
+{
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 80, 60, 0, 0, 0);
+    XClassHint hint{const_cast<char*>("vellora"), const_cast<char*>("Vellora")};
+    XSetClassHint(display, window, &hint);
+    XMapWindow(display, window);
+    XSync(display, False);
+
+    const Platform::Bundle& own = Platform::mainBundle();
+    std::optional<RunningApplication> found;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            for (const RunningApplication& application : workspace->runningApplications()) {
+                if (application.windowIdentifier == window)
+                    found = application;
+            }
+            return found.has_value();
+        },
+        windowTimeoutMs));
+    XDestroyWindow(display, window);
+    XCloseDisplay(display);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->bundleIdentifier, own.bundleIdentifier());
+    EXPECT_EQ(found->localizedName, QStringLiteral("Vellora"));
+    EXPECT_EQ(found->iconName, own.bundleIdentifier());
+    EXPECT_TRUE(own.isOwnApplication(QStringLiteral("Vellora")));
+    EXPECT_FALSE(own.isOwnApplication(QStringLiteral("vellora"))) << "the instance name is not the class";
 }
 
 TEST_F(WorkspaceIntegration, activatesTheRememberedWindow)

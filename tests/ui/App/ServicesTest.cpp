@@ -41,8 +41,8 @@ TEST_F(ServicesTest, showSettingsPresentsTheRequestedPaneInEachLanguage)
         SettingsWindowController* settings = controller->settingsWindowController();
         ASSERT_NE(settings, nullptr);
         EXPECT_TRUE(settings->window()->isVisible());
-        const auto* selected =
-            settings->window()->findChild<QToolButton*>(SettingsWindowController::identifier(settings->tab()));
+        const auto* selected = settings->window()->findChild<QToolButton*>(
+            SettingsWindowController::identifier(settings->tab()));
         ASSERT_NE(selected, nullptr);
         EXPECT_TRUE(selected->isChecked());
         EXPECT_EQ(selected->text(), QString::fromUtf8(c.shown));
@@ -78,9 +78,13 @@ TEST_F(ServicesTest, iCloudSyncUnavailableShowsTheAlertAndChangesNothing)
 {
     ASSERT_FALSE(QFileInfo::exists(cloud.path));
     controller->toggleICloudSync();
-    const AppController::Alert expected{QStringLiteral("iCloud Drive Unavailable"),
-                                        QStringLiteral("Sign in to iCloud and enable iCloud Drive in System "
-                                                       "Settings to sync your clipboard across your Macs.")};
+    // The alert names the folder that was looked for and how to set one up.
+    const AppController::Alert expected{
+        QStringLiteral("Synced Folder Unavailable"),
+        QStringLiteral(
+            "Vellora looked for %1 and found no folder. Set up a file-sync client there, or set "
+            "VELLORA_CLOUD_DRIVE to a synced folder, to sync your clipboard across your computers.")
+            .arg(Platform::CloudDrive::displayPath(cloud.path))};
     EXPECT_EQ(alerts, QList<AppController::Alert>{expected});
     EXPECT_FALSE(Settings::shared().iCloudSync());
     EXPECT_FALSE(store->isICloudSyncActive());

@@ -202,10 +202,11 @@ TEST_F(BrowserShelfViewTest, FilterPillsSetTheBrowserFilter)
     setFourPages();
     refreshAndWait();
     BrowserFilterPills& pills = *shelf().pills();
-    ASSERT_EQ(pills.count(), 4);
-    const QStringList titles{pills.title(0), pills.title(1), pills.title(2), pills.title(3)};
-    EXPECT_EQ(titles, (QStringList{QStringLiteral("All Browsers"), QStringLiteral("Safari"),
-                                   QStringLiteral("Chrome"), QStringLiteral("Edge")}));
+    // Safari has no Linux build: no pill, though its reader still answers for "All Browsers".
+    ASSERT_EQ(pills.count(), 3);
+    const QStringList titles{pills.title(0), pills.title(1), pills.title(2)};
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("All Browsers"), QStringLiteral("Chrome"),
+                                   QStringLiteral("Edge")}));
     EXPECT_EQ(pills.currentIndex(), 0);
 
     struct Case {
@@ -214,9 +215,8 @@ TEST_F(BrowserShelfViewTest, FilterPillsSetTheBrowserFilter)
         QStringList ids;
     };
     const Case cases[] = {
-        {2, LinkBrowser::chrome, {chrome1.id}},
-        {1, LinkBrowser::safari, {safari1.id, safari2.id}},
-        {3, LinkBrowser::edge, {edge1.id}},
+        {1, LinkBrowser::chrome, {chrome1.id}},
+        {2, LinkBrowser::edge, {edge1.id}},
         {0, std::nullopt, {safari1.id, safari2.id, chrome1.id, edge1.id}},
     };
     for (const Case& c : cases) {
@@ -231,7 +231,7 @@ TEST_F(BrowserShelfViewTest, FilterPillsSetTheBrowserFilter)
     }
 
     fixture.shelf.setBrowser(LinkBrowser::edge);
-    EXPECT_EQ(pills.currentIndex(), 3) << "the pills follow the model";
+    EXPECT_EQ(pills.currentIndex(), 2) << "the pills follow the model";
     Localization::shared().setLanguage(AppLanguage::chinese);
     EXPECT_EQ(pills.title(0), QStringLiteral("所有浏览器"));
     Localization::shared().setLanguage(AppLanguage::english);

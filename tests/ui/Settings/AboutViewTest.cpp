@@ -254,7 +254,7 @@ TEST_F(AboutViewTest, TheHeaderShowsTheVersionOfTheMainBundle)
     const QStringList texts = labelTexts(*view);
     EXPECT_EQ(texts.mid(0, 3), QStringList({QStringLiteral("Vellora"),
                                             QStringLiteral("Version ") + Platform::mainBundle().appVersion(),
-                                            QStringLiteral("Clipboard history for macOS.")}));
+                                            QStringLiteral("Clipboard history for Linux.")}));
 }
 
 // ---- refreshing and its status

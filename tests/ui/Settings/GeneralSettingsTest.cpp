@@ -222,7 +222,7 @@ const SwitchCase switchCases[] = {
     {"Play sound when copying from Vellora", "playSoundOnCopy", false, Hook::none},
     {"Hide Vellora when clicking outside", "hideOnClickOutside", true, Hook::none},
     {"Launch at login", "launchAtLogin", false, Hook::loginItem},
-    {"Show Vellora in the menu bar", "showMenuBarIcon", true, Hook::statusItem},
+    {"Show Vellora in the panel's tray", "showMenuBarIcon", true, Hook::statusItem},
     {"Show resize handle on the Zudov Ive", "showBarResizeHandle", false, Hook::none},
     {"Delete permanently", "deletePermanently", false, Hook::none},
 };
@@ -279,9 +279,9 @@ const PageTexts pageTexts[] = {
      {"Paste", "Activation", "History", "Quick Paste", "Behavior", "Clip Colors", "Sync", "Data"},
      {"Ignore passwords (concealed clips)", "Promote pasted clips to the top of history",
       "Play sound on paste", "Play sound when copying from Vellora", "Hide Vellora when clicking outside",
-      "Launch at login", "Show Vellora in the menu bar", "Show resize handle on the Zudov Ive",
-      "Sync clipboard via iCloud Drive", "Delete permanently"},
-     {"⌘ Command", "⌥ Option", "⌃ Control", "⇧ Shift"},
+      "Launch at login", "Show Vellora in the panel's tray", "Show resize handle on the Zudov Ive",
+      "Sync clipboard via a synced folder", "Delete permanently"},
+     {"Ctrl", "Alt", "Super", "Shift"},
      "Follow System",
      "352 pt",
      "Clear Clipboard History",
@@ -291,9 +291,9 @@ const PageTexts pageTexts[] = {
      {"貼り付け", "起動", "履歴", "クイックペースト", "動作", "クリップの色", "同期", "データ"},
      {"パスワードを無視（非表示のクリップ）", "ペーストしたクリップを履歴の先頭に移動",
       "ペースト時にサウンドを再生", "Vellora からコピーするときにサウンドを再生",
-      "外側をクリックしたら Vellora を隠す", "ログイン時に起動", "メニューバーに Vellora を表示",
-      "Zudov Ive にサイズ変更ハンドルを表示", "iCloud Drive でクリップボードを同期", "完全に削除"},
-     {"⌘ コマンド", "⌥ オプション", "⌃ コントロール", "⇧ シフト"},
+      "外側をクリックしたら Vellora を隠す", "ログイン時に起動", "パネルのトレイに Vellora を表示",
+      "Zudov Ive にサイズ変更ハンドルを表示", "同期フォルダでクリップボードを同期", "完全に削除"},
+     {"Ctrl", "Alt", "Super", "Shift"},
      "システムに従う",
      "352 ポイント",
      "クリップボード履歴を消去",
@@ -584,14 +584,18 @@ TEST_P(GeneralSettingsSyncTest, SwitchCallsTheControllerAndShowsTheOutcome)
     }
     settings().setICloudSync(c.initiallyOn);
     load({clip(QStringLiteral("a"))});
-    SettingsDetailToggle* row = toggle(QStringLiteral("Sync clipboard via iCloud Drive"));
+    SettingsDetailToggle* row = toggle(QStringLiteral("Sync clipboard via a synced folder"));
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->isOn(), c.initiallyOn);
+    const QString folder = Platform::CloudDrive::displayPath(cloud.path);
     EXPECT_EQ(text(QStringLiteral("syncCaption")),
               c.available
-                  ? QStringLiteral(
-                        "Keeps your history and pinboards in sync across your Macs through iCloud Drive.")
-                  : QStringLiteral("Sign in to iCloud and enable iCloud Drive to use sync."));
+                  ? QStringLiteral("Keeps your history and pinboards in sync across your computers through "
+                                   "%1.")
+                        .arg(folder)
+                  : QStringLiteral("No synced folder found. Vellora looks for %1; set VELLORA_CLOUD_DRIVE to "
+                                   "use another folder.")
+                        .arg(folder));
 
     row->settingsSwitch()->click();
 
@@ -600,7 +604,7 @@ TEST_P(GeneralSettingsSyncTest, SwitchCallsTheControllerAndShowsTheOutcome)
     EXPECT_EQ(defaults().values.value(QStringLiteral("iCloudSync")), QJsonValue(c.on));
     ASSERT_EQ(alerts.size(), c.alerts);
     if (c.alerts > 0) {
-        EXPECT_EQ(alerts.first().message, QStringLiteral("iCloud Drive Unavailable"));
+        EXPECT_EQ(alerts.first().message, QStringLiteral("Synced Folder Unavailable"));
     }
     EXPECT_EQ(store->baseDir().startsWith(cloud.path), c.on) << store->baseDir().toStdString();
 }

@@ -261,9 +261,10 @@ TEST_F(HistoryRetentionSection, ConfirmationHasTheExactTextsAndIsWindowModal)
     QMessageBox* box = section->confirmation();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->text(), QStringLiteral("Remove 1 Clips?"));
-    EXPECT_EQ(box->informativeText(),
-              QStringLiteral("This setting removes 1 clips from history on this Mac now, and keeps pruning "
-                             "automatically. Pinboards are not affected, and there is no undo."));
+    EXPECT_EQ(
+        box->informativeText(),
+        QStringLiteral("This setting removes 1 clips from history on this computer now, and keeps pruning "
+                       "automatically. Pinboards are not affected, and there is no undo."));
     EXPECT_EQ(box->windowModality(), Qt::WindowModal);
     EXPECT_TRUE(box->isVisible());
     ASSERT_EQ(box->buttons().size(), 2);

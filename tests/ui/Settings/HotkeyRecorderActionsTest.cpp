@@ -50,14 +50,16 @@ TEST_P(HotkeyRecorderTargetTest, ShowsTheDefaultWithItsLabelsAndHelp)
     EXPECT_FALSE(recorder->recorderButton()->isPlaceholder());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Targets, HotkeyRecorderTargetTest,
-    ::testing::Values(TargetCase{Target::activation, QStringLiteral("Show Vellora"), QStringLiteral("⇧⌘V"),
-                                 QStringLiteral("Restore Default (⇧⌘V)")},
-                      TargetCase{Target::askAI, QStringLiteral("Ask AI Shortcut"), QStringLiteral("⌘↩"),
-                                 QStringLiteral("Restore Default (⌘↩)")},
-                      TargetCase{Target::browserLinks, QStringLiteral("Browser Links"),
-                                 QStringLiteral("⌃⌥⌘L"), QStringLiteral("Restore Default (⌃⌥⌘L)")}));
+INSTANTIATE_TEST_SUITE_P(Targets, HotkeyRecorderTargetTest,
+                         ::testing::Values(TargetCase{Target::activation, QStringLiteral("Show Vellora"),
+                                                      QStringLiteral("Ctrl+Shift+V"),
+                                                      QStringLiteral("Restore Default (Ctrl+Shift+V)")},
+                                           TargetCase{Target::askAI, QStringLiteral("Ask AI Shortcut"),
+                                                      QStringLiteral("Ctrl+Return"),
+                                                      QStringLiteral("Restore Default (Ctrl+Return)")},
+                                           TargetCase{Target::browserLinks, QStringLiteral("Browser Links"),
+                                                      QStringLiteral("Ctrl+Alt+Super+L"),
+                                                      QStringLiteral("Restore Default (Ctrl+Alt+Super+L)")}));
 
 TEST_F(HotkeyRecorderFixture, OtherShortcutIsTheClipboardHotKeyOnlyForAskAI)
 {
@@ -173,7 +175,7 @@ TEST_F(HotkeyRecorderFixture, RestoreWritesTheDefaultAndRegistersIt)
     recorder->restoreDefault();
     EXPECT_EQ(settings.activationShortcut(), (RivEVShortcut{9, 768}));
     EXPECT_EQ(center.clipboardHotKey().registeredShortcut(), (RivEVShortcut{9, 768}));
-    EXPECT_EQ(recorder->displayedText(), QStringLiteral("⇧⌘V"));
+    EXPECT_EQ(recorder->displayedText(), QStringLiteral("Ctrl+Shift+V"));
     EXPECT_FALSE(recorder->restoreButton()->isEnabled());
     EXPECT_EQ(recorder->focusedControl(), Control::recorder);
 }
@@ -261,7 +263,7 @@ TEST_F(HotkeyRecorderFixture, RerendersWhenSettingsChangeElsewhere)
 {
     recorder->setTarget(Target::activation);
     settings.setHotkeyKeyCode(k);
-    EXPECT_EQ(recorder->recorderButton()->text(), QStringLiteral("⇧⌘K"));
+    EXPECT_EQ(recorder->recorderButton()->text(), QStringLiteral("Ctrl+Shift+K"));
     EXPECT_TRUE(recorder->restoreButton()->isEnabled());
 
     settings.setAskAIShortcut({9, 768});
@@ -270,13 +272,13 @@ TEST_F(HotkeyRecorderFixture, RerendersWhenSettingsChangeElsewhere)
 
     settings.setBrowserLinksShortcutValue({-1, 0});
     settings.setHotkeyModifiers(0x900);
-    EXPECT_EQ(recorder->recorderButton()->text(), QStringLiteral("⌥⌘K"));
+    EXPECT_EQ(recorder->recorderButton()->text(), QStringLiteral("Ctrl+Alt+K"));
 
     recorder->setTarget(Target::browserLinks);
     EXPECT_EQ(recorder->recorderButton()->text(), QStringLiteral("Not Set"));
     EXPECT_TRUE(recorder->recorderButton()->isPlaceholder());
     settings.setBrowserLinksShortcutValue({b, 0x1100});
-    EXPECT_EQ(recorder->recorderButton()->text(), QStringLiteral("⌃⌘B"));
+    EXPECT_EQ(recorder->recorderButton()->text(), QStringLiteral("Ctrl+Super+B"));
     EXPECT_FALSE(recorder->recorderButton()->isPlaceholder());
 }
 

@@ -140,7 +140,7 @@ TEST_F(ModelSettingsFixture, RemovalAsksFirstAndKeepsTheSavedKey)
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->text(), "Remove model?");
         EXPECT_EQ(box->informativeText(),
-                  "The model configuration will be removed. Saved keys stay in Keychain.");
+                  "The model configuration will be removed. Saved keys stay in the keyring.");
         EXPECT_EQ(box->buttons().size(), 2);
         EXPECT_EQ(box->buttonRole(buttonTitled(box, "Remove")), QMessageBox::DestructiveRole);
         EXPECT_EQ(box->defaultButton(), buttonTitled(box, "Cancel"));

@@ -18,7 +18,7 @@
 
 namespace {
 
-const QString pathText = QStringLiteral("System Settings → Privacy & Security → Accessibility");
+const QString pathText = QStringLiteral("Desktop Settings → Privacy & Security → Accessibility");
 
 } // namespace
 
@@ -85,7 +85,7 @@ TEST_P(PastePermissionDisplay, ShowsWhatTheStateCallsFor)
     EXPECT_EQ(text("pasteStatusDetail"), c.detail);
     auto* open = child<QPushButton>("pasteOpenSettings");
     EXPECT_TRUE(open->isVisible());
-    EXPECT_EQ(open->text(), QStringLiteral("Open System Settings"));
+    EXPECT_EQ(open->text(), QStringLiteral("Open Desktop Settings"));
     EXPECT_EQ(open->toolTip(), pathText);
 
     EXPECT_EQ(shown("pasteDivider"), c.details);
@@ -99,7 +99,7 @@ TEST_P(PastePermissionDisplay, ShowsWhatTheStateCallsFor)
         QStringLiteral("Return to Vellora to check. If the status stays unchanged, quit and reopen it."));
     EXPECT_EQ(shown("pasteOpenFailedNote"), c.openFails);
     EXPECT_EQ(text("pasteOpenFailedNote"),
-              QStringLiteral("Open System Settings manually, then follow the path above."));
+              QStringLiteral("Open the desktop's settings manually, then follow the path above."));
     EXPECT_EQ(disclosure()->isVisible(), c.disclosure);
     EXPECT_EQ(disclosure()->text(), QStringLiteral("Vellora is not listed?"));
     EXPECT_FALSE(shown("pasteMissingAppContent")); // starts closed
@@ -148,7 +148,8 @@ TEST_F(PastePermissionSection, FollowsTheAnswerAtTheNextTickAndClosesTheDisclosu
     disclosure()->click();
     EXPECT_TRUE(section->isShowingMissingApp());
     EXPECT_TRUE(shown("pasteMissingAppContent"));
-    EXPECT_EQ(child<QPushButton>("pasteRevealApp")->text(), QStringLiteral("Show Vellora in Finder"));
+    EXPECT_EQ(child<QPushButton>("pasteRevealApp")->text(),
+              QStringLiteral("Show Vellora in the File Manager"));
 
     accessibility.trusted = true; // granted
     ASSERT_TRUE(QTest::qWaitFor([&] { return text("pasteStatus") == enabled; }));
@@ -205,7 +206,7 @@ TEST_F(PastePermissionSection, TextsFollowTheLanguage)
     Localization::shared().setLanguage(AppLanguage::chinese);
     EXPECT_EQ(section->title(), QStringLiteral("粘贴"));
     EXPECT_EQ(text("pasteStatus"), QStringLiteral("权限未开启"));
-    EXPECT_EQ(child<QPushButton>("pasteOpenSettings")->text(), QStringLiteral("打开系统设置"));
+    EXPECT_EQ(child<QPushButton>("pasteOpenSettings")->text(), QStringLiteral("打开桌面设置"));
     Localization::shared().setLanguage(AppLanguage::english);
     EXPECT_EQ(text("pasteStatus"), notEnabled);
 }

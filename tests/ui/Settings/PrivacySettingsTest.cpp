@@ -48,9 +48,12 @@ protected:
             {QStringLiteral("com.example.Chat"), {QStringLiteral("Chat"), {}, {}}},
             {ownIdentifier, {QStringLiteral("Vellora"), {}, {}}},
         };
-        workspace.running = {{QStringLiteral("xterm"), QStringLiteral("XTerm"), {}, 42, 7, false}};
+        // Vellora itself runs too, named by its window class as an uninstalled copy is.
+        workspace.running = {{QStringLiteral("xterm"), QStringLiteral("XTerm"), {}, 42, 7, false},
+                             {QStringLiteral("Vellora"), QStringLiteral("Vellora"), {}, 43, 8, false}};
         Platform::setWorkspaceForTesting(&workspace);
-        bundle.info = {{QStringLiteral("CFBundleIdentifier"), ownIdentifier}};
+        bundle.info = {{QStringLiteral("CFBundleIdentifier"), ownIdentifier},
+                       {QStringLiteral("CFBundleName"), QStringLiteral("Vellora")}};
         bundle.root = QStringLiteral(":/") + QLatin1String(Platform::resourceBundleName);
         Platform::setMainBundleForTesting(&bundle);
         AppIconProvider::clearCache();
@@ -207,12 +210,12 @@ TEST_F(PrivacySettingsTest, ClearingFileAccessWritesAnEmptyTableOrShowsWhyNot)
     }
 }
 
-TEST_F(PrivacySettingsTest, ChosenAppsAreAddedSortedWithoutDuplicatesOrVelloraItself)
+TEST_F(PrivacySettingsTest, ChosenAppsAreAddedSortedWithoutDuplicates)
 {
     settings.addIgnoredSourceApp(QStringLiteral("org.mozilla.firefox"));
     chooseWith([](ApplicationChooserDialog& dialog) {
-        select(dialog, {QStringLiteral("Text Editor"), QStringLiteral("Firefox"), QStringLiteral("Vellora"),
-                        QStringLiteral("XTerm"), QStringLiteral("Chat")});
+        select(dialog, {QStringLiteral("Text Editor"), QStringLiteral("Firefox"), QStringLiteral("XTerm"),
+                        QStringLiteral("Chat")});
         addButton(dialog)->click();
     });
     const QStringList expected{QStringLiteral("com.example.Chat"), QStringLiteral("org.gnome.TextEditor"),
@@ -243,7 +246,8 @@ TEST_F(PrivacySettingsTest, ChooserListsByNameAndFiltersByNameOrIdentifier)
         QStringList visible;
     };
     const Filter filters[] = {
-        {"", {"Chat", "Firefox", "Text Editor", "Vellora", "XTerm"}},
+        {"", {"Chat", "Firefox", "Text Editor", "XTerm"}},
+        {"vellora", {}}, // neither its installed entry nor its running window
         {"FOX", {"Firefox"}},
         {"gnome", {"Text Editor"}},
         {"  chat ", {"Chat"}},

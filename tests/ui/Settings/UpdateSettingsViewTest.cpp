@@ -113,7 +113,7 @@ TEST_P(UpdateSettingsViewStateTest, ShowsTheStateOfTheCopyOnceShown)
 INSTANTIATE_TEST_SUITE_P(
     Copies, UpdateSettingsViewStateTest,
     ::testing::Values(
-        StateRow{"store", Copy::store, "Mac App Store Edition", false, false, {}},
+        StateRow{"store", Copy::store, "Packaged Edition", false, false, {}},
         StateRow{"unconfigured", Copy::unconfigured, "Website Edition", false, false, notAvailable},
         StateRow{"running", Copy::configured, "Website Edition", true, true, {}},
         StateRow{"no driver", Copy::noDriver, "Website Edition", true, true, notAvailable},

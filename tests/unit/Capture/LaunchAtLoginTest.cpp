@@ -185,6 +185,52 @@ TEST_F(XdgAutostartTest, ExecValuesAreQuotedAndEscaped)
         EXPECT_EQ(Platform::XdgAutostartLoginItem::execValue(c.path), c.exec) << c.path.toStdString();
 }
 
+TEST_F(XdgAutostartTest, AnInstalledCopyStartsAsTheInstallationNamesIt)
+{
+    // <real>/bin/vellora with its entry, also reached as <link>/bin/vellora; a copy elsewhere.
+    const QString real = config.filePath(QStringLiteral("real"));
+    const QString link = config.filePath(QStringLiteral("link"));
+    ASSERT_TRUE(QDir().mkpath(real + QStringLiteral("/bin")));
+    ASSERT_TRUE(QDir().mkpath(real + QStringLiteral("/share/applications")));
+    ASSERT_TRUE(QFile::link(real, link));
+    const auto writeFile = [](const QString& path, const QString& text) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text.toUtf8());
+    };
+    writeFile(real + QStringLiteral("/bin/vellora"), QStringLiteral("binary"));
+    const QString entry = real + QStringLiteral("/share/applications/app.vellora.Vellora.desktop");
+    const auto install = [&](const QString& tryExec) {
+        writeFile(entry,
+                  QStringLiteral("[Desktop Entry]\nType=Application\nName=Vellora\nExec=\"%1\"\nTryExec=%1\n")
+                      .arg(tryExec));
+    };
+
+    struct Case {
+        const char* name;
+        QString installedAs; // the entry's TryExec; empty: no entry
+        QString running;
+        QString started;
+    };
+    const Case cases[] = {
+        {"runs as installed", link + QStringLiteral("/bin/vellora"), link + QStringLiteral("/bin/vellora"),
+         link + QStringLiteral("/bin/vellora")},
+        {"runs through another path", link + QStringLiteral("/bin/vellora"),
+         real + QStringLiteral("/bin/vellora"), link + QStringLiteral("/bin/vellora")},
+        {"the entry names another binary", QStringLiteral("/opt/other/vellora"),
+         real + QStringLiteral("/bin/vellora"), real + QStringLiteral("/bin/vellora")},
+        {"no installation", QString(), real + QStringLiteral("/bin/vellora"),
+         real + QStringLiteral("/bin/vellora")},
+    };
+    for (const Case& c : cases) {
+        if (c.installedAs.isEmpty())
+            QFile::remove(entry);
+        else
+            install(c.installedAs);
+        EXPECT_EQ(Platform::XdgAutostartLoginItem::executable(c.running), c.started) << c.name;
+    }
+}
+
 TEST_F(XdgAutostartTest, AFolderThatCantBeWrittenFailsWithTheReason)
 {
     // A file where the autostart folder should be.

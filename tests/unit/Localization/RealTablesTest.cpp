@@ -91,12 +91,44 @@ TEST_F(RealTables, EveryKeyIsTranslatedInEveryTable)
     }
 }
 
-TEST_F(RealTables, EnglishMapsEachKeyToItself)
+// Names of the other platform's places, products and keys, as each table would write them.
+const QRegularExpression& otherPlatformWords(const QString& language)
+{
+    static const QString common =
+        QStringLiteral("\\bMacs?\\b|macOS|iCloud|Keychain|System Settings|Finder|App Store|[⌘⌥⌃]");
+    static const QHash<QString, QRegularExpression> words{
+        {QStringLiteral("en"),
+         QRegularExpression(common + QStringLiteral("|menu bar|\\b(?:Command|Option|Control)\\b"))},
+        {QStringLiteral("ja"),
+         QRegularExpression(common + QStringLiteral("|キーチェーン|システム設定|メニューバー|コマンド"))},
+        {QStringLiteral("zh-Hans"),
+         QRegularExpression(common + QStringLiteral("|钥匙串|系统设置|菜单栏|访达|命令"))},
+        {QStringLiteral("zh-Hant"), QRegularExpression(common + QStringLiteral("|系統設定|選單列|指令"))},
+    };
+    return *words.find(language);
+}
+
+TEST_F(RealTables, NoValueNamesTheOtherPlatform)
+{
+    for (const LoadedTable& table : tables) {
+        for (auto it = table.values.cbegin(); it != table.values.cend(); ++it) {
+            const QRegularExpressionMatch match = otherPlatformWords(table.language).match(it.value());
+            EXPECT_FALSE(match.hasMatch()) << table.language.toStdString() << " \"" << it.key().toStdString()
+                                           << "\" says \"" << match.captured().toStdString() << "\"";
+        }
+    }
+}
+
+// The English keys are the system's own texts; English readers see them unchanged unless they
+// name the other platform.
+TEST_F(RealTables, EnglishRewordsExactlyTheKeysThatNameTheOtherPlatform)
 {
     ASSERT_EQ(tables.first().language, QStringLiteral("en"));
     const QHash<QString, QString>& english = tables.first().values;
-    for (auto it = english.cbegin(); it != english.cend(); ++it)
-        EXPECT_EQ(it.value(), it.key());
+    for (auto it = english.cbegin(); it != english.cend(); ++it) {
+        const bool namesPlatform = otherPlatformWords(QStringLiteral("en")).match(it.key()).hasMatch();
+        EXPECT_EQ(it.value() != it.key(), namesPlatform) << it.key().toStdString();
+    }
 }
 
 TEST_F(RealTables, TranslationsKeepThePlaceholdersOfTheirKey)
