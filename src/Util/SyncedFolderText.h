@@ -13,4 +13,6 @@ namespace SyncedFolderText {
 QString caption(const Platform::CloudDrive& drive);
 // Why sync can't be turned on: where Vellora looked and how to set a folder up.
 QString unavailableMessage(const Platform::CloudDrive& drive);
+// A folder as these texts name it: "~/Nextcloud", kept on one line when the text wraps.
+QString folderName(const QString& path);
 } // namespace SyncedFolderText

@@ -4,6 +4,7 @@
 #include "AI/ModelError.h"
 #include "UI/AI/ConversationWindowController.h"
 #include "UI/Settings/SettingsWindowController.h"
+#include "Util/SyncedFolderText.h"
 
 #include <QDir>
 #include <QToolButton>
@@ -84,7 +85,7 @@ TEST_F(ServicesTest, iCloudSyncUnavailableShowsTheAlertAndChangesNothing)
         QStringLiteral(
             "Vellora looked for %1 and found no folder. Set up a file-sync client there, or set "
             "VELLORA_CLOUD_DRIVE to a synced folder, to sync your clipboard across your computers.")
-            .arg(Platform::CloudDrive::displayPath(cloud.path))};
+            .arg(SyncedFolderText::folderName(cloud.path))};
     EXPECT_EQ(alerts, QList<AppController::Alert>{expected});
     EXPECT_FALSE(Settings::shared().iCloudSync());
     EXPECT_FALSE(store->isICloudSyncActive());

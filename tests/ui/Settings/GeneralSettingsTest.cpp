@@ -1,3 +1,4 @@
+#include "Util/SyncedFolderText.h"
 #include "fakes/FakeCloudDrive.h"
 #include "fakes/FakeDefaults.h"
 #include "fakes/FakeHotKeys.h"
@@ -587,7 +588,7 @@ TEST_P(GeneralSettingsSyncTest, SwitchCallsTheControllerAndShowsTheOutcome)
     SettingsDetailToggle* row = toggle(QStringLiteral("Sync clipboard via a synced folder"));
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->isOn(), c.initiallyOn);
-    const QString folder = Platform::CloudDrive::displayPath(cloud.path);
+    const QString folder = SyncedFolderText::folderName(cloud.path);
     EXPECT_EQ(text(QStringLiteral("syncCaption")),
               c.available
                   ? QStringLiteral("Keeps your history and pinboards in sync across your computers through "
