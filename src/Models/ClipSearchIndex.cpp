@@ -1,6 +1,9 @@
-#include "UI/Bar/ClipSearchIndex.h"
+#include "Models/ClipSearchIndex.h"
 
 #include <QSet>
+#include <QtConcurrent>
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -22,7 +25,7 @@ void appendFoldedRun(QStringView run, QString& folded)
     folded.append(kept.toCaseFolded());
 }
 
-QString searchableText(const ClipItem& clip)
+QStringList searchableTexts(const ClipItem& clip)
 {
     QStringList parts;
     for (const auto& field : {clip.text, clip.ocrText, clip.sourceAppName, clip.customTitle}) {
@@ -31,7 +34,7 @@ QString searchableText(const ClipItem& clip)
     }
     for (const QUrl& url : clip.fileURLs)
         parts.append(url.fileName());
-    return parts.join(u'\n');
+    return parts;
 }
 
 } // namespace
@@ -57,41 +60,87 @@ QString ClipSearchIndex::fold(QStringView text)
     return folded;
 }
 
+ClipSearchIndex::Entry ClipSearchIndex::entryFor(const ClipItem& clip)
+{
+    Entry entry{clip.lastModified(), {}, {}};
+    for (const QString& text : searchableTexts(clip)) {
+        QString folded = fold(text);
+        if (std::all_of(folded.cbegin(), folded.cend(), isAscii))
+            entry.ascii.append(folded.toLatin1());
+        else
+            entry.other.append(folded == text ? text : folded);
+    }
+    return entry;
+}
+
 QList<ClipItem> ClipSearchIndex::filter(const QList<ClipItem>& clips, const QString& query)
 {
-    const QString folded = fold(query.trimmed());
-    if (folded.isEmpty())
+    Query folded{fold(query.trimmed()), {}};
+    if (folded.folded.isEmpty())
         return clips;
+    if (std::all_of(folded.folded.cbegin(), folded.folded.cend(), isAscii))
+        folded.ascii = folded.folded.toLatin1();
+    takePrepared();
+    const bool narrows =
+        last_.clips.isSharedWith(clips) && !last_.folded.isEmpty() && folded.folded.contains(last_.folded);
     QList<ClipItem> found;
-    for (const ClipItem& clip : clips) {
+    for (const ClipItem& clip : narrows ? last_.found : clips) {
         if (matches(clip, folded))
             found.append(clip);
     }
+    last_ = {clips, folded.folded, found};
     return found;
 }
 
-bool ClipSearchIndex::matches(const ClipItem& clip, const QString& foldedQuery)
+bool ClipSearchIndex::matches(const ClipItem& clip, const Query& query)
 {
-    return foldedText(clip).contains(foldedQuery);
+    const Entry& found = entry(clip);
+    const auto inAscii = [&](const QByteArray& text) {
+        return ::memmem(text.constData(), size_t(text.size()), query.ascii.constData(),
+                        size_t(query.ascii.size()));
+    };
+    const auto inOther = [&](const QString& text) { return text.contains(query.folded); };
+    return (!query.ascii.isEmpty() && std::any_of(found.ascii.cbegin(), found.ascii.cend(), inAscii)) ||
+           std::any_of(found.other.cbegin(), found.other.cend(), inOther);
+}
+
+void ClipSearchIndex::prepareInBackground(QList<ClipItem> clips)
+{
+    prepared_ = QtConcurrent::run([clips = std::move(clips)] {
+        Entries entries;
+        entries.reserve(clips.size());
+        for (const ClipItem& clip : clips)
+            entries.insert(clip.id, entryFor(clip));
+        return entries;
+    });
+}
+
+void ClipSearchIndex::takePrepared()
+{
+    if (!prepared_.isValid() || !prepared_.isFinished())
+        return;
+    const Entries prepared = prepared_.result();
+    prepared_ = {};
+    // What was folded here meanwhile is as new or newer; the rest is taken over.
+    for (auto entry = prepared.cbegin(); entry != prepared.cend(); ++entry) {
+        if (!entries_.contains(entry.key()))
+            entries_.insert(entry.key(), entry.value());
+    }
 }
 
 void ClipSearchIndex::retainOnly(const QList<ClipItem>& clips)
 {
     QSet<QUuid> kept;
+    kept.reserve(clips.size());
     for (const ClipItem& clip : clips)
         kept.insert(clip.id);
     entries_.removeIf([&](const auto& entry) { return !kept.contains(entry.key()); });
 }
 
-const QString& ClipSearchIndex::foldedText(const ClipItem& clip)
+const ClipSearchIndex::Entry& ClipSearchIndex::entry(const ClipItem& clip)
 {
     Entry& entry = entries_[clip.id];
-    const QDateTime modified = clip.lastModified();
-    if (entry.modified != modified || entry.folded.isNull()) {
-        entry.modified = modified;
-        entry.folded = fold(searchableText(clip));
-        if (entry.folded.isNull())
-            entry.folded = QStringLiteral("");
-    }
-    return entry.folded;
+    if (entry.modified != clip.lastModified() || !entry.modified.isValid())
+        entry = entryFor(clip);
+    return entry;
 }
