@@ -1,14 +1,13 @@
 #!/usr/bin/env bash
-# Resident memory of the whole application with a large history: 4,800 text clips and 200
-# image clips, at idle and with the bar shown by the hot key (Ctrl+Shift+V). Runs under its
-# own Xvfb with a private D-Bus session, openbox and a test tray; HOME and XDG folders point
-# into a temporary folder. Prints figures only.
+# Resident memory of the whole application with store files of 500, 5,000 and 20,000 text
+# clips (and, as before, 4,800 texts with 200 images): the peak while loading (VmHWM), the
+# steady RSS and PSS at idle, then with the bar shown by the hot key (Ctrl+Shift+V). Runs
+# under its own Xvfb with a private D-Bus session, openbox and a test tray; HOME and XDG
+# folders point into a temporary folder. Prints figures only.
 #   bench/memory.sh          (VELLORA_BUILD_DIR selects the build, default ./build)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VELLORA_BUILD_DIR:-$root/build}
-text_clips=4800
-image_clips=200
 settle_seconds=2
 
 if [ -z "${VELLORA_BENCH_INNER:-}" ]; then
@@ -19,25 +18,33 @@ fi
 source "$root/scripts/lib/sandbox.sh"
 enter_sandbox
 unset QT_QPA_PLATFORM
-mkdir -p "$XDG_CONFIG_HOME/Vellora"
-# Keep the whole history: the default limit is 500 clips.
-printf '{"historyLimit": %d}\n' $((text_clips + image_clips)) > "$XDG_CONFIG_HOME/Vellora/preferences.json"
-
-QT_QPA_PLATFORM=offscreen "$build/bench/bench_seed_store" "$text_clips" "$image_clips"
-du -sh "$XDG_DATA_HOME/Dorvane/store.json" "$XDG_DATA_HOME/Dorvane/images"
-
 openbox >/dev/null 2>&1 &
 sandbox_pids+=($!)
 start_tray_host "$build"
 
-"$build/src/vellora" &
-app=$!
-sandbox_pids+=("$app")
-sleep "$settle_seconds"
-echo "== resident memory at idle, ${settle_seconds} s after start"
-grep -E '^(VmRSS|VmHWM|RssAnon|RssFile)' "/proc/$app/status"
+memory() {
+    local status
+    status=$(grep -E '^(VmRSS|VmHWM)' "/proc/$1/status" | awk '{ printf "%s %6.1f MiB   ", $1, $2 / 1024 }')
+    echo "$status$(awk '/^Pss:/ { printf "Pss: %6.1f MiB", $2 / 1024 }' "/proc/$1/smaps_rollup")"
+}
 
-xdotool key --clearmodifiers ctrl+shift+v
-sleep "$settle_seconds"
-echo "== resident memory with the bar shown"
-grep -E '^(VmRSS|VmHWM|RssAnon|RssFile)' "/proc/$app/status"
+for sizes in "500 0" "5000 0" "20000 0" "4800 200"; do
+    read -r text_clips image_clips <<<"$sizes"
+    rm -rf "$XDG_DATA_HOME/Dorvane"
+    mkdir -p "$XDG_CONFIG_HOME/Vellora"
+    # Keep the whole history: the default limit is 500 clips.
+    printf '{"onboarded": true, "historyLimit": %d}\n' $((text_clips + image_clips)) \
+        > "$XDG_CONFIG_HOME/Vellora/preferences.json"
+    QT_QPA_PLATFORM=offscreen "$build/bench/bench_seed_store" "$text_clips" "$image_clips" >/dev/null
+    echo "== $text_clips texts, $image_clips images: store file $(du -h "$XDG_DATA_HOME/Dorvane/store.json" | cut -f1)"
+
+    "$build/src/vellora" &
+    app=$!
+    sleep "$settle_seconds"
+    echo "idle:       $(memory "$app")"
+    xdotool key --clearmodifiers ctrl+shift+v
+    sleep "$settle_seconds"
+    echo "bar shown:  $(memory "$app")"
+    kill "$app"
+    wait "$app" 2>/dev/null || true
+done

@@ -1,6 +1,8 @@
 // Figures for the history store: loading and saving 5,000 clips of mixed text sizes and
 // 500 image clips, merging two such stores, and how long the main thread stalls while a
-// scheduled save runs in the background. Prints figures; never passes or fails.
+// scheduled save runs in the background; and at 500, 5,000 and 20,000 clips: loading in the
+// background, the save after one copy, quitting with and without a change, and the first and
+// later keystrokes of a search. Prints figures; never passes or fails.
 #include "Models/ClipItem.h"
 #include "Platform/Defaults.h"
 #include "Store/ClipboardStore.h"
@@ -16,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
+#include <ctime>
 
 namespace {
 
@@ -170,6 +173,141 @@ void BM_Merge5000With5000(benchmark::State& state)
         benchmark::DoNotOptimize(StoreMerge::merge(local, remote).history.size());
 }
 BENCHMARK(BM_Merge5000With5000)->Unit(benchmark::kMillisecond);
+
+double mainThreadCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+void settle(int milliseconds)
+{
+    QElapsedTimer settling;
+    settling.start();
+    while (settling.elapsed() < milliseconds)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+// A store over a file of `state.range(0)` clips, loaded and with its background work done.
+std::unique_ptr<ClipboardStore> settledStore(const QTemporaryDir& dir, benchmark::State& state)
+{
+    auto store = storeOver(dir, textHistory(int(state.range(0)), 5));
+    settle(1000);
+    return store;
+}
+
+// From asking to load until the history is published; the main thread's share is the
+// publishing step.
+void BM_LoadInBackground(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    auto store = storeOver(dir, textHistory(int(state.range(0)), 6));
+    double mainMs = 0;
+    bool loaded = false;
+    QObject::connect(store.get(), &ClipboardStore::loaded, [&] { loaded = true; });
+    for (auto _ : state) {
+        loaded = false;
+        const double before = mainThreadCpuMs();
+        store->loadInBackground();
+        while (!loaded)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        mainMs += mainThreadCpuMs() - before;
+    }
+    state.counters["mainThreadMs"] = benchmark::Counter(mainMs, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_LoadInBackground)->Arg(500)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// One copy into a loaded history until the file is written: main-thread time, and the wall
+// time of the save itself (after the 0.4 s delay).
+void BM_SaveAfterOneCopy(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    auto store = settledStore(dir, state);
+    QObject context;
+    bool saved = false;
+    NotificationCenter::shared().observe(Notifications::storeDidSave, &context,
+                                         [&](QObject*) { saved = true; });
+    double mainMs = 0;
+    double saveWallMs = 0;
+    for (auto _ : state) {
+        saved = false;
+        ClipItem clip;
+        clip.text = QStringLiteral("copied %1").arg(QRandomGenerator::global()->generate());
+        QElapsedTimer wall;
+        wall.start();
+        const double before = mainThreadCpuMs();
+        store->addCaptured(clip);
+        while (!saved)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        mainMs += mainThreadCpuMs() - before;
+        saveWallMs += double(wall.nsecsElapsed()) / 1e6 - double(ClipboardStore::saveDelay.count());
+    }
+    state.counters["mainThreadMs"] = benchmark::Counter(mainMs, benchmark::Counter::kAvgIterations);
+    state.counters["saveWallMs"] = benchmark::Counter(saveWallMs, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_SaveAfterOneCopy)
+    ->Arg(500)
+    ->Arg(5000)
+    ->Arg(20000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
+
+// The store's part of quitting, with nothing unsaved or right after one copy.
+void BM_Quit(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    auto store = settledStore(dir, state);
+    const bool afterCopy = state.range(1) != 0;
+    for (auto _ : state) {
+        if (afterCopy) {
+            state.PauseTiming();
+            ClipItem clip;
+            clip.text = QStringLiteral("copied %1").arg(QRandomGenerator::global()->generate());
+            store->addCaptured(clip);
+            state.ResumeTiming();
+        }
+        store->prepareForQuit();
+    }
+}
+BENCHMARK(BM_Quit)
+    ->ArgsProduct({{500, 5000, 20000}, {0, 1}})
+    ->ArgNames({"clips", "afterCopy"})
+    ->Unit(benchmark::kMillisecond);
+
+double filterMs(ClipboardStore& store, const QString& query)
+{
+    QElapsedTimer timer;
+    timer.start();
+    benchmark::DoNotOptimize(store.searchIndex().filter(store.history(), query).size());
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// The first keystroke at the instant the history is published (the background preparation
+// still running), the first keystroke 0.3 s later (about the earliest a user types into a
+// bar opened by the hot key), and the keystrokes after it.
+void BM_Keystrokes(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    auto store = storeOver(dir, textHistory(int(state.range(0)), 8));
+    double atLoadMs = 0;
+    double firstMs = 0;
+    double laterMs = 0;
+    const QString query = QStringLiteral("aaab");
+    for (auto _ : state) {
+        store->load();
+        atLoadMs += filterMs(*store, QStringLiteral("z"));
+        store->load();
+        settle(300);
+        firstMs += filterMs(*store, query.left(1));
+        for (qsizetype length = 2; length <= query.size(); ++length)
+            laterMs += filterMs(*store, query.left(length)) / double(query.size() - 1);
+    }
+    state.counters["atLoadMs"] = benchmark::Counter(atLoadMs, benchmark::Counter::kAvgIterations);
+    state.counters["firstKeystrokeMs"] = benchmark::Counter(firstMs, benchmark::Counter::kAvgIterations);
+    state.counters["laterKeystrokeMs"] = benchmark::Counter(laterMs, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_Keystrokes)->Arg(500)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

@@ -203,7 +203,7 @@ void AppController::applicationDidFinishLaunching(const LaunchOptions& options)
 
     if (options.demo) {
         beginStep(LaunchStep::fillDemoSamples);
-        DemoSeed::fill(services_.store);
+        services_.store.whenLoaded(this, [this] { DemoSeed::fill(services_.store); });
     }
 
     beginStep(LaunchStep::scheduleFirstWindow);
@@ -212,6 +212,7 @@ void AppController::applicationDidFinishLaunching(const LaunchOptions& options)
     beginStep(LaunchStep::markOnboarded);
     services_.settings.setOnboarded(true);
     reportUnreadableStore();
+    reportFailedSaves();
 }
 
 void AppController::observeSystemEvents()
@@ -244,8 +245,8 @@ void AppController::followStatusItemPreference()
 void AppController::startHotKeys()
 {
     HotKeyCenter& center = services_.hotKeys;
-    center.trigger = [this] { clipboardHotKeyAction(); };
-    center.browserLinksTrigger = [this] { browserLinksHotKeyAction(); };
+    center.trigger = [this] { whenHistoryLoaded([this] { clipboardHotKeyAction(); }); };
+    center.browserLinksTrigger = [this] { whenHistoryLoaded([this] { browserLinksHotKeyAction(); }); };
     center.connectSettings();
     center.start();
 }
@@ -257,17 +258,43 @@ void AppController::scheduleFirstWindow()
         return;
     }
     if (options_.demo)
-        QTimer::singleShot(demoBarDelay, this, &AppController::showBar);
+        QTimer::singleShot(demoBarDelay, this, [this] { whenHistoryLoaded([this] { showBar(); }); });
+}
+
+void AppController::whenHistoryLoaded(std::function<void()> action)
+{
+    if (services_.store.isLoaded()) {
+        action();
+        return;
+    }
+    // Of the requests made while the history loads, the last one runs.
+    const bool waiting = static_cast<bool>(actionAfterLoad_);
+    actionAfterLoad_ = std::move(action);
+    if (!waiting)
+        services_.store.whenLoaded(this, [this] { std::exchange(actionAfterLoad_, {})(); });
 }
 
 void AppController::reportUnreadableStore()
 {
-    if (!services_.store.unreadableStoreFile())
-        return;
-    QTimer::singleShot(0, this, [this] {
-        services_.showAlert({ClipboardStore::unreadableStoreMessage(),
-                             services_.store.unreadableStoreFile().value_or(QString())});
+    services_.store.whenLoaded(this, [this] {
+        if (!services_.store.unreadableStoreFile())
+            return;
+        QTimer::singleShot(0, this, [this] {
+            services_.showAlert({ClipboardStore::unreadableStoreMessage(),
+                                 services_.store.unreadableStoreFile().value_or(QString())});
+        });
     });
+}
+
+void AppController::reportFailedSaves()
+{
+    // Queued: a save that fails while quitting is only logged.
+    connect(
+        &services_.store, &ClipboardStore::saveFailed, this,
+        [this](const QString& path, const QString& reason) {
+            services_.showAlert({ClipboardStore::saveFailedMessage(path), reason});
+        },
+        Qt::QueuedConnection);
 }
 
 void AppController::applicationWillTerminate()
@@ -640,6 +667,10 @@ void AppController::promoteIfWanted(const ClipItem& item)
 
 void AppController::showSettings(std::optional<SettingsTab> tab)
 {
+    if (!services_.store.isLoaded()) {
+        whenHistoryLoaded([this, tab] { showSettings(tab); });
+        return;
+    }
     const bool barWasVisible = bar_ && bar_->phase().isVisible();
     if (barWasVisible)
         returnToShelfAfterSettings_ = bar_->view()->source().kind == BarSource::Kind::browserShelf;

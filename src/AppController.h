@@ -202,7 +202,10 @@ private:
     void followStatusItemPreference();
     void startHotKeys();
     void scheduleFirstWindow();
+    // Runs the action now, or once the history is loaded.
+    void whenHistoryLoaded(std::function<void()> action);
     void reportUnreadableStore();
+    void reportFailedSaves();
     void addConversationItems(QMenu* menu);
 
     BarWindowController& bar();
@@ -226,6 +229,7 @@ private:
     LaunchOptions options_;
     bool launched_ = false;
     bool terminated_ = false;
+    std::function<void()> actionAfterLoad_;
 
     ClipboardMonitor monitor_;
     PasteService pasteService_;

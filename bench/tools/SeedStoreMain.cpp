@@ -48,6 +48,7 @@ int main(int argc, char** argv)
     const int texts = QByteArray(argv[1]).toInt();
     const int images = QByteArray(argv[2]).toInt();
     ClipboardStore& store = ClipboardStore::shared();
+    store.load();
     for (int i = 0; i < images; ++i) {
         ClipItem clip;
         clip.type = ClipType::image;

@@ -31,7 +31,9 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (file.write(bytes) != bytes.size()) {
+    // WORKAROUND: QSaveFile::commit() ignores a failure to flush its buffer (a full disk) and
+    // puts the cut-off file in place; an explicit flush reports it.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason;

@@ -2,10 +2,12 @@
 
 #include "Platform/CloudDrive.h"
 #include "Platform/FileSystem.h"
+#include "Platform/SystemLog.h"
 #include "Settings/Settings.h"
 #include "Store/DataDirectory.h"
 #include "Store/ImageFolder.h"
 #include "Store/StoreFileCodec.h"
+#include "Store/StoreFileEncoder.h"
 #include "Store/StoreMerge.h"
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
@@ -20,6 +22,7 @@ namespace {
 
 constexpr qint64 secondsPerDay = 86400;
 constexpr std::chrono::milliseconds fileEventSettleDelay{100};
+constexpr qsizetype searchEntriesSlack = 256;
 
 QSet<QString> imageNames(const QList<ClipItem>& clips)
 {
@@ -59,7 +62,7 @@ ClipboardStore& ClipboardStore::shared()
 {
     static ClipboardStore* store = [] {
         auto* created = new ClipboardStore();
-        created->load();
+        created->loadInBackground();
         return created;
     }();
     return *store;
@@ -72,6 +75,8 @@ ClipboardStore::ClipboardStore()
 ClipboardStore::ClipboardStore(Environment environment, QObject* parent)
     : QObject(parent)
     , environment_(std::move(environment))
+    , encoder_(std::make_unique<StoreFileEncoder>())
+    , loadWatcher_(new QFutureWatcher<StoreReadResult>(this))
     , saveWatcher_(new QFutureWatcher<StoreSaveResult>(this))
     , readWatcher_(new QFutureWatcher<StoreReadResult>(this))
 {
@@ -92,6 +97,10 @@ ClipboardStore::ClipboardStore(Environment environment, QObject* parent)
     connect(readWatcher_, &QFutureWatcher<StoreReadResult>::finished, this, [this] {
         if (std::exchange(readRunning_, false))
             mergeStoreFile(readWatcher_->result());
+    });
+    connect(loadWatcher_, &QFutureWatcher<StoreReadResult>::finished, this, [this] {
+        if (std::exchange(loadRunning_, false))
+            publishLoaded(loadWatcher_->result());
     });
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &ClipboardStore::storeFileEvent);
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &ClipboardStore::storeFileEvent);
@@ -136,23 +145,96 @@ QString ClipboardStore::storeFilePath() const
 
 void ClipboardStore::load()
 {
+    waitForLoad();
     waitForBackgroundSave();
     syncActive_ = Settings::shared().iCloudSync() && iCloudAvailable();
-    const QString path = storeFilePath();
-    knownDiskStamp_ = StoreDiskStamp::of(path);
-    unreadable_ = false;
+    publishLoaded(StoreWriter::read(storeFilePath()));
+}
+
+void ClipboardStore::loadInBackground()
+{
+    if (loadRunning_)
+        return;
+    waitForBackgroundSave();
+    syncActive_ = Settings::shared().iCloudSync() && iCloudAvailable();
+    loaded_ = false;
+    loadRunning_ = true;
+    loadWatcher_->setFuture(
+        QtConcurrent::run(&writer_, [path = storeFilePath()] { return StoreWriter::read(path); }));
+}
+
+void ClipboardStore::waitForLoad()
+{
+    if (!loadRunning_)
+        return;
+    loadWatcher_->waitForFinished();
+    loadRunning_ = false;
+    // The watcher's finished signal is queued; it finds nothing running and does nothing.
+    publishLoaded(loadWatcher_->future().result());
+}
+
+void ClipboardStore::publishLoaded(StoreReadResult result)
+{
+    knownDiskStamp_ = result.stamp;
+    unreadable_ = result.stamp.exists && (!result.decoded || !result.decoded->complete);
     changedSinceLoad_ = false;
-    StoreSnapshot loaded;
-    if (knownDiskStamp_.exists) {
-        QFile file(path);
-        const auto decoded =
-            file.open(QIODevice::ReadOnly) ? StoreFileCodec::decode(file.readAll()) : std::nullopt;
-        unreadable_ = !decoded || !decoded->complete;
-        if (decoded)
-            loaded = decoded->snapshot;
+    StoreSnapshot next = result.decoded ? std::move(result.decoded->snapshot) : StoreSnapshot{};
+    const QList<ClipItem> captured = std::exchange(capturedBeforeLoad_, {});
+    QList<QUuid> newImages;
+    for (const ClipItem& item : captured) {
+        if (insertCaptured(next.history, item))
+            newImages.append(item.id);
     }
-    replaceState(std::move(loaded));
+    loaded_ = true;
+    replaceState(std::move(next));
+    if (!captured.isEmpty()) {
+        noteUserChange();
+        applyRetention();
+        scheduleSave();
+    }
+    for (const QUuid& id : std::as_const(newImages))
+        emit imageClipAdded(id);
     updateWatching();
+    prepareSearchIndex();
+    std::ignore = QtConcurrent::run(
+        &writer_, [encoder = encoder_.get(), snapshot = state_] { encoder->prime(snapshot); });
+    emit loaded();
+}
+
+void ClipboardStore::whenLoaded(QObject* context, std::function<void()> action)
+{
+    if (loaded_) {
+        action();
+        return;
+    }
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(this, &ClipboardStore::loaded, context, [connection, action = std::move(action)] {
+        disconnect(*connection);
+        action();
+    });
+}
+
+QList<ClipItem> ClipboardStore::allClips() const
+{
+    QList<ClipItem> clips = state_.history;
+    for (const Pinboard& board : state_.pinboards)
+        clips.append(board.clips);
+    return clips;
+}
+
+void ClipboardStore::prepareSearchIndex()
+{
+    searchIndex_.prepareInBackground(allClips());
+}
+
+void ClipboardStore::forgetRemovedFromSearch()
+{
+    qsizetype count = state_.history.size();
+    for (const Pinboard& board : state_.pinboards)
+        count += board.clips.size();
+    // Now and then, not on every copy: a few forgotten entries cost little.
+    if (searchIndex_.entryCount() > count + searchEntriesSlack)
+        searchIndex_.retainOnly(allClips());
 }
 
 std::optional<QString> ClipboardStore::unreadableStoreFile() const
@@ -160,6 +242,14 @@ std::optional<QString> ClipboardStore::unreadableStoreFile() const
     if (!unreadable_)
         return std::nullopt;
     return storeFilePath();
+}
+
+QString ClipboardStore::saveFailedMessage(const QString& path)
+{
+    return Localization::format(
+        QStringLiteral("Your clipboard history could not be saved to “%@”. It is kept in memory, and "
+                       "saving is tried again with the next change and when Vellora quits."),
+        path);
 }
 
 QString ClipboardStore::unreadableStoreMessage()
@@ -201,6 +291,8 @@ void ClipboardStore::replaceState(StoreSnapshot next)
     const bool pinboardsDiffer =
         !next.pinboards.isSharedWith(state_.pinboards) && next.pinboards != state_.pinboards;
     state_ = std::move(next);
+    if (historyDiffers || pinboardsDiffer)
+        forgetRemovedFromSearch();
     if (historyDiffers)
         emit historyChanged();
     if (pinboardsDiffer)
@@ -214,26 +306,35 @@ void ClipboardStore::noteUserChange()
     changedSinceLoad_ = true;
 }
 
+bool ClipboardStore::insertCaptured(QList<ClipItem>& history, const ClipItem& item)
+{
+    const auto same = std::find_if(history.begin(), history.end(),
+                                   [&](const ClipItem& clip) { return clip.hasSameContent(item); });
+    if (same == history.end()) {
+        history.prepend(item);
+        return item.type == ClipType::image;
+    }
+    ClipItem moved = *same;
+    history.erase(same);
+    moved.createdAt = item.createdAt;
+    moved.modifiedAt = item.createdAt;
+    history.prepend(moved);
+    return false;
+}
+
 void ClipboardStore::addCaptured(ClipItem item)
 {
-    noteUserChange();
     applySizeLimits(item);
-    StoreSnapshot next = state_;
-    const auto same = std::find_if(next.history.begin(), next.history.end(),
-                                   [&](const ClipItem& clip) { return clip.hasSameContent(item); });
-    if (same != next.history.end()) {
-        ClipItem moved = *same;
-        next.history.erase(same);
-        moved.createdAt = item.createdAt;
-        moved.modifiedAt = item.createdAt;
-        next.history.prepend(moved);
-        replaceState(std::move(next));
-    } else {
-        next.history.prepend(item);
-        replaceState(std::move(next));
-        if (item.type == ClipType::image)
-            emit imageClipAdded(item.id);
+    if (!loaded_) {
+        capturedBeforeLoad_.append(std::move(item));
+        return;
     }
+    noteUserChange();
+    StoreSnapshot next = state_;
+    const bool newImage = insertCaptured(next.history, item);
+    replaceState(std::move(next));
+    if (newImage)
+        emit imageClipAdded(item.id);
     applyRetention();
     scheduleSave();
 }
@@ -249,7 +350,8 @@ bool ClipboardStore::addCapturedImage(ClipItem item, const QByteArray& png)
     item.imageFileName = ImageFolder::fileNameForHash(*item.imageHash);
     const QString directory = baseDir();
     const QString fileName = *item.imageFileName;
-    // Queued before the save that names the file, on the same ordered writer.
+    // Kept until a save finds it on disk; written now so that it shows at once.
+    unsavedImages_.insert(fileName, png);
     std::ignore = QtConcurrent::run(
         &writer_, [directory, fileName, png] { std::ignore = ImageFolder::write(directory, fileName, png); });
     addCaptured(std::move(item));
@@ -381,19 +483,13 @@ void ClipboardStore::finalizeDeletion(const QList<ClipItem>& clips)
     for (const ClipItem& clip : clips)
         state_.deletedClips.insert(clip.id, deletedAt);
     removeUnusedImages(imageNames(clips));
+    scheduleSave();
 }
 
 void ClipboardStore::removeUnusedImages(const QSet<QString>& candidates)
 {
-    if (candidates.isEmpty())
-        return;
-    QSet<QString> inUse = imageNames(state_.history) + imageNames(undo_.pendingClips());
-    for (const Pinboard& board : state_.pinboards)
-        inUse += imageNames(board.clips);
-    // On the writer, after any image write still queued there.
-    std::ignore = QtConcurrent::run(&writer_, [directory = baseDir(), candidates, inUse] {
-        ImageFolder::removeUnused(directory, candidates, inUse);
-    });
+    // Removed by the save that no longer names them.
+    imageRemovals_ += candidates;
 }
 
 void ClipboardStore::restartUndoTimer()
@@ -566,9 +662,19 @@ void ClipboardStore::repairSelection()
 
 // Saving
 
+void ClipboardStore::markUnsaved()
+{
+    ++changeCount_;
+    if (!firstUnsavedChange_.isValid())
+        firstUnsavedChange_.start();
+}
+
 void ClipboardStore::scheduleSave()
 {
-    saveTimer_.start();
+    markUnsaved();
+    const auto untilDeadline = maxSaveDelay - std::chrono::milliseconds(firstUnsavedChange_.elapsed());
+    saveTimer_.start(
+        std::clamp(untilDeadline, std::chrono::milliseconds(0), std::chrono::milliseconds(saveDelay)));
 }
 
 void ClipboardStore::pruneTombstones()
@@ -596,17 +702,27 @@ bool ClipboardStore::setUnreadableFileAside()
 
 std::optional<StoreSaveJob> ClipboardStore::prepareSave()
 {
+    if (!loaded_ || !hasUnsavedChanges())
+        return std::nullopt;
     if (unreadable_) {
         if (!changedSinceLoad_)
             return std::nullopt;
         if (!setUnreadableFileAside()) {
-            emit saveFailed(
-                QStringLiteral("cannot set aside the unreadable store file %1").arg(storeFilePath()));
+            reportSaveFailure(QStringLiteral("the unreadable file could not be set aside"));
             return std::nullopt;
         }
     }
     pruneTombstones();
-    return StoreSaveJob{storeFilePath(), state_, undo_.pendingIDs(), knownDiskStamp_};
+    firstUnsavedChange_.invalidate();
+    return StoreSaveJob{storeFilePath(),
+                        state_,
+                        undo_.pendingIDs(),
+                        knownDiskStamp_,
+                        unsavedImages_,
+                        std::exchange(imageRemovals_, {}),
+                        imageNames(undo_.pendingClips()),
+                        changeCount_,
+                        encoder_.get()};
 }
 
 void ClipboardStore::startBackgroundSave()
@@ -635,6 +751,7 @@ void ClipboardStore::waitForBackgroundSave()
 void ClipboardStore::saveNow()
 {
     saveTimer_.stop();
+    waitForLoad();
     waitForBackgroundSave();
     saveAgainAfterCurrent_ = false;
     writer_.waitForDone();
@@ -644,6 +761,8 @@ void ClipboardStore::saveNow()
 
 void ClipboardStore::finishSave(const StoreSaveResult& result)
 {
+    if (result.status != StoreSaveResult::Status::written)
+        imageRemovals_ += result.imageRemovals;
     switch (result.status) {
     case StoreSaveResult::Status::diskUnreadable:
         unreadable_ = true;
@@ -651,9 +770,12 @@ void ClipboardStore::finishSave(const StoreSaveResult& result)
         knownDiskStamp_ = result.stamp;
         break;
     case StoreSaveResult::Status::failed:
-        emit saveFailed(result.error);
+        reportSaveFailure(result.error);
         break;
     case StoreSaveResult::Status::written:
+        saveFailing_ = false;
+        savedChangeCount_ = std::max(savedChangeCount_, result.changeCount);
+        finishImageWrites(result);
         knownDiskStamp_ = result.stamp;
         ownWriteAt_ = QDateTime::currentDateTimeUtc();
         if (result.mergedDisk) {
@@ -666,6 +788,26 @@ void ClipboardStore::finishSave(const StoreSaveResult& result)
     }
     if (std::exchange(saveAgainAfterCurrent_, false))
         startBackgroundSave();
+}
+
+void ClipboardStore::finishImageWrites(const StoreSaveResult& result)
+{
+    // An image removed by the save but captured again meanwhile stays to be written.
+    const QSet<QString> inUse = result.imageRemovals.isEmpty() ? QSet<QString>{} : state_.imageFileNames();
+    for (const QString& name : result.writtenImages) {
+        if (!result.imageRemovals.contains(name) || !inUse.contains(name))
+            unsavedImages_.remove(name);
+    }
+}
+
+void ClipboardStore::reportSaveFailure(const QString& reason)
+{
+    if (std::exchange(saveFailing_, true))
+        return;
+    const QString path = storeFilePath();
+    Platform::systemLog().write(
+        QStringLiteral("Vellora: the clipboard history could not be saved to %1: %2").arg(path, reason));
+    emit saveFailed(path, reason);
 }
 
 void ClipboardStore::prepareForQuit()
@@ -715,6 +857,7 @@ bool ClipboardStore::setICloudSync(bool enabled)
     syncActive_ = enabled;
     knownDiskStamp_ = StoreDiskStamp::of(targetFile);
     noteUserChange();
+    markUnsaved();
     replaceState(std::move(next));
     applyRetention();
     saveNow();

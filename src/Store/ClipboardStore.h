@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Models/ClipItem.h"
+#include "Models/ClipSearchIndex.h"
 #include "Models/Pinboard.h"
 #include "Settings/HistoryRetentionMode.h"
 #include "Store/ClipUndoStack.h"
@@ -8,6 +9,7 @@
 #include "Store/StoreSnapshot.h"
 #include "Store/StoreWriter.h"
 
+#include <QElapsedTimer>
 #include <QFileSystemWatcher>
 #include <QFuture>
 #include <QFutureWatcher>
@@ -16,15 +18,20 @@
 #include <QTimer>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace Platform {
 class CloudDrive;
 }
+class StoreFileEncoder;
 
 // The single history store: the history (newest first), the pinboards, the selection,
 // and the data directory that holds them as "store.json" beside the folder "images".
-// Lives on the main thread; files are written on one background thread, in order.
+// Lives on the main thread; files are read and written on one background thread, in order.
+// Saving writes nothing when nothing changed. A failed save keeps everything in memory, is
+// reported once until a save succeeds again, and is tried again with the next change and
+// at quit; image files are removed only once a written store file no longer names them.
 //
 // A store file that can't be read, or that holds malformed records, is never replaced:
 // the store starts with what it could read (or empty) and writes nothing until the user
@@ -49,6 +56,8 @@ public:
     static constexpr int minimumHistoryLimit = 20;
     static constexpr int historyCeiling = 5000;
     static constexpr std::chrono::milliseconds saveDelay{400};
+    // However often changes come, a change is saved at most this long after it was made.
+    static constexpr std::chrono::milliseconds maxSaveDelay{2000};
     static constexpr std::chrono::milliseconds ownWriteQuietPeriod{1500};
     // Deletion records older than this are dropped from the store file, so it does not grow
     // without end; a machine that stayed away longer may bring such a clip back once.
@@ -65,7 +74,7 @@ public:
         std::function<QDateTime()> now;
     };
 
-    // The process-wide store, loaded on first use.
+    // The process-wide store; it starts loading in the background on first use.
     static ClipboardStore& shared();
 
     ClipboardStore();
@@ -75,10 +84,18 @@ public:
     // Reads the store file of the data directory in use (the synced one when the iCloudSync
     // preference is on and the folder is available) and starts watching it when synced.
     void load();
+    // The same, reading and decoding on the background thread; the history is published in
+    // one step, with loaded(). Clips captured meanwhile are added after it, in order.
+    void loadInBackground();
+    bool isLoaded() const { return loaded_; }
+    // Runs `action` now when the history is loaded, else once it is (unless `context` is gone).
+    void whenLoaded(QObject* context, std::function<void()> action);
 
     const QList<ClipItem>& history() const { return state_.history; }
     const QList<Pinboard>& pinboards() const { return state_.pinboards; }
     const StoreSnapshot& snapshot() const { return state_; }
+    // The search over history and pinboard clips, prepared in the background after loading.
+    ClipSearchIndex& searchIndex() { return searchIndex_; }
     // A history or pinboard clip by identifier.
     std::optional<ClipItem> item(const QUuid& id) const;
 
@@ -125,17 +142,21 @@ public:
     const QList<QUuid>& selection() const { return selection_; }
     void setSelection(const QList<QUuid>& ids);
 
-    // Saves 0.4 s after the last call. A save merges what another machine wrote first.
+    // Saves 0.4 s after the last call, and at most 2 s after the first unsaved change.
+    // A save merges what another machine wrote first.
     void scheduleSave();
-    // Saves at once and waits for the file.
+    // Saves at once, when anything is unsaved, and waits for the file.
     void saveNow();
-    // Makes pending deletions final and saves at once.
+    // Makes pending deletions final and saves at once when anything is unsaved.
     void prepareForQuit();
+    bool hasUnsavedChanges() const { return changeCount_ != savedChangeCount_; }
 
     // The unreadable store file kept in place, until the first change sets it aside.
     std::optional<QString> unreadableStoreFile() const;
     // What the user is told while an unreadable store file is kept.
     static QString unreadableStoreMessage();
+    // What the user is told when the store file at `path` could not be written.
+    static QString saveFailedMessage(const QString& path);
 
     // The synced folder the store moves its data directory into.
     const Platform::CloudDrive& syncedFolder() const { return cloud(); }
@@ -153,8 +174,11 @@ signals:
     void selectionChanged();
     // A new image clip went into the history (not a repeated one): its text can be recognised.
     void imageClipAdded(const QUuid& id);
-    // A save could not write the store file; the history stays in memory.
-    void saveFailed(const QString& reason);
+    // The history is loaded and published.
+    void loaded();
+    // A save could not write the store file at `path`; the history stays in memory. Told once
+    // until a save succeeds again.
+    void saveFailed(const QString& path, const QString& reason);
 
 private:
     QDateTime now() const;
@@ -164,6 +188,15 @@ private:
 
     void replaceState(StoreSnapshot next);
     void noteUserChange();
+    void markUnsaved();
+    void publishLoaded(StoreReadResult result);
+    void waitForLoad();
+    QList<ClipItem> allClips() const;
+    void prepareSearchIndex();
+    void forgetRemovedFromSearch();
+    // Puts a captured clip on top of the history, or moves its repeat there; true when it is
+    // a new image clip.
+    static bool insertCaptured(QList<ClipItem>& history, const ClipItem& item);
     QList<qsizetype> retentionRemovals(HistoryRetentionMode mode, int limit, int days) const;
     void applyRetention();
     QList<ClipItem> removeHistoryAt(QList<qsizetype> indexes);
@@ -177,6 +210,8 @@ private:
     std::optional<StoreSaveJob> prepareSave();
     void startBackgroundSave();
     void finishSave(const StoreSaveResult& result);
+    void finishImageWrites(const StoreSaveResult& result);
+    void reportSaveFailure(const QString& reason);
     void waitForBackgroundSave();
     bool setUnreadableFileAside();
     void pruneTombstones();
@@ -196,7 +231,23 @@ private:
     bool changedSinceLoad_ = false;
     StoreDiskStamp knownDiskStamp_;
 
+    bool loaded_ = false;
+    QList<ClipItem> capturedBeforeLoad_;
+    ClipSearchIndex searchIndex_;
+
+    quint64 changeCount_ = 0;
+    quint64 savedChangeCount_ = 0;
+    QElapsedTimer firstUnsavedChange_;
+    bool saveFailing_ = false;
+    // Images not yet known to be on disk, and images to remove once the store no longer names them.
+    QHash<QString, QByteArray> unsavedImages_;
+    QSet<QString> imageRemovals_;
+
     QThreadPool writer_;
+    // Used on the writer only.
+    std::unique_ptr<StoreFileEncoder> encoder_;
+    QFutureWatcher<StoreReadResult>* loadWatcher_;
+    bool loadRunning_ = false;
     QFutureWatcher<StoreSaveResult>* saveWatcher_;
     QFutureWatcher<StoreReadResult>* readWatcher_;
     bool readRunning_ = false;

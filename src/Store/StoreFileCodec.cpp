@@ -1,6 +1,8 @@
 #include "Store/StoreFileCodec.h"
 
 #include "Models/JsonCoding.h"
+#include "Store/JsonValueScanner.h"
+#include "Store/StoreFileEncoder.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,21 +19,6 @@ const QString deletedClipsKey = QStringLiteral("deletedClips");
 const QString deletedPinboardsKey = QStringLiteral("deletedPinboards");
 const QString idKey = QStringLiteral("id");
 const QString deletedAtKey = QStringLiteral("deletedAt");
-
-QJsonArray encodeTombstones(const QHash<QUuid, QDateTime>& tombstones)
-{
-    QList<QUuid> ids = tombstones.keys();
-    std::sort(ids.begin(), ids.end(),
-              [](const QUuid& a, const QUuid& b) { return a.toString() < b.toString(); });
-    QJsonArray array;
-    for (const QUuid& id : ids) {
-        array.append(QJsonObject{
-            {idKey, JsonCoding::uuidString(id)},
-            {deletedAtKey, JsonCoding::secondsSinceReferenceDate(tombstones.value(id))},
-        });
-    }
-    return array;
-}
 
 // Reads the records of one array; leaves out malformed ones and reports them.
 template <typename Record> QList<Record> decodeRecords(const QJsonValue& value, bool& complete)
@@ -75,39 +62,88 @@ QHash<QUuid, QDateTime> decodeTombstones(const QJsonValue& value, bool& complete
     return tombstones;
 }
 
+// One value on its own, wrapped in an array because a document is an object or an array.
+std::optional<QJsonValue> parseValue(QByteArrayView text)
+{
+    QByteArray wrapped;
+    wrapped.reserve(text.size() + 2);
+    wrapped.append('[').append(text).append(']');
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(wrapped, &error);
+    if (error.error != QJsonParseError::NoError || document.array().size() != 1)
+        return std::nullopt;
+    return document.array().first();
+}
+
+std::optional<QJsonValue> takeParsedValue(JsonValueScanner& scanner)
+{
+    const auto text = scanner.takeValue();
+    return text ? parseValue(*text) : std::nullopt;
+}
+
+// The history, one clip at a time, so that the document's tree is never held whole.
+// False when the document is not JSON.
+bool decodeHistory(JsonValueScanner& scanner, QList<ClipItem>& clips, bool& complete)
+{
+    if (scanner.peek() != '[') {
+        complete = false;
+        return takeParsedValue(scanner).has_value();
+    }
+    scanner.take('[');
+    if (scanner.take(']'))
+        return true;
+    do {
+        const auto value = takeParsedValue(scanner);
+        if (!value)
+            return false;
+        const auto clip = value->isObject() ? ClipItem::fromJson(value->toObject()) : std::nullopt;
+        if (clip)
+            clips.append(*clip);
+        else
+            complete = false;
+    } while (scanner.take(','));
+    return scanner.take(']');
+}
+
 } // namespace
 
 QByteArray encode(const StoreSnapshot& snapshot)
 {
-    QJsonArray history;
-    for (const ClipItem& clip : snapshot.history)
-        history.append(clip.toJson());
-    QJsonArray pinboards;
-    for (const Pinboard& board : snapshot.pinboards)
-        pinboards.append(board.toJson());
-    const QJsonObject root{
-        {versionKey, formatVersion},
-        {historyKey, history},
-        {pinboardsKey, pinboards},
-        {deletedClipsKey, encodeTombstones(snapshot.deletedClips)},
-        {deletedPinboardsKey, encodeTombstones(snapshot.deletedPinboards)},
-    };
-    return QJsonDocument(root).toJson(QJsonDocument::Compact);
+    return StoreFileEncoder().encode(snapshot);
 }
 
-std::optional<Decoded> decode(const QByteArray& bytes)
+std::optional<Decoded> decode(QByteArrayView bytes)
 {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject())
+    JsonValueScanner scanner(bytes);
+    if (!scanner.take('{'))
         return std::nullopt;
-    const QJsonObject root = document.object();
+    Decoded decoded;
+    QJsonObject root;
+    if (!scanner.take('}')) {
+        do {
+            const auto key = takeParsedValue(scanner);
+            if (!key || !key->isString() || !scanner.take(':'))
+                return std::nullopt;
+            if (key->toString() == historyKey) {
+                decoded.snapshot.history.clear();
+                if (!decodeHistory(scanner, decoded.snapshot.history, decoded.complete))
+                    return std::nullopt;
+                continue;
+            }
+            const auto value = takeParsedValue(scanner);
+            if (!value)
+                return std::nullopt;
+            root.insert(key->toString(), *value);
+        } while (scanner.take(','));
+        if (!scanner.take('}'))
+            return std::nullopt;
+    }
+    if (!scanner.atEnd())
+        return std::nullopt;
     const QJsonValue version = root.value(versionKey);
     if (!version.isDouble() || version.toDouble() != formatVersion)
         return std::nullopt;
 
-    Decoded decoded;
-    decoded.snapshot.history = decodeRecords<ClipItem>(root.value(historyKey), decoded.complete);
     decoded.snapshot.pinboards = decodeRecords<Pinboard>(root.value(pinboardsKey), decoded.complete);
     decoded.snapshot.deletedClips = decodeTombstones(root.value(deletedClipsKey), decoded.complete);
     decoded.snapshot.deletedPinboards = decodeTombstones(root.value(deletedPinboardsKey), decoded.complete);

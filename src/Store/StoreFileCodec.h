@@ -3,6 +3,7 @@
 #include "Store/StoreSnapshot.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <optional>
 
@@ -21,7 +22,8 @@ struct Decoded {
 };
 
 QByteArray encode(const StoreSnapshot& snapshot);
-// None when the bytes are not a JSON object of a known format version.
-std::optional<Decoded> decode(const QByteArray& bytes);
+// None when the bytes are not a JSON object of a known format version. Decodes the history
+// one clip at a time.
+std::optional<Decoded> decode(QByteArrayView bytes);
 
 } // namespace StoreFileCodec

@@ -1,5 +1,7 @@
 #include "Store/StoreMerge.h"
 
+#include "Store/StoreFileEncoder.h"
+
 #include <QHash>
 #include <QJsonDocument>
 
@@ -22,7 +24,7 @@ QHash<QUuid, QDateTime> mergeTombstones(const QHash<QUuid, QDateTime>& a, const 
 
 QByteArray encoding(const ClipItem& clip)
 {
-    return QJsonDocument(clip.toJson()).toJson(QJsonDocument::Compact);
+    return StoreFileEncoder::encodeClip(clip);
 }
 
 QByteArray encoding(const Pinboard& board)

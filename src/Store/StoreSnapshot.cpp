@@ -22,3 +22,18 @@ bool StoreSnapshot::operator==(const StoreSnapshot& other) const
            sameTombstones(deletedClips, other.deletedClips) &&
            sameTombstones(deletedPinboards, other.deletedPinboards);
 }
+
+QSet<QString> StoreSnapshot::imageFileNames() const
+{
+    QSet<QString> names;
+    const auto add = [&names](const QList<ClipItem>& clips) {
+        for (const ClipItem& clip : clips) {
+            if (clip.imageFileName)
+                names.insert(*clip.imageFileName);
+        }
+    };
+    add(history);
+    for (const Pinboard& board : pinboards)
+        add(board.clips);
+    return names;
+}

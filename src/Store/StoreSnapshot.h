@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <QHash>
 #include <QList>
+#include <QSet>
+#include <QString>
 #include <QUuid>
 
 // Everything the store file holds: the history (newest first), the pinboards in user
@@ -18,4 +20,7 @@ struct StoreSnapshot {
     QHash<QUuid, QDateTime> deletedPinboards;
 
     bool operator==(const StoreSnapshot& other) const;
+
+    // The image files that history and pinboard clips name.
+    QSet<QString> imageFileNames() const;
 };

@@ -1,9 +1,12 @@
 #include "Store/StoreWriter.h"
 
 #include "Platform/FileSystem.h"
+#include "Store/ImageFolder.h"
+#include "Store/StoreFileEncoder.h"
 #include "Store/StoreMerge.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace StoreWriter {
 
@@ -11,8 +14,17 @@ StoreReadResult read(const QString& filePath)
 {
     StoreReadResult result{filePath, StoreDiskStamp::of(filePath), std::nullopt};
     QFile file(filePath);
-    if (file.open(QIODevice::ReadOnly))
-        result.decoded = StoreFileCodec::decode(file.readAll());
+    if (!file.open(QIODevice::ReadOnly))
+        return result;
+    // Mapped, the file's bytes stay in the page cache instead of a copy of our own.
+    if (const qint64 size = file.size(); size > 0) {
+        if (const uchar* mapped = file.map(0, size)) {
+            result.decoded = StoreFileCodec::decode(QByteArrayView(mapped, qsizetype(size)));
+            file.unmap(const_cast<uchar*>(mapped));
+            return result;
+        }
+    }
+    result.decoded = StoreFileCodec::decode(file.readAll());
     return result;
 }
 
@@ -20,6 +32,16 @@ StoreSaveResult save(const StoreSaveJob& job)
 {
     StoreSaveResult result;
     result.written = job.snapshot;
+    result.changeCount = job.changeCount;
+    result.imageRemovals = job.imageRemovals;
+    const QString directory = QFileInfo(job.filePath).path();
+    for (auto image = job.images.cbegin(); image != job.images.cend(); ++image) {
+        if (const auto error = ImageFolder::write(directory, image.key(), image.value())) {
+            result.error = *error;
+            return result;
+        }
+        result.writtenImages.append(image.key());
+    }
     const StoreDiskStamp onDisk = StoreDiskStamp::of(job.filePath);
     if (onDisk.exists && onDisk != job.known) {
         const auto decoded = read(job.filePath).decoded;
@@ -31,14 +53,16 @@ StoreSaveResult save(const StoreSaveJob& job)
         result.written = StoreMerge::merge(job.snapshot, decoded->snapshot, job.withheld);
         result.mergedDisk = true;
     }
-    if (const auto error =
-            Platform::writeFileAtomically(job.filePath, StoreFileCodec::encode(result.written))) {
-        result.status = StoreSaveResult::Status::failed;
+    StoreFileEncoder ownEncoder;
+    StoreFileEncoder& encoder = job.encoder ? *job.encoder : ownEncoder;
+    if (const auto error = Platform::writeFileAtomically(job.filePath, encoder.encode(result.written))) {
         result.error = *error;
         return result;
     }
     result.status = StoreSaveResult::Status::written;
     result.stamp = StoreDiskStamp::of(job.filePath);
+    result.imageRemovals -= job.keptImages + result.written.imageFileNames();
+    ImageFolder::removeUnused(directory, result.imageRemovals, {});
     return result;
 }
 

@@ -4,19 +4,34 @@
 #include "Store/StoreFileCodec.h"
 #include "Store/StoreSnapshot.h"
 
+#include <QByteArray>
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QUuid>
 #include <optional>
 
+class StoreFileEncoder;
+
 // One write of the store file, runnable on a background thread. When the file on disk is
 // not the version the store last read or wrote, it is read and merged in first, so that
-// what another machine wrote in the meantime is kept.
+// what another machine wrote in the meantime is kept. Image files not yet known to be on
+// disk are written first; image files the written store no longer names are removed only
+// after the store file is written, so a saved store never names a missing image.
 struct StoreSaveJob {
     QString filePath;
     StoreSnapshot snapshot;
     QSet<QUuid> withheld;
     StoreDiskStamp known;
+    // By file name; written unless already there.
+    QHash<QString, QByteArray> images;
+    // Candidates for removal, and images kept anyway (used by clips waiting for undo).
+    QSet<QString> imageRemovals;
+    QSet<QString> keptImages;
+    // The store's change count when the job was made.
+    quint64 changeCount = 0;
+    // Used only on the thread that runs the jobs, one job at a time.
+    StoreFileEncoder* encoder = nullptr;
 };
 
 struct StoreSaveResult {
@@ -27,9 +42,13 @@ struct StoreSaveResult {
     bool mergedDisk = false;
     StoreDiskStamp stamp;
     QString error;
+    quint64 changeCount = 0;
+    QList<QString> writtenImages;
+    // Removed when written; otherwise still to remove.
+    QSet<QString> imageRemovals;
 };
 
-// One read of the store file, for merging what another machine wrote.
+// One read of the store file, for loading or merging.
 struct StoreReadResult {
     QString filePath;
     StoreDiskStamp stamp;

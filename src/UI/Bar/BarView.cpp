@@ -114,7 +114,6 @@ void BarView::setSource(const BarSource& source)
     style.bordered = source_.kind == BarSource::Kind::browserShelf;
     browserTabsButton_->setButtonStyle(style);
     searchField_->setSearchesBrowserTabs(style.bordered);
-    searchIndex_.retainOnly(sourceClips());
     reload();
     selectFirst();
 }
@@ -139,7 +138,7 @@ const QList<ClipItem>& BarView::shownClips() const
 
 void BarView::reload()
 {
-    strip_->setClips(searchIndex_.filter(sourceClips(), searchField_->text()));
+    strip_->setClips(store_.searchIndex().filter(sourceClips(), searchField_->text()));
     showCurrentPage();
     emptyLabel_->setText(emptyText());
     showSelection();

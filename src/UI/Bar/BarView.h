@@ -3,7 +3,6 @@
 #include "BrowserLinks/BrowserPage.h"
 #include "Models/BarSource.h"
 #include "Models/ClipItem.h"
-#include "UI/Bar/ClipSearchIndex.h"
 
 #include <QList>
 #include <QWidget>
@@ -89,5 +88,4 @@ private:
     QLabel* emptyLabel_ = nullptr;
     QStackedLayout* stack_ = nullptr;
     BarSource source_;
-    ClipSearchIndex searchIndex_;
 };

@@ -1,6 +1,9 @@
 #include "AppControllerFixture.h"
 
+#include "UI/Bar/BarView.h"
+
 #include <QWidget>
+#include <optional>
 
 namespace {
 
@@ -38,6 +41,21 @@ TEST_F(HotKeyTest, twoQuickPressesLeaveTheBarHidden)
     EXPECT_EQ(barPhase(), BarPhaseKind::hidden) << "the first slide's end does not show it again";
     EXPECT_FALSE(controller->barController()->window()->isVisible());
     EXPECT_EQ(recorded, (QList<BarPhaseKind>{BarPhaseKind::hiding, BarPhaseKind::hidden}));
+}
+
+TEST_F(HotKeyTest, aPressWhileTheHistoryLoadsShowsTheBarOnceItIsThere)
+{
+    store->saveNow();
+    frontApplication();
+    ASSERT_TRUE(hotKeys.press(hotKeyCode, hotKeyModifiers));
+    store->loadInBackground();
+    std::optional<bool> barExistedAtLoad;
+    QObject::connect(store.get(), &ClipboardStore::loaded, controller.get(), [this, &barExistedAtLoad] {
+        barExistedAtLoad = controller->barController() != nullptr;
+    });
+    ASSERT_TRUE(waitForPhase(BarPhaseKind::shown));
+    EXPECT_EQ(barExistedAtLoad, false) << "no empty bar before the history";
+    EXPECT_EQ(controller->barController()->view()->shownClips().size(), 3);
 }
 
 TEST_F(HotKeyTest, pressesAlternateBetweenShownAndHidden)

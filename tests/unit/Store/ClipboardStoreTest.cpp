@@ -467,8 +467,9 @@ TEST_F(ClipboardStoreTest, SavesAreDebouncedAndAnnouncedWithoutSender)
     ASSERT_TRUE(decoded);
     EXPECT_EQ(texts(decoded->snapshot.history), (QStringList{"two", "one"}));
 
+    store->addCaptured(textClip(QStringLiteral("three"), clock));
     store->saveNow();
-    EXPECT_EQ(saves, 2);
+    EXPECT_EQ(saves, 2) << "at once";
 }
 
 TEST_F(ClipboardStoreTest, SizeLimitsCutTextAndRefuseHugeImages)

@@ -28,13 +28,18 @@ protected:
         settings.setICloudSync(false);
     }
 
-    std::unique_ptr<ClipboardStore> makeStore(const QString& localName = QStringLiteral("local"))
+    std::unique_ptr<ClipboardStore> unloadedStore(const QString& localName = QStringLiteral("local"))
     {
         ClipboardStore::Environment environment;
         environment.localDirectory = temp.filePath(localName);
         environment.cloudDrive = &cloud;
         environment.now = [this] { return clock; };
-        auto store = std::make_unique<ClipboardStore>(environment);
+        return std::make_unique<ClipboardStore>(environment);
+    }
+
+    std::unique_ptr<ClipboardStore> makeStore(const QString& localName = QStringLiteral("local"))
+    {
+        auto store = unloadedStore(localName);
         store->load();
         return store;
     }

@@ -1,5 +1,6 @@
-#include "UI/Bar/ClipSearchIndex.h"
+#include "Models/ClipSearchIndex.h"
 
+#include <QThreadPool>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -64,6 +65,19 @@ TEST(ClipSearchIndex, SearchesTheNewTextOfAnEditedClip)
     clip.modifiedAt = clip.createdAt.addSecs(5);
     EXPECT_TRUE(index.filter({clip}, QStringLiteral("draft")).isEmpty());
     EXPECT_EQ(index.filter({clip}, QStringLiteral("version")).size(), 1);
+}
+
+TEST(ClipSearchIndex, TextsFoldedInTheBackgroundForAnOlderVersionAreNotUsed)
+{
+    ClipItem clip;
+    clip.text = QStringLiteral("first draft");
+    ClipSearchIndex index;
+    index.prepareInBackground({clip});
+    clip.text = QStringLiteral("final version");
+    clip.modifiedAt = clip.createdAt.addSecs(5);
+    QThreadPool::globalInstance()->waitForDone();
+    EXPECT_TRUE(index.filter({clip}, QStringLiteral("draft")).isEmpty());
+    EXPECT_EQ(index.filter({clip}, QStringLiteral("VERSION")).size(), 1);
 }
 
 TEST(ClipSearchIndex, FoldsDecomposedAndComposedFormsAlike)

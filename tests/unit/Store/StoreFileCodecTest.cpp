@@ -1,0 +1,162 @@
+#include "Store/StoreFileCodec.h"
+#include "Models/JsonCoding.h"
+#include "Store/StoreFileEncoder.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDateTime start(QDate(2026, 2, 1), QTime(9, 30), Qt::UTC);
+
+// The whole document encoded at once: the bytes the file has always had.
+QByteArray documentBytes(const StoreSnapshot& snapshot)
+{
+    QJsonArray history;
+    for (const ClipItem& clip : snapshot.history)
+        history.append(clip.toJson());
+    QJsonArray pinboards;
+    for (const Pinboard& board : snapshot.pinboards)
+        pinboards.append(board.toJson());
+    const auto tombstones = [](const QHash<QUuid, QDateTime>& deleted) {
+        QList<QUuid> ids = deleted.keys();
+        std::sort(ids.begin(), ids.end(),
+                  [](const QUuid& a, const QUuid& b) { return a.toString() < b.toString(); });
+        QJsonArray array;
+        for (const QUuid& id : ids)
+            array.append(
+                QJsonObject{{"id", JsonCoding::uuidString(id)},
+                            {"deletedAt", JsonCoding::secondsSinceReferenceDate(deleted.value(id))}});
+        return array;
+    };
+    return QJsonDocument(QJsonObject{{"version", 1},
+                                     {"history", history},
+                                     {"pinboards", pinboards},
+                                     {"deletedClips", tombstones(snapshot.deletedClips)},
+                                     {"deletedPinboards", tombstones(snapshot.deletedPinboards)}})
+        .toJson(QJsonDocument::Compact);
+}
+
+StoreSnapshot mixedSnapshot()
+{
+    StoreSnapshot snapshot;
+    ClipItem text;
+    text.text = QStringLiteral("Grüße \"quoted\" \\ back\nslash \u2028 😀");
+    text.sourceAppName = QStringLiteral("Text Editor");
+    text.createdAt = start.addMSecs(1234);
+    ClipItem rich;
+    rich.type = ClipType::richText;
+    rich.text = QStringLiteral("bold");
+    rich.rtfData = QByteArray("{\\rtf1 \\b bold}");
+    rich.htmlData = QByteArray("<b>bold</b>");
+    rich.createdAt = start.addSecs(-60);
+    rich.modifiedAt = start.addSecs(5);
+    ClipItem files;
+    files.type = ClipType::file;
+    files.fileURLs = {QUrl::fromLocalFile(QStringLiteral("/home/ana/a b.pdf"))};
+    files.createdAt = start.addSecs(-120);
+    ClipItem image;
+    image.type = ClipType::image;
+    image.imageHash = QStringLiteral("ab12");
+    image.imageFileName = QStringLiteral("ab12.png");
+    image.ocrText = QStringLiteral("INVOICE");
+    image.createdAt = start.addSecs(-180);
+    snapshot.history = {text, rich, files, image};
+    Pinboard board;
+    board.name = QStringLiteral("Work");
+    board.colorHex = QStringLiteral("#FF0000");
+    board.clips = {text};
+    board.clips.first().id = QUuid::createUuid();
+    board.isCloudPlaceholder = false;
+    board.modifiedAt = start;
+    Pinboard empty;
+    empty.name = QStringLiteral("Empty");
+    empty.modifiedAt = start.addSecs(1);
+    snapshot.pinboards = {board, empty};
+    snapshot.deletedClips.insert(QUuid::createUuid(), start.addDays(-2));
+    snapshot.deletedClips.insert(QUuid::createUuid(), start.addDays(-1));
+    snapshot.deletedPinboards.insert(QUuid::createUuid(), start);
+    return snapshot;
+}
+
+struct Change {
+    const char* name;
+    std::function<void(StoreSnapshot&)> apply;
+};
+
+class StoreFileEncoderTest : public testing::TestWithParam<Change> {};
+
+TEST_P(StoreFileEncoderTest, WritesTheBytesOfTheWholeDocumentAfterEachChange)
+{
+    StoreSnapshot snapshot = mixedSnapshot();
+    StoreFileEncoder encoder;
+    ASSERT_EQ(encoder.encode(snapshot), documentBytes(snapshot));
+    GetParam().apply(snapshot);
+    EXPECT_EQ(encoder.encode(snapshot), documentBytes(snapshot)) << GetParam().name;
+    StoreFileEncoder primed;
+    primed.prime(snapshot);
+    EXPECT_EQ(primed.encode(snapshot), documentBytes(snapshot)) << GetParam().name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, StoreFileEncoderTest,
+    testing::Values(Change{"nothing", [](StoreSnapshot&) {}},
+                    Change{"copy", [](StoreSnapshot& s) { s.history.prepend(ClipItem{}); }},
+                    Change{"editKeepsIdentifier",
+                           [](StoreSnapshot& s) {
+                               s.history[1].customTitle = QStringLiteral("renamed");
+                               s.history[1].modifiedAt = start.addSecs(90);
+                           }},
+                    Change{"editWithinTheSameMillisecond",
+                           [](StoreSnapshot& s) { s.history[0].text = QStringLiteral("x"); }},
+                    Change{"removeAndReorder",
+                           [](StoreSnapshot& s) {
+                               s.history.removeAt(2);
+                               s.history.move(0, 2);
+                           }},
+                    Change{"pinboardClipEdited",
+                           [](StoreSnapshot& s) { s.pinboards[0].clips[0].text = QStringLiteral("pin"); }},
+                    Change{"tombstones", [](StoreSnapshot& s) { s.deletedClips.clear(); }},
+                    Change{"empty", [](StoreSnapshot& s) { s = StoreSnapshot{}; }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Whether the bytes are a store file by a parser that reads the whole tree.
+bool isStoreDocument(const QByteArray& bytes)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    return error.error == QJsonParseError::NoError && document.isObject() &&
+           document.object().value("version").isDouble() &&
+           document.object().value("version").toDouble() == 1;
+}
+
+TEST(StoreFileCodec, DecodesWhatAWholeDocumentParserAcceptsAndNothingElse)
+{
+    const StoreSnapshot snapshot = mixedSnapshot();
+    const QByteArray good = documentBytes(snapshot);
+    const auto decoded = StoreFileCodec::decode(good);
+    ASSERT_TRUE(decoded);
+    EXPECT_TRUE(decoded->complete);
+    EXPECT_EQ(decoded->snapshot, snapshot);
+    EXPECT_TRUE(StoreFileCodec::decode(" \r\n\xEF\xBB\xBF" + good + "\n").has_value() ==
+                isStoreDocument(" \r\n\xEF\xBB\xBF" + good + "\n"));
+
+    QRandomGenerator random(7);
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray bytes = good;
+        if (round % 3 == 0) {
+            bytes.truncate(random.bounded(bytes.size()));
+        } else {
+            for (int i = 0, n = 1 + random.bounded(3); i < n; ++i)
+                bytes[random.bounded(bytes.size())] = "{}[]\",:\\ 0a\x80"[random.bounded(13)];
+        }
+        const auto streamed = StoreFileCodec::decode(bytes);
+        ASSERT_EQ(streamed.has_value(), isStoreDocument(bytes)) << bytes.toStdString();
+    }
+}
+
+} // namespace
