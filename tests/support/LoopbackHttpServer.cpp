@@ -133,7 +133,9 @@ void LoopbackHttpServer::readFrom(QTcpSocket* socket)
     socket->setProperty(bufferProperty, QByteArray());
     disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
     requests_.append(*request);
-    const Response response = queue_.isEmpty() ? fallback_ : queue_.takeFirst();
+    const Response response = byPath_.contains(request->path) ? byPath_.value(request->path)
+                              : queue_.isEmpty()              ? fallback_
+                                                              : queue_.takeFirst();
     emit requestReceived();
     if (response.withholdAnswer)
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
@@ -11,7 +12,8 @@
 class QTcpSocket;
 
 // A small HTTP/1.1 server on 127.0.0.1 for tests: it records every request and answers
-// with scripted responses, in order (then the fallback response), one request per
+// with the response set for its path, else scripted responses in order (then the fallback
+// response), one request per
 // connection. Responses can be delayed, dripped in small chunks, withheld, redirected or huge.
 class LoopbackHttpServer final : public QObject {
     Q_OBJECT
@@ -47,6 +49,7 @@ public:
 
     void enqueue(const Response& response) { queue_.append(response); }
     void setFallback(const Response& response) { fallback_ = response; }
+    void setResponse(const QByteArray& path, const Response& response) { byPath_.insert(path, response); }
 
     const QList<Request>& requests() const { return requests_; }
     // Runs the event loop until `count` requests arrived or the time is up.
@@ -63,6 +66,7 @@ private:
 
     QTcpServer server_;
     QList<Response> queue_;
+    QHash<QByteArray, Response> byPath_;
     Response fallback_ = Response::json(404, R"({"error":{"message":"no scripted response"}})");
     QList<Request> requests_;
 };

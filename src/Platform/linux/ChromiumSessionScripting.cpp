@@ -1,8 +1,11 @@
 #include "Platform/linux/ChromiumSessionScripting.h"
 
+#include "Platform/linux/ChromiumHistoryTitles.h"
 #include "Platform/linux/ChromiumTabScript.h"
 #include "Platform/linux/ChromiumUserDataFolder.h"
 
+#include <QDir>
+#include <algorithm>
 #include <chrono>
 
 namespace Platform {
@@ -10,6 +13,8 @@ namespace Platform {
 namespace {
 
 constexpr qint64 millisecondsPerSecond = 1000;
+// The most a profile's title look-up may take of the script's time.
+constexpr qint64 maxTitleLookUpMs = 2000;
 
 qint64 steadyMilliseconds()
 {
@@ -17,11 +22,46 @@ qint64 steadyMilliseconds()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-QList<ChromiumUserDataFolder> runningFolders(const QString& bundleID)
+// The folders of the browser's running processes, in the order they were found.
+QStringList processFolders(const QList<ChromiumProcesses::Process>& processes)
 {
-    QList<ChromiumUserDataFolder> running = ChromiumUserDataFolder::ofBrowser(bundleID);
-    running.removeIf([](const ChromiumUserDataFolder& folder) { return !folder.isRunning(); });
-    return running;
+    QStringList folders;
+    for (const ChromiumProcesses::Process& process : processes) {
+        for (const QString& folder : process.userDataFolders) {
+            if (!folders.contains(folder))
+                folders.append(folder);
+        }
+    }
+    return folders;
+}
+
+// The session file often holds no title for a page the browser never saved one for; the
+// profile's history has it.
+void addHistoryTitles(QList<ChromiumSessionFile::Window>& windows, const QString& profileFolder,
+                      qint64 timeoutMs)
+{
+    QStringList untitled;
+    for (const ChromiumSessionFile::Window& window : windows) {
+        for (const ChromiumSessionFile::Tab& tab : window.tabs) {
+            if (tab.title.isEmpty() && !tab.url.isEmpty())
+                untitled.append(tab.url);
+        }
+    }
+    if (untitled.isEmpty())
+        return;
+    const QHash<QString, QString> titles = ChromiumHistoryTitles::lookUp(profileFolder, untitled, timeoutMs);
+    for (ChromiumSessionFile::Window& window : windows) {
+        for (ChromiumSessionFile::Tab& tab : window.tabs) {
+            if (tab.title.isEmpty())
+                tab.title = titles.value(tab.url);
+        }
+    }
+}
+
+QString unreadableMessage(const QStringList& folders)
+{
+    return QStringLiteral("The browser is running, but its open tabs can't be read from \"%1\".")
+        .arg(folders.join(QStringLiteral("\", \"")));
 }
 
 ScriptRunError timeoutError(int seconds)
@@ -85,13 +125,36 @@ private:
 
 } // namespace
 
-ChromiumSessionScripting::ChromiumSessionScripting(Clock clock)
+ChromiumSessionScripting::ChromiumSessionScripting(Clock clock, ChromiumProcesses::Scope processes)
     : clock_(clock ? std::move(clock) : Clock(&steadyMilliseconds))
+    , processes_(std::move(processes))
 {}
 
+QList<ChromiumUserDataFolder>
+ChromiumSessionScripting::runningFolders(const QString& bundleID,
+                                         const QList<ChromiumProcesses::Process>& processes) const
+{
+    QList<ChromiumUserDataFolder> candidates = ChromiumUserDataFolder::ofBrowser(bundleID);
+    for (const QString& folder : processFolders(processes))
+        candidates.append(ChromiumUserDataFolder(folder));
+    QList<ChromiumUserDataFolder> running;
+    QStringList seen;
+    for (const ChromiumUserDataFolder& folder : candidates) {
+        const QString path = QDir::cleanPath(folder.path());
+        if (seen.contains(path) || !folder.isRunning())
+            continue;
+        seen.append(path);
+        running.append(folder);
+    }
+    return running;
+}
+
+// A browser runs when it holds the lock of a folder, or when its main process is there even
+// though no folder of it could be found: then the read says why it can't list its tabs.
 bool ChromiumSessionScripting::isRunning(const QString& bundleID)
 {
-    return !runningFolders(bundleID).isEmpty();
+    const QList<ChromiumProcesses::Process> processes = ChromiumProcesses::ofBrowser(bundleID, processes_);
+    return !processes.isEmpty() || !runningFolders(bundleID, processes).isEmpty();
 }
 
 // There is no consent prompt on Linux: whether to ask changes nothing. What the service needs
@@ -105,9 +168,10 @@ qint32 ChromiumSessionScripting::automationPermission(const QString& bundleID, b
 {
     if (bundleID.isEmpty())
         return ScriptStatus::badParameter;
-    const QList<ChromiumUserDataFolder> running = runningFolders(bundleID);
+    const QList<ChromiumProcesses::Process> processes = ChromiumProcesses::ofBrowser(bundleID, processes_);
+    const QList<ChromiumUserDataFolder> running = runningFolders(bundleID, processes);
     if (running.isEmpty())
-        return ScriptStatus::notRunning;
+        return processes.isEmpty() ? ScriptStatus::notRunning : ScriptStatus::allowed;
     const bool readable =
         std::all_of(running.begin(), running.end(),
                     [](const ChromiumUserDataFolder& folder) { return folder.isReadable(); });
@@ -135,19 +199,29 @@ std::variant<ScriptValue, ScriptRunError>
 ChromiumSessionScripting::runTabScript(const ChromiumTabScript& script) const
 {
     const qint64 deadline = clock_() + script.timeoutSeconds * millisecondsPerSecond;
-    const QList<ChromiumUserDataFolder> running = runningFolders(script.bundleID);
-    if (running.isEmpty())
-        return ScriptRunError{ScriptStatus::notRunning, QStringLiteral("浏览器已退出。")};
-
+    const QList<ChromiumProcesses::Process> processes =
+        ChromiumProcesses::ofBrowser(script.bundleID, processes_);
+    const QList<ChromiumUserDataFolder> running = runningFolders(script.bundleID, processes);
     TabAnswer answer;
+    if (running.isEmpty()) {
+        const QStringList folders = processFolders(processes);
+        if (folders.isEmpty())
+            return ScriptRunError{ScriptStatus::notRunning, QStringLiteral("浏览器已退出。")};
+        answer.addFailure(unreadableMessage(folders));
+        return answer.value();
+    }
+
     for (const ChromiumUserDataFolder& folder : running) {
         for (const QString& profile : folder.profiles()) {
-            if (clock_() > deadline)
+            const qint64 now = clock_();
+            if (now > deadline)
                 return timeoutError(script.timeoutSeconds);
-            const auto session = folder.readSession(profile);
-            if (const auto* windows = std::get_if<QList<ChromiumSessionFile::Window>>(&session))
+            auto session = folder.readSession(profile);
+            if (auto* windows = std::get_if<QList<ChromiumSessionFile::Window>>(&session)) {
+                addHistoryTitles(*windows, folder.path() + u'/' + profile,
+                                 std::min(deadline - now, maxTitleLookUpMs));
                 answer.addWindows(*windows);
-            else
+            } else
                 answer.addFailure(QStringLiteral("Can't read the open tabs of \"%1/%2\": %3.")
                                       .arg(folder.name(), profile, std::get<QString>(session)));
         }

@@ -72,6 +72,27 @@ bool RoadDesktop::bringToFront(qint64 pid) const
         roadTimeoutMs);
 }
 
+bool RoadDesktop::hasKeyboardFocus(qint64 pid) const
+{
+    Window window = 0;
+    int revert = 0;
+    XGetInputFocus(display_, &window, &revert);
+    while (window != 0 && window != PointerRoot && window != DefaultRootWindow(display_)) {
+        if (processOf(window) == pid)
+            return true;
+        Window root = 0;
+        Window parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(display_, window, &root, &parent, &children, &count))
+            return false;
+        if (children)
+            XFree(children);
+        window = parent;
+    }
+    return false;
+}
+
 bool RoadDesktop::searchTree(unsigned long window, qint64 pid, int minimumWidth) const
 {
     XWindowAttributes attributes;

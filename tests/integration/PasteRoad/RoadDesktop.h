@@ -30,6 +30,8 @@ public:
     void pressKeys(std::initializer_list<unsigned long> keysyms) const;
     // Whether the process (by _NET_WM_PID) has a mapped, viewable window at least this wide.
     bool hasViewableWindow(qint64 pid, int minimumWidth) const;
+    // Whether keys typed now go to a window of that process.
+    bool hasKeyboardFocus(qint64 pid) const;
     // Brings the process's window to the front, as the user working in it has it; false when
     // it never comes to the front.
     bool bringToFront(qint64 pid) const;
