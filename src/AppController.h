@@ -49,6 +49,7 @@ public:
         bool demo = false;                        // "--demo"
         std::optional<AppearanceMode> appearance; // "--appearance" system|light|dark
         bool demoPasteToTextEditor = false;       // "--demo-paste-to-textedit"
+        bool settings = false;                    // "--settings": open the settings window
 
         // Unknown arguments are ignored, as is a value after "--appearance" that names no
         // appearance (the saved appearance then applies).
@@ -203,6 +204,7 @@ private:
     void startHotKeys();
     void scheduleFirstWindow();
     void reportUnreadableStore();
+    void reportPreferenceProblems();
     void addConversationItems(QMenu* menu);
 
     BarWindowController& bar();
