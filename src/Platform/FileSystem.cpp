@@ -39,7 +39,9 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (file.write(bytes) != bytes.size()) {
+    // WORKAROUND: QSaveFile buffers the bytes and, when writing them out at commit fails
+    // (a full disk), still puts the short file in place; flushing first surfaces the error.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason;
