@@ -12,6 +12,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -54,8 +55,11 @@ SingleInstance::Outcome SingleInstance::claim(const QByteArray& request)
 {
     const QDeadlineTimer deadline(handOverTimeout);
     while (true) {
-        if (tryLock()) {
-            listen(); // without the socket this run still is the only one
+        const Lock lock = tryLock();
+        if (lock != Lock::heldElsewhere) {
+            // Without a lock or a socket, running beats refusing to start.
+            if (lock == Lock::taken)
+                listen();
             return Outcome::running;
         }
         const auto remaining = std::chrono::milliseconds(deadline.remainingTime());
@@ -67,17 +71,18 @@ SingleInstance::Outcome SingleInstance::claim(const QByteArray& request)
     }
 }
 
-bool SingleInstance::tryLock()
+SingleInstance::Lock SingleInstance::tryLock()
 {
     if (makePrivateFolder(folder_))
-        return false;
+        return Lock::unavailable;
     const int descriptor =
         ::open(QFile::encodeName(lockPath()).constData(), O_RDWR | O_CREAT | O_CLOEXEC, privateFileMode);
     if (descriptor < 0)
-        return false;
+        return Lock::unavailable;
     if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+        const bool held = errno == EWOULDBLOCK;
         ::close(descriptor);
-        return false;
+        return held ? Lock::heldElsewhere : Lock::unavailable;
     }
     lockDescriptor_ = descriptor;
     const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid()) + '\n';
@@ -85,7 +90,7 @@ bool SingleInstance::tryLock()
         const ssize_t written = ::pwrite(descriptor, pid.constData(), size_t(pid.size()), 0);
         static_cast<void>(written); // the process id is only a hint for people
     }
-    return true;
+    return Lock::taken;
 }
 
 // Holding the lock, any socket file left there belongs to a run that has ended.

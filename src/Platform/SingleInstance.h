@@ -23,7 +23,8 @@ public:
     static constexpr qsizetype maximumRequestLength = 64;
 
     enum class Outcome {
-        // This run holds the lock and listens; requests arrive through requested().
+        // This run holds the lock and listens, requests arriving through requested(); or no
+        // lock can be had in the runtime folder at all, and this run goes on alone.
         running,
         // The running instance took the request; this run should end.
         handedOver,
@@ -44,7 +45,9 @@ signals:
     void requested(const QByteArray& request);
 
 private:
-    bool tryLock();
+    enum class Lock { taken, heldElsewhere, unavailable };
+
+    Lock tryLock();
     void listen();
     bool handOver(const QByteArray& request, std::chrono::milliseconds timeout) const;
     void serveConnection();
