@@ -26,6 +26,8 @@
 #include "Util/LaunchAtLogin.h"
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
+#include "Util/PreferencesSalvage.h"
+#include "Util/SaveFailureText.h"
 #include "Util/SyncedFolderText.h"
 
 #include <QApplication>
@@ -106,6 +108,8 @@ AppController::LaunchOptions AppController::LaunchOptions::parse(const QStringLi
             options.demo = true;
         } else if (argument == QLatin1String("--demo-paste-to-textedit")) {
             options.demoPasteToTextEditor = true;
+        } else if (argument == QLatin1String("--settings")) {
+            options.settings = true;
         } else if (argument == QLatin1String("--appearance") && i + 1 < arguments.size()) {
             options.appearance = AppearanceModes::fromRawValue(arguments.at(++i));
         }
@@ -208,6 +212,7 @@ void AppController::applicationDidFinishLaunching(const LaunchOptions& options)
 
     beginStep(LaunchStep::scheduleFirstWindow);
     scheduleFirstWindow();
+    reportPreferenceProblems();
 
     beginStep(LaunchStep::markOnboarded);
     services_.settings.setOnboarded(true);
@@ -295,6 +300,29 @@ void AppController::reportFailedSaves()
             services_.showAlert({ClipboardStore::saveFailedMessage(path), reason});
         },
         Qt::QueuedConnection);
+}
+
+void AppController::reportPreferenceProblems()
+{
+    Platform::Defaults& defaults = Platform::defaults();
+    // The store outlives this controller; a write after it has gone tells no one.
+    defaults.saveFailed = [controller = QPointer(this)](const QString& path) {
+        if (!controller)
+            return;
+        QTimer::singleShot(0, controller, [controller, path] {
+            controller->services_.showAlert(
+                {Settings::saveFailedMessage(), SaveFailureText::retryNotice(path)});
+        });
+    };
+    defaults.saveIfNeeded();
+    if (const std::optional<QString> kept = defaults.unreadableFile()) {
+        if (const std::optional<AppLanguage> language = PreferencesSalvage::languageChoice(*kept))
+            Localization::shared().setLanguage(*language);
+        QTimer::singleShot(0, this, [this, file = *kept] {
+            services_.showAlert(
+                {Settings::unreadableFileMessage(), Settings::unreadableFileInformativeText(file)});
+        });
+    }
 }
 
 void AppController::applicationWillTerminate()

@@ -49,6 +49,7 @@ public:
         bool demo = false;                        // "--demo"
         std::optional<AppearanceMode> appearance; // "--appearance" system|light|dark
         bool demoPasteToTextEditor = false;       // "--demo-paste-to-textedit"
+        bool settings = false;                    // "--settings": open the settings window
 
         // Unknown arguments are ignored, as is a value after "--appearance" that names no
         // appearance (the saved appearance then applies).
@@ -206,6 +207,7 @@ private:
     void whenHistoryLoaded(std::function<void()> action);
     void reportUnreadableStore();
     void reportFailedSaves();
+    void reportPreferenceProblems();
     void addConversationItems(QMenu* menu);
 
     BarWindowController& bar();

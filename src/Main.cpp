@@ -1,8 +1,11 @@
 #include "AppController.h"
 
 #include "Platform/Bundle.h"
+#include "Platform/Defaults.h"
+#include "Platform/SingleInstance.h"
 #include "Store/ClipboardStore.h"
 #include "Store/DataDirectory.h"
+#include "Util/FileAccessStore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -93,6 +96,19 @@ void reportStartupAndQuit(const QElapsedTimer& sinceMain)
     });
 }
 
+const QByteArray showBarRequest = QByteArrayLiteral("bar");
+const QByteArray showSettingsRequest = QByteArrayLiteral("settings");
+
+void answerLaterRuns(Platform::SingleInstance& instance)
+{
+    QObject::connect(&instance, &Platform::SingleInstance::requested, qApp, [](const QByteArray& request) {
+        if (request == showSettingsRequest)
+            AppController::shared().showSettings(std::nullopt);
+        else if (request == showBarRequest)
+            AppController::shared().showBar();
+    });
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -112,9 +128,30 @@ int main(int argc, char* argv[])
 
     const AppController::LaunchOptions options =
         AppController::LaunchOptions::parse(QApplication::arguments());
+    // A demo keeps its own data, so it may run beside the real one, but only once.
+    Platform::SingleInstance instance(options.demo ? QStringLiteral("vellora-demo")
+                                                   : QStringLiteral("vellora"));
+    switch (instance.claim(options.settings ? showSettingsRequest : showBarRequest)) {
+    case Platform::SingleInstance::Outcome::handedOver:
+        return 0;
+    case Platform::SingleInstance::Outcome::unreachable:
+        std::fprintf(stderr, "Vellora is already running but does not answer (%s).\n",
+                     qPrintable(instance.lockPath()));
+        return 1;
+    case Platform::SingleInstance::Outcome::running:
+        answerLaterRuns(instance);
+        break;
+    }
+
     DataDirectory::setDemo(options.demo);
     AppController::shared().applicationDidFinishLaunching(options);
+    if (options.settings)
+        AppController::shared().showSettings(std::nullopt);
     if (qEnvironmentVariable("VELLORA_BENCH_STARTUP") == QLatin1String("1"))
         reportStartupAndQuit(sinceMain);
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // Changes that a failed save kept in memory get one more try.
+    Platform::defaults().saveIfNeeded();
+    FileAccessStore::shared().saveIfNeeded();
+    return status;
 }

@@ -53,6 +53,11 @@ bool isEnterKey(int keyCode)
     return keyCode == RivEVShortcut::returnKeyCode || keyCode == RivEVShortcut::keypadEnterKeyCode;
 }
 
+bool hasOnlyModifierBits(const RivEVShortcut& shortcut)
+{
+    return (shortcut.modifiers & ~RivEVShortcut::modifiersMask) == 0;
+}
+
 bool isReserved(const RivEVShortcut& shortcut)
 {
     if (reservedKeys().contains(shortcut.keyCode))
@@ -114,4 +119,16 @@ std::optional<QString> RivEVShortcut::validationMessage(const RivEVShortcut& act
     if (!HotKeyCenter::isKnownKey(keyCode))
         return QStringLiteral("Choose a letter, function key, or Return.");
     return std::nullopt;
+}
+
+bool RivEVShortcut::isAcceptableActivation() const
+{
+    constexpr int activatingMask = commandMask | optionMask | controlMask;
+    return !isSet() || (hasOnlyModifierBits(*this) && (modifiers & activatingMask) != 0 &&
+                        HotKeyCenter::isKnownKey(keyCode));
+}
+
+bool RivEVShortcut::isAcceptableShortcut(const RivEVShortcut& activation) const
+{
+    return !isSet() || (hasOnlyModifierBits(*this) && !validationMessage(activation));
 }

@@ -18,6 +18,7 @@ struct RivEVShortcut {
     static constexpr int controlMask = 0x1000;
     static constexpr int returnKeyCode = 36;
     static constexpr int keypadEnterKeyCode = 76;
+    static constexpr int modifiersMask = commandMask | shiftMask | optionMask | controlMask;
 
     bool operator==(const RivEVShortcut&) const = default;
 
@@ -37,4 +38,12 @@ struct RivEVShortcut {
     // candidate is acceptable, else the first rule's message in English: callers show it
     // through Localization::string().
     std::optional<QString> validationMessage(const RivEVShortcut& activation) const;
+
+    // What a stored clipboard hot key must be to be used, as the recorder takes one: not set
+    // (a negative key code), or a named key with Command, Option or Control and no bits
+    // beyond the four modifiers.
+    bool isAcceptableActivation() const;
+    // The same for a stored bar key or browser-links hot key: not set, or no bits beyond the
+    // four modifiers and no validationMessage() against `activation`.
+    bool isAcceptableShortcut(const RivEVShortcut& activation) const;
 };

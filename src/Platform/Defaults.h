@@ -3,6 +3,7 @@
 #include <QJsonValue>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace Platform {
@@ -33,6 +34,18 @@ public:
     void setDouble(const QString& key, double v) { setValue(key, v); }
     void setString(const QString& key, const QString& v) { setValue(key, v); }
     void setStringList(const QString& key, const QStringList& v);
+
+    // Where the bytes of a preferences file that could not be read at load are kept: the
+    // file set aside, or the file itself while it can't be moved (nothing is written then).
+    // None when the file was read or did not exist.
+    virtual std::optional<QString> unreadableFile() const { return std::nullopt; }
+    // Writes what a failed write left in memory; does nothing when everything is saved.
+    virtual void saveIfNeeded() {}
+
+    // Told with the file's path when a write fails, once until a write succeeds again (a
+    // failure before it was set is told at the next attempt). Called from within the write,
+    // so it must not write.
+    std::function<void(const QString& path)> saveFailed;
 };
 
 // The process-wide store: the preferences file of the user's configuration folder.

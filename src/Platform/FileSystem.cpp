@@ -8,6 +8,10 @@
 
 namespace Platform {
 
+namespace {
+std::function<std::optional<QString>(const QString&)> injectedWriteFailure;
+} // namespace
+
 std::optional<QString> makePrivateFolder(const QString& path)
 {
     const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
@@ -25,6 +29,10 @@ std::optional<QString> makePrivateFolder(const QString& path)
 
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
+    if (injectedWriteFailure) {
+        if (auto failure = injectedWriteFailure(path))
+            return failure;
+    }
     if (const auto error = makePrivateFolder(QFileInfo(path).absolutePath()); error)
         return error;
     QSaveFile file(path);
@@ -41,6 +49,23 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
     if (!file.commit())
         return file.errorString();
     return std::nullopt;
+}
+
+std::optional<QString> keepUnreadableFileAside(const QString& path, const QDateTime& now)
+{
+    const QString stem =
+        path + QStringLiteral(".unreadable-") + now.toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = stem;
+    for (int copy = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++copy)
+        aside = stem + QLatin1Char('-') + QString::number(copy);
+    if (!QFile::rename(path, aside))
+        return std::nullopt;
+    return aside;
+}
+
+void setWriteFailureForTesting(std::function<std::optional<QString>(const QString& path)> failure)
+{
+    injectedWriteFailure = std::move(failure);
 }
 
 } // namespace Platform

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace Platform {
@@ -17,5 +19,14 @@ std::optional<QString> makePrivateFolder(const QString& path);
 // creating its folder with mode 0700 when missing. Gives the reason when it fails;
 // the old file is then untouched.
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+// Renames an unreadable file to "<path>.unreadable-<yyyyMMdd-HHmmss>" (local time of `now`,
+// with "-2", "-3"… when that name is taken), so that its bytes stay as they were. Gives
+// the new path, or none when the file can't be renamed.
+std::optional<QString> keepUnreadableFileAside(const QString& path, const QDateTime& now);
+
+// Tests make writeFileAtomically() fail: the function gets the path and gives the reason to
+// fail with, or none to write. An empty function restores real writes.
+void setWriteFailureForTesting(std::function<std::optional<QString>(const QString& path)> failure);
 
 } // namespace Platform

@@ -2,6 +2,7 @@
 
 #include "Platform/Defaults.h"
 #include "Settings/ShortcutModifier.h"
+#include "Util/Localization.h"
 
 #include <QJsonArray>
 #include <algorithm>
@@ -35,6 +36,7 @@ const QString hotkeyModifiers = QStringLiteral("hotkeyModifiers");
 const QString askAIShortcut = QStringLiteral("askAIShortcut");
 const QString browserLinksShortcut = QStringLiteral("browserLinksShortcut");
 const QString onboarded = QStringLiteral("onboarded");
+const QString historyRetentionUnconfirmed = QStringLiteral("historyRetentionUnconfirmed");
 } // namespace Key
 
 constexpr double minimumBarHeight = 300.0;
@@ -93,13 +95,23 @@ int loadModifier(const Platform::Defaults& defaults, const QString& key, int fal
     return isShortcutModifier(mask) ? mask : fallback;
 }
 
-RivEVShortcut loadShortcut(const Platform::Defaults& defaults, const QString& key,
-                           const RivEVShortcut& fallback)
+std::optional<RivEVShortcut> loadShortcut(const Platform::Defaults& defaults, const QString& key)
 {
     const QJsonValue value = defaults.value(key);
     if (!value.isObject())
-        return fallback;
-    return RivEVShortcut::fromJson(value.toObject()).value_or(fallback);
+        return std::nullopt;
+    return RivEVShortcut::fromJson(value.toObject());
+}
+
+// The first candidate that is present and acceptable, else the cleared shortcut.
+RivEVShortcut firstValid(std::initializer_list<std::optional<RivEVShortcut>> candidates,
+                         const std::function<bool(const RivEVShortcut&)>& isValid)
+{
+    for (const std::optional<RivEVShortcut>& candidate : candidates) {
+        if (candidate && isValid(*candidate))
+            return *candidate;
+    }
+    return RivEVShortcut{};
 }
 
 } // namespace
@@ -117,8 +129,9 @@ Settings::Settings(Platform::Defaults& defaults, QObject* parent)
     load();
 }
 
-// Fills the fields directly, applying the rules of the setters, so that loading writes
-// nothing back and runs no side effect.
+// Fills the fields directly, applying the rules of the setters, so that loading runs no
+// side effect. It writes only to mark unconfirmed retention values and to correct stored
+// shortcuts that are not acceptable.
 void Settings::load()
 {
     const Platform::Defaults& d = defaults_;
@@ -150,11 +163,74 @@ void Settings::load()
     historyLimit_ = sanitizedHistoryLimit(loadInt(d, Key::historyLimit, historyLimit_));
     historyRetentionDays_ =
         sanitizedRetentionDays(loadInt(d, Key::historyRetentionDays, historyRetentionDays_));
-    hotkeyKeyCode_ = loadInt(d, Key::hotkeyKeyCode, hotkeyKeyCode_);
-    hotkeyModifiers_ = loadInt(d, Key::hotkeyModifiers, hotkeyModifiers_);
-    askAIShortcut_ = loadShortcut(d, Key::askAIShortcut, askAIShortcut_);
-    browserLinksShortcut_ = loadShortcut(d, Key::browserLinksShortcut, browserLinksShortcut_);
+    loadShortcuts();
     onboarded_ = d.boolValue(Key::onboarded).value_or(onboarded_);
+
+    historyRetentionConfirmed_ =
+        !d.unreadableFile() && !d.boolValue(Key::historyRetentionUnconfirmed).value_or(false);
+    if (!historyRetentionConfirmed_)
+        store(Key::historyRetentionUnconfirmed, true);
+}
+
+// Stored shortcuts meet the rules of recorded ones: one that does not falls back to its
+// default (or to none when the default clashes) and is stored corrected. A value of the
+// wrong type reads as the default, like any other property's.
+void Settings::loadShortcuts()
+{
+    const Platform::Defaults& d = defaults_;
+    // Each half is stored only once it differs from its default.
+    const RivEVShortcut defaultActivation = activationShortcut();
+    const RivEVShortcut storedActivation{loadInt(d, Key::hotkeyKeyCode, defaultActivation.keyCode),
+                                         loadInt(d, Key::hotkeyModifiers, defaultActivation.modifiers)};
+    const std::optional<RivEVShortcut> storedBrowserLinks = loadShortcut(d, Key::browserLinksShortcut);
+    const std::optional<RivEVShortcut> storedAskAI = loadShortcut(d, Key::askAIShortcut);
+
+    const RivEVShortcut activation =
+        firstValid({storedActivation, defaultActivation},
+                   [](const RivEVShortcut& s) { return s.isAcceptableActivation(); });
+    hotkeyKeyCode_ = activation.keyCode;
+    hotkeyModifiers_ = activation.modifiers;
+    browserLinksShortcut_ =
+        firstValid({storedBrowserLinks, browserLinksShortcut_},
+                   [&](const RivEVShortcut& s) { return s.isAcceptableShortcut(activation); });
+    askAIShortcut_ = firstValid({storedAskAI, askAIShortcut_}, [&](const RivEVShortcut& s) {
+        return s.isAcceptableShortcut(activation) &&
+               !(s.isSet() && s.matchesIgnoringEnterKind(browserLinksShortcut_));
+    });
+
+    if (activation != storedActivation) {
+        store(Key::hotkeyKeyCode, hotkeyKeyCode_);
+        store(Key::hotkeyModifiers, hotkeyModifiers_);
+    }
+    if (storedBrowserLinks && *storedBrowserLinks != browserLinksShortcut_)
+        store(Key::browserLinksShortcut, browserLinksShortcut_.toJson());
+    if (storedAskAI && *storedAskAI != askAIShortcut_)
+        store(Key::askAIShortcut, askAIShortcut_.toJson());
+}
+
+QString Settings::unreadableFileMessage()
+{
+    return Localization::string(
+        QStringLiteral("Your settings file could not be read. Vellora uses default settings until you "
+                       "change them, and keeps your clipboard history as it is until you set its limit."));
+}
+
+QString Settings::unreadableFileInformativeText(const QString& keptFile)
+{
+    return Localization::format(QStringLiteral("The unreadable file was kept as %@."), keptFile);
+}
+
+QString Settings::saveFailedMessage()
+{
+    return Localization::string(QStringLiteral("Your settings could not be saved."));
+}
+
+void Settings::confirmHistoryRetention()
+{
+    if (historyRetentionConfirmed_)
+        return;
+    historyRetentionConfirmed_ = true;
+    defaults_.remove(Key::historyRetentionUnconfirmed);
 }
 
 void Settings::store(const QString& key, const QJsonValue& value)
@@ -291,12 +367,14 @@ void Settings::setIgnoredSourceAppBundleIDs(const QStringList& value)
 
 void Settings::setHistoryRetentionMode(HistoryRetentionMode value)
 {
+    confirmHistoryRetention();
     store(Key::historyRetentionMode, HistoryRetentionModes::rawValue(value));
     change(this, historyRetentionMode_, value, &Settings::historyRetentionModeChanged);
 }
 
 void Settings::setHistoryLimit(int value)
 {
+    confirmHistoryRetention();
     const int limit = sanitizedHistoryLimit(value);
     store(Key::historyLimit, limit);
     change(this, historyLimit_, limit, &Settings::historyLimitChanged);
@@ -304,6 +382,7 @@ void Settings::setHistoryLimit(int value)
 
 void Settings::setHistoryRetentionDays(int value)
 {
+    confirmHistoryRetention();
     const int days = sanitizedRetentionDays(value);
     store(Key::historyRetentionDays, days);
     change(this, historyRetentionDays_, days, &Settings::historyRetentionDaysChanged);

@@ -100,6 +100,17 @@ public:
     RivEVShortcut askAIShortcut() const { return askAIShortcut_; }
     RivEVShortcut browserLinksShortcut() const { return browserLinksShortcut_; }
     bool onboarded() const { return onboarded_; }
+    // False while the three retention values are defaults that stand in for a preferences
+    // file that could not be read: the history is not trimmed by them until the user
+    // assigns one, also across launches. True otherwise.
+    bool historyRetentionConfirmed() const { return historyRetentionConfirmed_; }
+
+    // What the user is told once when the preferences file could not be read, and the
+    // informative text that names where its bytes are kept.
+    static QString unreadableFileMessage();
+    static QString unreadableFileInformativeText(const QString& keptFile);
+    // What the user is told when the preferences could not be saved.
+    static QString saveFailedMessage();
 
     void setIgnoreConcealed(bool value);
     void setPromoteOnPaste(bool value);
@@ -168,6 +179,8 @@ private:
     void store(const QString& key, const QJsonValue& value);
     void assignModifier(int value, bool quickPaste);
     void writeActivationPair(const RivEVShortcut& shortcut);
+    void confirmHistoryRetention();
+    void loadShortcuts();
     bool reloadClipboardHotKey(const RivEVShortcut& shortcut) const;
     bool reloadBrowserLinksHotKey(const RivEVShortcut& shortcut) const;
 
@@ -201,4 +214,5 @@ private:
     RivEVShortcut askAIShortcut_{36, 256};
     RivEVShortcut browserLinksShortcut_{37, 6400};
     bool onboarded_ = false;
+    bool historyRetentionConfirmed_ = true;
 };

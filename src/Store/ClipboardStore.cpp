@@ -528,6 +528,8 @@ int ClipboardStore::retentionRemovalCount(HistoryRetentionMode mode, int limit, 
 void ClipboardStore::applyRetention()
 {
     const Settings& settings = Settings::shared();
+    if (!settings.historyRetentionConfirmed())
+        return;
     const auto indexes = retentionRemovals(settings.historyRetentionMode(), settings.historyLimit(),
                                            settings.historyRetentionDays());
     if (indexes.isEmpty())

@@ -125,7 +125,8 @@ public:
 
     // How many history clips trimHistory() would remove with these values. No side effect.
     int retentionRemovalCount(HistoryRetentionMode mode, int limit, int days) const;
-    // Applies the retention preferences now. Removed clips count as deleted when merging.
+    // Applies the retention preferences now, unless they are not yet confirmed (see
+    // Settings::historyRetentionConfirmed()). Removed clips count as deleted when merging.
     void trimHistory();
     // Removes every history clip now, with pending deletions; keeps pinboards and the images
     // they use. Can't be undone.

@@ -2,6 +2,7 @@
 
 #include "Models/JsonCoding.h"
 #include "Platform/FileSystem.h"
+#include "Platform/SystemLog.h"
 #include "Store/DataDirectory.h"
 #include "Util/FileAccessError.h"
 
@@ -52,15 +53,42 @@ FileAccessStore::FileAccessStore(QString filePath, QObject* parent)
 
 void FileAccessStore::save(const Table& table)
 {
-    const QString folder = QFileInfo(filePath_).absolutePath();
-    if (const auto error = Platform::makePrivateFolder(folder))
-        throw FileAccessError(FileAccessError::Kind::directoryNotWritable, folder, *error);
-    if (const auto error = Platform::writeFileAtomically(filePath_, encodeTable(table)))
-        throw FileAccessError(FileAccessError::Kind::fileNotWritable, filePath_, *error);
-    if (table == table_)
-        return;
+    const bool changed = table != table_;
     table_ = table;
-    emit tableChanged();
+    if (changed)
+        emit tableChanged();
+    write();
+}
+
+void FileAccessStore::saveIfNeeded()
+{
+    if (!unsaved_)
+        return;
+    try {
+        write();
+    } catch (const FileAccessError&) {
+        // Logged by write(); nothing is left to tell the user at this point.
+    }
+}
+
+void FileAccessStore::write()
+{
+    const QString folder = QFileInfo(filePath_).absolutePath();
+    std::optional<FileAccessError> failure;
+    if (const auto error = Platform::makePrivateFolder(folder))
+        failure.emplace(FileAccessError::Kind::directoryNotWritable, folder, *error);
+    else if (const auto error = Platform::writeFileAtomically(filePath_, encodeTable(table_)))
+        failure.emplace(FileAccessError::Kind::fileNotWritable, filePath_, *error);
+    if (!failure) {
+        unsaved_ = false;
+        return;
+    }
+    if (!unsaved_)
+        Platform::systemLog().write(
+            QStringLiteral("Vellora: saved file permissions could not be written to %1: %2")
+                .arg(failure->path(), failure->reason()));
+    unsaved_ = true;
+    throw *failure;
 }
 
 void FileAccessStore::grant(const QString& path)

@@ -25,10 +25,13 @@ public:
     QString filePath() const { return filePath_; }
     const Table& table() const { return table_; }
 
-    // Writes the table atomically (mode 0600, its folder created with mode 0700 when
-    // missing) and then makes it the table in memory. Throws FileAccessError; the table in
-    // memory is then unchanged.
+    // Makes the table the one in memory and writes it atomically (mode 0600, its folder
+    // created with mode 0700 when missing). Throws FileAccessError when it can't be written;
+    // the table stays in memory and is written again by the next save() or saveIfNeeded().
+    // The first failure of a run of failures writes one line to the system log.
     void save(const Table& table);
+    // Writes a table that a failed save left in memory; a failure is logged as by save().
+    void saveIfNeeded();
 
     // Records that the user granted access to a file or folder. Throws like save().
     void grant(const QString& path);
@@ -42,6 +45,9 @@ signals:
     void tableChanged();
 
 private:
+    void write();
+
     QString filePath_;
     Table table_;
+    bool unsaved_ = false;
 };

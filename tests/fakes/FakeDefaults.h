@@ -19,6 +19,9 @@ public:
         ++writes;
     }
 
+    std::optional<QString> unreadableFile() const override { return unreadable; }
+
     QJsonObject values;
     int writes = 0;
+    std::optional<QString> unreadable;
 };

@@ -42,31 +42,60 @@ void JsonFileDefaults::remove(const QString& key)
     write();
 }
 
+void JsonFileDefaults::saveIfNeeded()
+{
+    if (unsaved_)
+        write();
+}
+
 void JsonFileDefaults::load()
 {
     QFile file(path_);
     if (!file.exists())
         return;
-    if (!file.open(QIODevice::ReadOnly)) {
-        loadFailed_ = true;
-        return;
+    if (file.open(QIODevice::ReadOnly)) {
+        QJsonParseError error{};
+        const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+        if (error.error == QJsonParseError::NoError && document.isObject()) {
+            values_ = document.object();
+            return;
+        }
     }
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject()) {
-        loadFailed_ = true;
-        return;
-    }
-    values_ = document.object();
+    file.close();
+    unreadableFile_ = keepUnreadableFileAside(path_, QDateTime::currentDateTime());
+    unreadableInPlace_ = !unreadableFile_;
+    if (unreadableInPlace_)
+        unreadableFile_ = path_;
 }
 
 void JsonFileDefaults::write()
 {
-    const QByteArray bytes = QJsonDocument(values_).toJson(QJsonDocument::Indented);
-    if (const auto error = writeFileAtomically(path_, bytes); error)
-        systemLog().write(QStringLiteral("Vellora: preferences could not be written: ") + *error);
-    else
-        loadFailed_ = false;
+    const std::optional<QString> error = tryWrite();
+    if (!error) {
+        unsaved_ = false;
+        failureTold_ = false;
+        return;
+    }
+    if (!unsaved_)
+        systemLog().write(
+            QStringLiteral("Vellora: preferences could not be written to %1: %2").arg(path_, *error));
+    unsaved_ = true;
+    if (saveFailed && !failureTold_) {
+        failureTold_ = true;
+        saveFailed(path_);
+    }
+}
+
+std::optional<QString> JsonFileDefaults::tryWrite()
+{
+    if (unreadableInPlace_) {
+        const std::optional<QString> aside = keepUnreadableFileAside(path_, QDateTime::currentDateTime());
+        if (!aside)
+            return QStringLiteral("the unreadable file can't be set aside");
+        unreadableFile_ = aside;
+        unreadableInPlace_ = false;
+    }
+    return writeFileAtomically(path_, QJsonDocument(values_).toJson(QJsonDocument::Indented));
 }
 
 } // namespace Platform

@@ -202,16 +202,16 @@ QString PrivacySettings::applicationName(const QString& bundleIdentifier)
 
 void PrivacySettings::clearFileAccess()
 {
+    // A failed save still clears the table in memory, so the cards check their files again.
+    filePermissionError_.reset();
     try {
         fileAccess_.save({});
     } catch (const FileAccessError& error) {
         filePermissionError_ = error.localizedDescription();
-        refreshFileStatus();
-        return;
     }
     FileAccessPresentationState::shared().refresh();
-    filePermissionError_.reset();
-    filePermissionsCleared_ = true;
+    if (!filePermissionError_)
+        filePermissionsCleared_ = true;
     refreshFileStatus();
 }
 

@@ -1,14 +1,8 @@
 #include "AppController.h"
 #include "TrayHost.h"
+#include "VelloraRun.h"
 
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QThread>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #include <X11/keysym.h>
@@ -18,82 +12,6 @@ namespace {
 constexpr int dockTimeoutMs = 15000;
 constexpr int popupTimeoutMs = 2000;
 constexpr int menuAttempts = 5;
-constexpr int exitTimeoutMs = 15000;
-
-// One run of the real executable with folders of its own for home, preferences and data.
-class VelloraRun {
-public:
-    VelloraRun()
-    {
-        environment = QProcessEnvironment::systemEnvironment();
-        environment.remove("QT_QPA_PLATFORM"); // Vellora itself must choose xcb
-        environment.remove("VELLORA_BENCH_STARTUP");
-        for (const auto& [variable, folder] : {std::pair{"HOME", "home"},
-                                               {"XDG_CONFIG_HOME", "config"},
-                                               {"XDG_DATA_HOME", "data"},
-                                               {"XDG_CACHE_HOME", "cache"}}) {
-            QDir().mkpath(root.filePath(folder));
-            environment.insert(variable, root.filePath(folder));
-        }
-    }
-    ~VelloraRun()
-    {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished();
-        }
-    }
-
-    QString preferencesPath() const { return root.filePath("config/Vellora/preferences.json"); }
-    QString dataPath(const QString& name) const { return root.filePath("data/" + name); }
-
-    void writePreferences(const QJsonObject& values) const
-    {
-        QDir().mkpath(QFileInfo(preferencesPath()).absolutePath());
-        QFile file(preferencesPath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QJsonDocument(values).toJson());
-    }
-    QJsonObject preferences() const
-    {
-        QFile file(preferencesPath());
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        return QJsonDocument::fromJson(file.readAll()).object();
-    }
-
-    void start(const QStringList& arguments, bool reportStartup = false)
-    {
-        if (reportStartup)
-            environment.insert("VELLORA_BENCH_STARTUP", "1");
-        process.setProcessEnvironment(environment);
-        process.start(VELLORA_EXECUTABLE, arguments);
-        ASSERT_TRUE(process.waitForStarted());
-    }
-    // Waits for a normal exit and gives its code, or -1.
-    int waitForExit()
-    {
-        if (!process.waitForFinished(exitTimeoutMs) || process.exitStatus() != QProcess::NormalExit)
-            return -1;
-        return process.exitCode();
-    }
-
-    QTemporaryDir root;
-    QProcessEnvironment environment;
-    QProcess process;
-};
-
-bool waitFor(const std::function<bool()>& condition, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QThread::msleep(20);
-    }
-    return true;
-}
 
 TEST(LaunchOptions, readsTheCommandLine)
 {

@@ -146,18 +146,32 @@ QPoint TrayHost::centreOf(quint64 icon) const
 
 bool TrayHost::popupShownBy(qint64 pid) const
 {
+    return topLevelShownBy(pid, true);
+}
+
+bool TrayHost::windowShownBy(qint64 pid) const
+{
+    return topLevelShownBy(pid, false);
+}
+
+// Searches the whole tree: a window manager puts each top-level window into a frame of its own.
+bool TrayHost::topLevelShownBy(qint64 pid, bool popupsOnly, unsigned long parent) const
+{
     Window root = 0;
-    Window parent = 0;
+    Window parentOfParent = 0;
     Window* children = nullptr;
     unsigned int count = 0;
-    if (!XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count))
+    if (!XQueryTree(display_, parent ? parent : DefaultRootWindow(display_), &root, &parentOfParent,
+                    &children, &count))
         return false;
     bool shown = false;
     for (unsigned int i = 0; i < count && !shown; ++i) {
         XWindowAttributes attributes;
-        shown = children[i] != host_ && XGetWindowAttributes(display_, children[i], &attributes) &&
-                attributes.override_redirect && attributes.map_state == IsViewable &&
-                processOf(children[i]) == pid;
+        if (children[i] == host_ || !XGetWindowAttributes(display_, children[i], &attributes) ||
+            attributes.map_state != IsViewable)
+            continue;
+        shown = ((attributes.override_redirect || !popupsOnly) && processOf(children[i]) == pid) ||
+                topLevelShownBy(pid, popupsOnly, children[i]);
     }
     if (children)
         XFree(children);

@@ -31,6 +31,8 @@ public:
     QPoint centreOf(quint64 icon) const;
     // Whether a popup (an override-redirect, viewable top-level window) of the process shows.
     bool popupShownBy(qint64 pid) const;
+    // Whether any viewable window of the process shows.
+    bool windowShownBy(qint64 pid) const;
 
     // Synthesised input through XTest.
     void click(const QPoint& at, int button) const;
@@ -38,6 +40,7 @@ public:
 
 private:
     void dock(unsigned long icon);
+    bool topLevelShownBy(qint64 pid, bool popupsOnly, unsigned long parent = 0) const;
 
     _XDisplay* display_ = nullptr;
     unsigned long host_ = 0;

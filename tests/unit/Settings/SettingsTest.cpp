@@ -551,6 +551,105 @@ TEST_F(ShortcutSettingsTest, RefusedBrowserLinksShortcutRestoresThePreviousValue
     EXPECT_EQ(spy.count(), 2);
 }
 
+TEST_F(SettingsTest, StoredShortcutsMeetTheRecorderRulesAndAreCorrected)
+{
+    const QJsonObject activationDefault{{"hotkeyKeyCode", 9}, {"hotkeyModifiers", 768}};
+    struct Case {
+        const char* name;
+        QJsonObject stored;
+        RivEVShortcut activation;
+        RivEVShortcut browserLinks;
+        RivEVShortcut askAI;
+        QJsonObject afterLoad;
+    };
+    const Case cases[] = {
+        {"no modifier", {{"hotkeyModifiers", 0}}, {9, 768}, {37, 6400}, {36, 256}, activationDefault},
+        {"Shift alone",
+         {{"hotkeyKeyCode", 9}, {"hotkeyModifiers", 512}},
+         {9, 768},
+         {37, 6400},
+         {36, 256},
+         activationDefault},
+        {"modifiers -1", {{"hotkeyModifiers", -1}}, {9, 768}, {37, 6400}, {36, 256}, activationDefault},
+        {"bits beyond the modifiers",
+         {{"hotkeyModifiers", 768 | 0x10000}},
+         {9, 768},
+         {37, 6400},
+         {36, 256},
+         activationDefault},
+        {"unknown key code", {{"hotkeyKeyCode", 300}}, {9, 768}, {37, 6400}, {36, 256}, activationDefault},
+        {"Option and a letter",
+         {{"hotkeyModifiers", 2048}},
+         {9, 2048},
+         {37, 6400},
+         {36, 256},
+         {{"hotkeyModifiers", 2048}}},
+        {"cleared",
+         {{"hotkeyKeyCode", -1}, {"hotkeyModifiers", 0}},
+         {-1, 0},
+         {37, 6400},
+         {36, 256},
+         {{"hotkeyKeyCode", -1}, {"hotkeyModifiers", 0}}},
+        {"browser links opens Vellora",
+         {{"browserLinksShortcut", shortcutJson(9, 768)}},
+         {9, 768},
+         {37, 6400},
+         {36, 256},
+         {{"browserLinksShortcut", shortcutJson(37, 6400)}}},
+        {"browser links without Command or Control",
+         {{"browserLinksShortcut", shortcutJson(37, 2048)}},
+         {9, 768},
+         {37, 6400},
+         {36, 256},
+         {{"browserLinksShortcut", shortcutJson(37, 6400)}}},
+        {"ask AI reserved",
+         {{"askAIShortcut", shortcutJson(49, 256)}},
+         {9, 768},
+         {37, 6400},
+         {36, 256},
+         {{"askAIShortcut", shortcutJson(36, 256)}}},
+        {"ask AI equals browser links",
+         {{"askAIShortcut", shortcutJson(37, 6400)}},
+         {9, 768},
+         {37, 6400},
+         {36, 256},
+         {{"askAIShortcut", shortcutJson(36, 256)}}},
+    };
+    for (const Case& c : cases) {
+        defaults.values = c.stored;
+        const Settings& s = load();
+        EXPECT_EQ(s.activationShortcut(), c.activation) << c.name;
+        EXPECT_EQ(s.browserLinksShortcut(), c.browserLinks) << c.name;
+        EXPECT_EQ(s.askAIShortcut(), c.askAI) << c.name;
+        EXPECT_EQ(defaults.values, c.afterLoad) << c.name;
+    }
+}
+
+TEST_F(SettingsTest, RetentionFromAnUnreadableFileWaitsForTheUserAcrossLaunches)
+{
+    const QJsonObject marked{{"historyRetentionUnconfirmed", true}};
+    const std::function<void(Settings&)> assignments[] = {
+        [](Settings& s) { s.setHistoryLimit(5000); },
+        [](Settings& s) { s.setHistoryRetentionDays(30); },
+        [](Settings& s) { s.setHistoryRetentionMode(HistoryRetentionMode::itemCount); },
+    };
+    for (const auto& assign : assignments) {
+        defaults.values = {};
+        defaults.unreadable = QStringLiteral("/config/Vellora/preferences.json.unreadable-20260101-120000");
+        EXPECT_FALSE(load().historyRetentionConfirmed());
+        EXPECT_EQ(defaults.values, marked);
+
+        defaults.unreadable.reset();
+        Settings& relaunched = load();
+        EXPECT_FALSE(relaunched.historyRetentionConfirmed())
+            << "the next launch reads defaults, not the user's";
+        assign(relaunched);
+        EXPECT_TRUE(relaunched.historyRetentionConfirmed());
+        EXPECT_FALSE(defaults.values.contains("historyRetentionUnconfirmed"));
+        EXPECT_TRUE(load().historyRetentionConfirmed());
+    }
+}
+
 TEST_F(SettingsTest, UnsetReloadHooksCountAsSuccess)
 {
     Settings& s = load();

@@ -1,6 +1,7 @@
 #include "Util/FileAccessStore.h"
 #include "Util/FileAccessError.h"
 #include "Util/FileAccessPresentation.h"
+#include "fakes/FakeSystemLog.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,8 +60,8 @@ TEST_F(FileAccessStoreTest, SaveCreatesThePrivateFolderAndWritesBase64ByPath)
 
 struct FailureCase {
     const char* name;
-    // Makes the store's file path unwritable in one way.
-    std::function<QString(const QTemporaryDir&)> prepare;
+    // Makes the store's file path unwritable in one way; gives the path and the blocker.
+    std::function<std::pair<QString, QString>(const QTemporaryDir&)> prepare;
     FileAccessError::Kind kind;
     const char* message;
 };
@@ -68,20 +69,38 @@ struct FailureCase {
 class FileAccessFailureTest : public FileAccessStoreTest,
                               public ::testing::WithParamInterface<FailureCase> {};
 
-TEST_P(FileAccessFailureTest, ThrowsAndKeepsTheTable)
+TEST_P(FileAccessFailureTest, KeepsTheTableInMemoryTellsOnceAndRetries)
 {
-    const QString file = GetParam().prepare(temp);
+    const auto [file, blocker] = GetParam().prepare(temp);
+    FakeSystemLog log;
+    Platform::setSystemLogForTesting(&log);
     FileAccessStore store(file);
-    const FileAccessStore::Table before = store.table();
-    try {
-        store.save({{QStringLiteral("/x"), QByteArray("y")}});
-        FAIL() << "expected a FileAccessError";
-    } catch (const FileAccessError& error) {
-        EXPECT_EQ(error.kind(), GetParam().kind);
-        EXPECT_EQ(error.localizedDescription(), QString::fromUtf8(GetParam().message));
-        EXPECT_FALSE(error.reason().isEmpty());
+    const FileAccessStore::Table granted{{QStringLiteral("/x"), QByteArray("y")}};
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            store.save(granted);
+            FAIL() << "expected a FileAccessError";
+        } catch (const FileAccessError& error) {
+            EXPECT_EQ(error.kind(), GetParam().kind);
+            const QString where = GetParam().kind == FileAccessError::Kind::directoryNotWritable
+                                      ? QFileInfo(file).absolutePath()
+                                      : file;
+            EXPECT_EQ(error.localizedDescription(),
+                      QString::fromUtf8(GetParam().message) +
+                          QStringLiteral(" Could not write %1. Vellora keeps your changes and tries again "
+                                         "with the next change and when it quits.")
+                              .arg(where));
+            EXPECT_FALSE(error.reason().isEmpty());
+        }
     }
-    EXPECT_EQ(store.table(), before);
+    EXPECT_EQ(store.table(), granted);
+    EXPECT_EQ(log.lines.size(), 1) << "one line for a run of failures";
+
+    QDir(blocker).removeRecursively();
+    QFile::remove(blocker);
+    store.saveIfNeeded();
+    EXPECT_EQ(FileAccessStore(file).table(), granted);
+    Platform::setSystemLogForTesting(nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -89,14 +108,17 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FailureCase{"folderIsAFile",
                                   [](const QTemporaryDir& dir) {
                                       writeFile(dir.filePath(QStringLiteral("blocked")), "file");
-                                      return dir.filePath(QStringLiteral("blocked/file-access.json"));
+                                      return std::pair{
+                                          dir.filePath(QStringLiteral("blocked/file-access.json")),
+                                          dir.filePath(QStringLiteral("blocked"))};
                                   },
                                   FileAccessError::Kind::directoryNotWritable,
                                   "The folder for saved file permissions could not be created."},
                       FailureCase{"fileIsAFolder",
                                   [](const QTemporaryDir& dir) {
                                       QDir(dir.path()).mkpath(QStringLiteral("file-access.json/inner"));
-                                      return dir.filePath(QStringLiteral("file-access.json"));
+                                      return std::pair{dir.filePath(QStringLiteral("file-access.json")),
+                                                       dir.filePath(QStringLiteral("file-access.json"))};
                                   },
                                   FileAccessError::Kind::fileNotWritable,
                                   "Saved file permissions could not be written."}),
