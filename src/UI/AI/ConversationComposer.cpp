@@ -299,10 +299,8 @@ void ConversationComposer::send(const ConversationSendRequest& request)
             return;
         if (view->question().trimmed() == sent)
             view->setQuestion(QString());
-        // The transcript was rebuilt under the keyboard: typing goes on in the editor unless
-        // the user has chosen another text to work in.
-        const QWidget* focus = view->window()->focusWidget();
-        if (editor && (!focus || qobject_cast<const QAbstractButton*>(focus)))
+        // The transcript was rebuilt under the keyboard: typing goes on in the editor.
+        if (editor)
             editor->setFocus(Qt::OtherFocusReason);
     });
 }

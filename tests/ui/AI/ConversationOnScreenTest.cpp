@@ -1,5 +1,7 @@
 #include "ConversationViewFixture.h"
+#include "UI/AI/ConversationAnswerText.h"
 #include "UI/AI/ConversationModelMenuButton.h"
+#include "UI/AI/ConversationTranscript.h"
 #include "UI/AI/ConversationTranscriptBubble.h"
 #include "UI/AI/DraftQuestionEditor.h"
 #include "UI/Theme.h"
@@ -111,11 +113,12 @@ TEST_F(ConversationOnScreenTest, TheModelMenuShowsTheWholeNameWithItsArrowBeside
     }
 }
 
-TEST_F(ConversationOnScreenTest, TheEditorDrawsAnAccentCaretAndSpacedLinesAndKeepsItsBorderWhileInactive)
+TEST_F(ConversationOnScreenTest,
+       QuestionAndAnswerShowAnAccentCaretAndSpacedLinesAndTheBorderKeepsItsAccentWhileInactive)
 {
-    configure({model(QStringLiteral("model-a"))});
-    makeView();
+    makeConsentedView();
     ASSERT_NO_FATAL_FAILURE(activate());
+    ask(QStringLiteral("Two lines?"), QStringLiteral("first line\nsecond line"));
     DraftQuestionEditor* editor = composer->editor();
     editor->setFocus();
     view->setQuestion(QStringLiteral("first line\nsecond line"));
@@ -130,10 +133,15 @@ TEST_F(ConversationOnScreenTest, TheEditorDrawsAnAccentCaretAndSpacedLinesAndKee
     }
     EXPECT_TRUE(accent) << "the caret takes the accent colour";
 
-    const QAbstractTextDocumentLayout* layout = editor->document()->documentLayout();
-    const QTextBlock first = editor->document()->firstBlock();
-    const qreal step = layout->blockBoundingRect(first.next()).top() - layout->blockBoundingRect(first).top();
-    EXPECT_EQ(qRound(step - first.layout()->lineAt(0).height()), DraftQuestionEditor::lineSpacing);
+    ASSERT_EQ(workspace->transcript().answerTexts().size(), 1);
+    for (const QTextDocument* document :
+         {editor->document(), workspace->transcript().answerTexts().at(0)->document()}) {
+        const QAbstractTextDocumentLayout* layout = document->documentLayout();
+        const QTextBlock first = document->firstBlock();
+        const qreal step =
+            layout->blockBoundingRect(first.next()).top() - layout->blockBoundingRect(first).top();
+        EXPECT_EQ(qRound(step - first.layout()->lineAt(0).height()), 5) << "lines stand 5 apart";
+    }
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return view->inputFocused(); }, waitMs));
     QWidget other;
