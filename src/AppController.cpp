@@ -75,10 +75,15 @@ bool isOwnProcess(const Platform::RunningApplication& application)
            Platform::mainBundle().isOwnApplication(application.bundleIdentifier);
 }
 
-// An application that still runs and is not this one.
+// An application that is not this one and still runs; one whose window names no process (a
+// Tk program's does not) counts while that window is open.
 bool isUsableTarget(const std::optional<Platform::RunningApplication>& target)
 {
-    return target && Platform::workspace().isRunning(target->processIdentifier) && !isOwnProcess(*target);
+    if (!target || isOwnProcess(*target))
+        return false;
+    if (target->processIdentifier > 0)
+        return Platform::workspace().isRunning(target->processIdentifier);
+    return Platform::workspace().applicationForWindow(target->windowIdentifier).has_value();
 }
 
 // The bytes of a clip's image: an image clip's stored file, or the file a file clip points to.

@@ -81,9 +81,13 @@ QJsonValue userContent(const ChatRequest& r)
     for (const ConversationMaterial& m : r.materials) {
         ++number;
         const bool image = sendsImage(r, m);
-        if (!image && !hasText(m))
+        const bool imageLeftOut = !image && m.imageData && !m.imageData->isEmpty();
+        if (!image && !imageLeftOut && !hasText(m))
             continue;
         QString block = materialLabel(number, m);
+        // The model learns of an image it was not given, so it cannot answer as if it saw it.
+        if (imageLeftOut)
+            block += QStringLiteral("\n(An image, not included: this model does not accept images.)");
         if (hasText(m))
             block += QLatin1Char('\n') + *m.text;
         texts.append(block);

@@ -99,7 +99,12 @@ bool PasteService::targetIsInFront(const PendingPaste& paste) const
     if (!paste.target)
         return true;
     const std::optional<Platform::RunningApplication> front = Platform::workspace().frontmostApplication();
-    return front && front->processIdentifier == paste.target->processIdentifier;
+    if (!front)
+        return false;
+    // Without a process to compare, the window that was in front must be again.
+    if (paste.target->processIdentifier <= 0)
+        return front->windowIdentifier == paste.target->windowIdentifier;
+    return front->processIdentifier == paste.target->processIdentifier;
 }
 
 void PasteService::finish(bool posted)

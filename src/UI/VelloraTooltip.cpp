@@ -63,7 +63,7 @@ void VelloraTooltip::setText(const QString& text)
     if (!popup_)
         return;
     popup_->setText(text);
-    popup_->adjustSize();
+    fitPopup();
     if (text.isEmpty())
         hide();
 }
@@ -119,9 +119,19 @@ void VelloraTooltip::show()
         popup_->setAutoFillBackground(true);
     }
     popup_->setText(text_);
-    popup_->adjustSize();
+    fitPopup();
     popup_->move(placed(popup_->size(), QCursor::pos()));
     popup_->show();
+}
+
+void VelloraTooltip::fitPopup()
+{
+    // A word-wrapped label sizes itself for a narrow column; the text takes its own width.
+    const int margins = 2 * textMargin + popup_->contentsMargins().left() + popup_->contentsMargins().right();
+    const QRect used = popup_->fontMetrics().boundingRect(
+        QRect(0, 0, maximumWidth - margins, QWIDGETSIZE_MAX), Qt::TextWordWrap, text_);
+    const int width = used.width() + margins;
+    popup_->resize(width, popup_->heightForWidth(width));
 }
 
 void VelloraTooltip::hide()

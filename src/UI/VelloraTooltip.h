@@ -35,6 +35,7 @@ protected:
 private:
     void show();
     void hide();
+    void fitPopup();
 
     QPointer<QWidget> target_;
     QString text_;

@@ -2,6 +2,7 @@
 
 #include "UI/Theme.h"
 #include "UI/VelloraTypography.h"
+#include "UI/WithoutMnemonics.h"
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
 
@@ -168,7 +169,7 @@ void AISharingConsentView::retranslate()
     instructions_.value->setText(request_.scope.includesResponsePreferences
                                      ? Localization::string(QStringLiteral("Included"))
                                      : Localization::string(QStringLiteral("Not included")));
-    privacyPolicy_->setText(Localization::string(QStringLiteral("Privacy Policy")));
-    cancel_->setText(Localization::string(QStringLiteral("Cancel")));
-    agree_->setText(Localization::string(QStringLiteral("Agree and Send")));
+    privacyPolicy_->setText(withoutMnemonics(Localization::string(QStringLiteral("Privacy Policy"))));
+    cancel_->setText(withoutMnemonics(Localization::string(QStringLiteral("Cancel"))));
+    agree_->setText(withoutMnemonics(Localization::string(QStringLiteral("Agree and Send"))));
 }

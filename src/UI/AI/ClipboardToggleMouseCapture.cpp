@@ -22,11 +22,11 @@ QWidget* topLevelOf(QObject* watched)
 
 } // namespace
 
-ClipboardToggleMouseCapture::ClipboardToggleMouseCapture(QWidget* area, std::function<bool()> isBarVisible,
+ClipboardToggleMouseCapture::ClipboardToggleMouseCapture(QWidget* area, std::function<BarPhase()> barPhase,
                                                          Capture capture)
     : QObject(area)
     , area_(area)
-    , isBarVisible_(std::move(isBarVisible))
+    , barPhase_(std::move(barPhase))
     , capture_(std::move(capture))
 {
     area->installEventFilter(this);
@@ -55,6 +55,13 @@ bool ClipboardToggleMouseCapture::eventFilter(QObject* watched, QEvent* event)
     }
     if (!monitoring_ || !area_)
         return false;
+    // Application filters run before the bar's own, which hides it when it loses the focus.
+    if (event->type() == QEvent::WindowDeactivate) {
+        const BarPhase phase = barPhase_();
+        if (phase.isVisible() && topLevelOf(watched) != area_->window())
+            focusHideEpoch_ = phase.epoch + 1;
+        return false;
+    }
     if (event->type() == QEvent::KeyPress) {
         capture_(std::nullopt);
         return false;
@@ -62,10 +69,16 @@ bool ClipboardToggleMouseCapture::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::MouseButtonPress)
         return false;
     if (isHit(watched, event))
-        capture_(isBarVisible_());
+        capture_(wasBarVisible());
     else
         capture_(std::nullopt);
     return false;
+}
+
+bool ClipboardToggleMouseCapture::wasBarVisible() const
+{
+    const BarPhase phase = barPhase_();
+    return phase.isVisible() || (phase.kind == BarPhaseKind::hiding && phase.epoch == focusHideEpoch_);
 }
 
 bool ClipboardToggleMouseCapture::isHit(QObject* watched, QEvent* event) const

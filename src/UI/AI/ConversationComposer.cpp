@@ -6,11 +6,13 @@
 #include "AI/ModelError.h"
 #include "AppController.h"
 #include "UI/AI/ConversationDraftView.h"
+#include "UI/AI/ConversationModelMenuButton.h"
 #include "UI/AI/DraftQuestionEditor.h"
 #include "UI/Appearance.h"
 #include "UI/ContinuousCorners.h"
 #include "UI/Symbols.h"
 #include "UI/Theme.h"
+#include "UI/WithoutMnemonics.h"
 #include "Util/AppLanguage.h"
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
@@ -46,12 +48,6 @@ constexpr int sendButtonSize = 34;
 constexpr int sendSymbolSize = 14;
 constexpr qreal sendBorderOpacity = 0.5;
 
-// Model names are shown as written: a "&" is not a mnemonic.
-QString plainMenuText(QString text)
-{
-    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
-}
-
 QColor withOpacity(QColor color, qreal opacity)
 {
     color.setAlphaF(opacity);
@@ -86,6 +82,8 @@ public:
     {
         setFixedSize(sendButtonSize, sendButtonSize);
         setCursor(Qt::PointingHandCursor);
+        // A click leaves the keyboard in the question editor.
+        setFocusPolicy(Qt::NoFocus);
     }
 
     QString symbol;
@@ -158,11 +156,7 @@ void ConversationComposer::build()
     row->setSpacing(rowSpacing);
     row->addWidget(new ModelDot(this), 0, Qt::AlignVCenter);
 
-    modelMenu_ = new QToolButton(this);
-    modelMenu_->setAutoRaise(true);
-    modelMenu_->setPopupMode(QToolButton::InstantPopup);
-    modelMenu_->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    modelMenu_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    modelMenu_ = new ConversationModelMenuButton(this);
     QFont menuFont = modelMenu_->font();
     menuFont.setPixelSize(menuPixelSize);
     modelMenu_->setFont(menuFont);
@@ -226,7 +220,7 @@ void ConversationComposer::refresh()
     send->update();
 
     modelMenu_->setEnabled(!sending);
-    modelMenu_->setText(plainMenuText(modelLabel()));
+    modelMenu_->setText(withoutMnemonics(modelLabel()));
     modelMenu_->setToolTip(Localization::string(QStringLiteral("Use model")));
     editor_->setLocale(QLocale(AppLanguages::rawValue(Localization::shared().resolvedLanguage())));
 }
@@ -237,7 +231,7 @@ void ConversationComposer::rebuildModelMenu()
     const ModelLibrary& library = view_.modelSettings().library();
     const std::optional<SavedModel> active = library.activeModel();
     for (const SavedModel& model : library.enabledModels()) {
-        QAction* action = menu_->addAction(plainMenuText(model.configuration.model));
+        QAction* action = menu_->addAction(withoutMnemonics(model.configuration.model));
         if (active && active->id == model.id)
             action->setIcon(Symbols::icon(QStringLiteral("checkmark"), Theme::chromeTextPrimary(), 16));
         action->setData(model.id);
@@ -245,7 +239,8 @@ void ConversationComposer::rebuildModelMenu()
         connect(action, &QAction::triggered, this, [this, id] { selectModel(id); });
     }
     menu_->addSeparator();
-    QAction* settings = menu_->addAction(Localization::string(QStringLiteral("Model Settings")));
+    QAction* settings =
+        menu_->addAction(withoutMnemonics(Localization::string(QStringLiteral("Model Settings"))));
     connect(settings, &QAction::triggered, this, [this] {
         if (showModelSettings_)
             showModelSettings_();
@@ -298,9 +293,15 @@ void ConversationComposer::approveSharing(const ConversationSendRequest& request
 void ConversationComposer::send(const ConversationSendRequest& request)
 {
     QPointer<ConversationDraftView> view(&view_);
-    view_.session().send(request, [view, sent = request.question](bool answered) {
-        if (view && answered && view->question().trimmed() == sent)
+    QPointer<DraftQuestionEditor> editor(editor_);
+    view_.session().send(request, [view, editor, sent = request.question](bool answered) {
+        if (!view || !answered)
+            return;
+        if (view->question().trimmed() == sent)
             view->setQuestion(QString());
+        // The transcript was rebuilt under the keyboard: typing goes on in the editor.
+        if (editor)
+            editor->setFocus(Qt::OtherFocusReason);
     });
 }
 

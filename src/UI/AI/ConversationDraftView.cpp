@@ -18,6 +18,7 @@
 #include "Util/NotificationCenter.h"
 
 #include <QDialog>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -155,13 +156,15 @@ AppController& ConversationDraftView::appController() const
     return appController_ ? *appController_ : AppController::shared();
 }
 
-bool ConversationDraftView::isBarVisible() const
+BarPhase ConversationDraftView::barPhase() const
 {
     const BarWindowController* bar = appController().barController();
-    if (!bar)
-        return false;
-    const BarPhaseKind kind = bar->phase().kind;
-    return kind == BarPhaseKind::showing || kind == BarPhaseKind::shown;
+    return bar ? bar->phase() : BarPhase{};
+}
+
+bool ConversationDraftView::isBarVisible() const
+{
+    return barPhase().isVisible();
 }
 
 void ConversationDraftView::build()
@@ -194,7 +197,7 @@ QWidget* ConversationDraftView::buildToolbar()
         new VelloraIconButton(QStringLiteral("rectangle.stack"), {toggleSize, false}, toolbar_);
     connect(clipboardToggle_, &QToolButton::clicked, this, &ConversationDraftView::toggleClipboard);
     new ClipboardToggleMouseCapture(
-        clipboardToggle_, [this] { return isBarVisible(); },
+        clipboardToggle_, [this] { return barPhase(); },
         [this](std::optional<bool> visible) { clipboardPresentedOnMouseDown_ = visible; });
     row->addWidget(title_, 0, Qt::AlignVCenter);
     row->addStretch(1);

@@ -4,6 +4,7 @@
 #include "AI/ConversationMaterial.h"
 #include "AI/ConversationResultAction.h"
 #include "AI/ConversationSendRequest.h"
+#include "UI/Bar/BarWindowController.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -97,6 +98,7 @@ private:
     void retranslate();
     void applyTheme();
     AppController& appController() const;
+    BarPhase barPhase() const;
     bool isBarVisible() const;
     void presentConsentSheet();
     void presentPreviewSheet();

@@ -1,6 +1,7 @@
 #include "UI/AI/ConversationTranscript.h"
 
 #include "AI/ConversationSession.h"
+#include "UI/AI/ConversationAnswerText.h"
 #include "UI/AI/ConversationDraftView.h"
 #include "UI/AI/ConversationTranscriptActions.h"
 #include "UI/AI/ConversationTranscriptBubble.h"
@@ -30,20 +31,6 @@ QWidget* alignedRight(QWidget* child, QWidget* parent)
     row->addStretch(1);
     row->addWidget(child);
     return holder;
-}
-
-QLabel* answerLabel(const QString& answer, QWidget* parent)
-{
-    auto* label = new QLabel(parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setText(answer.trimmed().isEmpty() ? QString() : answer);
-    label->setWordWrap(true);
-    // A word wider than the column (a long address) must not widen the whole transcript.
-    label->setMinimumWidth(1);
-    label->setFont(VelloraTypography::body());
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    return label;
 }
 
 } // namespace
@@ -121,7 +108,7 @@ void ConversationTranscript::rebuild()
         delete entry;
     entries_.clear();
     actionRows_.clear();
-    answerLabels_.clear();
+    answerTexts_.clear();
     pendingBubble_ = nullptr;
 
     const ConversationSession& session = view_.session();
@@ -145,9 +132,9 @@ void ConversationTranscript::addTurn(const ChatTurn& turn)
     auto* block = new QVBoxLayout(answer);
     block->setContentsMargins(0, 0, 0, 0);
     block->setSpacing(answerSpacing);
-    QLabel* text = answerLabel(turn.answer, answer);
+    auto* text = new ConversationAnswerText(turn.answer, answer);
     block->addWidget(text);
-    answerLabels_ << text;
+    answerTexts_ << text;
     if (!turn.answer.trimmed().isEmpty()) {
         auto* actions = new ConversationTranscriptActions(
             turn.id, [this, turn](ConversationResultAction action) { perform_(action, turn); }, answer);

@@ -9,6 +9,7 @@
 
 class ConversationDraftView;
 class ConversationTranscriptActions;
+class ConversationAnswerText;
 class QLabel;
 class QVBoxLayout;
 
@@ -28,7 +29,7 @@ public:
     // The action rows, one per turn with a non-blank answer, in turn order.
     const QList<ConversationTranscriptActions*>& actionRows() const { return actionRows_; }
     // The labels showing the turns' answers, in turn order.
-    const QList<QLabel*>& answerLabels() const { return answerLabels_; }
+    const QList<ConversationAnswerText*>& answerTexts() const { return answerTexts_; }
     // The question awaiting its answer, or null.
     QLabel* pendingBubble() const { return pendingBubble_; }
 
@@ -46,7 +47,7 @@ private:
     QVBoxLayout* stack_ = nullptr;
     QList<QWidget*> entries_;
     QList<ConversationTranscriptActions*> actionRows_;
-    QList<QLabel*> answerLabels_;
+    QList<ConversationAnswerText*> answerTexts_;
     QLabel* pendingBubble_ = nullptr;
     QList<QUuid> shownIDs_;
     std::optional<QString> shownPending_;

@@ -3,6 +3,7 @@
 #include "UI/Appearance.h"
 #include "UI/Symbols.h"
 #include "UI/Theme.h"
+#include "UI/WithoutMnemonics.h"
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
 
@@ -118,7 +119,7 @@ void ConversationTranscriptActions::retranslate()
         QToolButton* b = button(action);
         b->setIcon(
             Symbols::icon(QString::fromLatin1(t.symbol), Theme::chromeTextSecondary(), symbolPixelSize));
-        b->setText(Localization::string(QString::fromLatin1(t.title)));
+        b->setText(withoutMnemonics(Localization::string(QString::fromLatin1(t.title))));
         b->setToolTip(Localization::string(QString::fromLatin1(t.tooltip)));
         b->setAccessibleName(Localization::string(QString::fromLatin1(t.accessibleName)));
     }

@@ -28,6 +28,15 @@ ConversationTranscriptBubble::ConversationTranscriptBubble(const QString& questi
                                        : Qt::NoTextInteraction);
 }
 
+QSize ConversationTranscriptBubble::sizeHint() const
+{
+    const QMargins margins = contentsMargins();
+    // One pixel more than the advance, as the label lays text out on fractional widths.
+    const int width =
+        fontMetrics().size(Qt::TextExpandTabs, text()).width() + 1 + margins.left() + margins.right();
+    return {width, heightForWidth(width)};
+}
+
 void ConversationTranscriptBubble::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);

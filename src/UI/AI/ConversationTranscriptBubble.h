@@ -8,6 +8,9 @@ class ConversationTranscriptBubble final : public QLabel {
 public:
     ConversationTranscriptBubble(const QString& question, bool selectable, QWidget* parent = nullptr);
 
+    // As wide as the text's longest line; the layout narrows it to the column, where it wraps.
+    QSize sizeHint() const override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 };

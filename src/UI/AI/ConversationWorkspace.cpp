@@ -1,5 +1,6 @@
 #include "UI/AI/ConversationWorkspace.h"
 
+#include "AI/AIModelSettings.h"
 #include "AI/ConversationSession.h"
 #include "UI/AI/ConversationComposer.h"
 #include "UI/AI/ConversationDraftView.h"
@@ -19,6 +20,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -90,6 +92,28 @@ QWidget* spacer(QWidget* parent, int minimumHeight, QSizePolicy::Policy policy)
     return space;
 }
 
+// A selectable line of small text in the warning colour, above the composer.
+QLabel* warningLine(QWidget* parent)
+{
+    auto* line = new QLabel(parent);
+    line->setTextFormat(Qt::PlainText);
+    line->setWordWrap(true);
+    line->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    line->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    QFont font = line->font();
+    font.setPixelSize(errorPixelSize);
+    line->setFont(font);
+    const auto colour = [line] {
+        QPalette palette = line->palette();
+        palette.setColor(QPalette::WindowText, Theme::warning());
+        line->setPalette(palette);
+    };
+    colour();
+    QObject::connect(&Appearance::shared(), &Appearance::changed, line, colour);
+    line->setContentsMargins(0, 0, 0, errorBelow);
+    return line;
+}
+
 struct Preset {
     const char* title;
     const char* symbol;
@@ -121,6 +145,7 @@ ConversationWorkspace::ConversationWorkspace(ConversationDraftView& view, QWidge
     connect(&session, &ConversationSession::turnsChanged, this, &ConversationWorkspace::refresh);
     connect(&session, &ConversationSession::isSendingChanged, this, &ConversationWorkspace::refresh);
     connect(&session, &ConversationSession::errorMessageChanged, this, &ConversationWorkspace::refresh);
+    connect(&view_.modelSettings(), &AIModelSettings::libraryChanged, this, &ConversationWorkspace::refresh);
     NotificationCenter::shared().observe(Notifications::languageDidChange, this,
                                          [this](QObject*) { retranslate(); });
 }
@@ -139,23 +164,11 @@ void ConversationWorkspace::build()
     emptyState_ = buildEmptyState();
     column->addWidget(emptyState_, 1);
 
-    errorLine_ = new QLabel(this);
-    errorLine_->setTextFormat(Qt::PlainText);
-    errorLine_->setWordWrap(true);
-    errorLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    errorLine_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    QFont errorFont = errorLine_->font();
-    errorFont.setPixelSize(errorPixelSize);
-    errorLine_->setFont(errorFont);
-    const auto colourErrorLine = [this] {
-        QPalette palette = errorLine_->palette();
-        palette.setColor(QPalette::WindowText, Theme::warning());
-        errorLine_->setPalette(palette);
-    };
-    colourErrorLine();
-    connect(&Appearance::shared(), &Appearance::changed, errorLine_, colourErrorLine);
-    errorLine_->setContentsMargins(0, 0, 0, errorBelow);
+    errorLine_ = warningLine(this);
     column->addWidget(readingColumn(errorLine_, this));
+    imageNotice_ = warningLine(this);
+    imageNotice_->setObjectName(QStringLiteral("imageNotice"));
+    column->addWidget(readingColumn(imageNotice_, this));
 
     composer_ = new ConversationComposer(view_, this);
     column->addWidget(readingColumn(composer_, this));
@@ -208,10 +221,23 @@ void ConversationWorkspace::refresh()
     const std::optional<QString> error = session.errorMessage();
     errorLine_->setText(error.value_or(QString()));
     errorLine_->parentWidget()->setVisible(error.has_value());
+    imageNotice_->parentWidget()->setVisible(leavesImagesOut());
+}
+
+bool ConversationWorkspace::leavesImagesOut() const
+{
+    const AIModelSettings& settings = view_.modelSettings();
+    if (!settings.isConfigured() || settings.configuration().supportsImages)
+        return false;
+    const QList<ConversationMaterial>& materials = view_.draft().materials;
+    return std::any_of(materials.cbegin(), materials.cend(),
+                       [](const ConversationMaterial& m) { return m.imageData && !m.imageData->isEmpty(); });
 }
 
 void ConversationWorkspace::retranslate()
 {
+    imageNotice_->setText(Localization::string(QStringLiteral(
+        "This model does not accept images, so image materials are left out of the question.")));
     for (qsizetype i = 0; i < presetButtons_.size(); ++i) {
         const Preset& preset = presets[i];
         presetButtons_.at(i)->setAccessibleName(Localization::string(QString::fromLatin1(preset.title)));

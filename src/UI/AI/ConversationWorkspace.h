@@ -14,7 +14,8 @@ class VelloraIconButton;
 
 // The right-hand column of the conversation window: the transcript (or, before anything was
 // asked, the empty state with the logo mark), the error line of the last failed request,
-// the composer and the row of preset prompts.
+// a notice when image materials cannot go to the model, the composer and the row of preset
+// prompts.
 class ConversationWorkspace final : public QWidget {
     Q_OBJECT
 public:
@@ -24,6 +25,8 @@ public:
     ConversationTranscript& transcript() const { return *transcript_; }
     QWidget* emptyState() const { return emptyState_; }
     QLabel* errorLine() const { return errorLine_; }
+    // Shown before sending while the model takes no images and materials hold some.
+    QLabel* imageNotice() const { return imageNotice_; }
     // The preset buttons: Explain, Translate, Summarize, Reply.
     const QList<VelloraIconButton*>& presetButtons() const { return presetButtons_; }
 
@@ -42,11 +45,13 @@ private:
     QWidget* buildPresetRow();
     void refresh();
     void retranslate();
+    bool leavesImagesOut() const;
 
     ConversationDraftView& view_;
     ConversationTranscript* transcript_ = nullptr;
     QWidget* emptyState_ = nullptr;
     QLabel* errorLine_ = nullptr;
+    QLabel* imageNotice_ = nullptr;
     ConversationComposer* composer_ = nullptr;
     QList<VelloraIconButton*> presetButtons_;
     QWidget* tallBottom_ = nullptr;

@@ -6,28 +6,35 @@
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QTextBlock>
+#include <QTextCursor>
+#include <QTimerEvent>
 
 namespace {
 
 constexpr int fontPixelSize = 14;
+constexpr int caretWidth = 2;
 constexpr QSize initialSize(100, 90);
 
 } // namespace
 
 DraftQuestionEditor::DraftQuestionEditor(DraftQuestionEditorBridge& bridge, const QString& text,
                                          QWidget* parent)
-    : QPlainTextEdit(parent)
+    : QTextEdit(parent)
     , bridge_(&bridge)
 {
     resize(initialSize);
     setFrameShape(QFrame::NoFrame);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    setBackgroundVisible(false);
+    setLineWrapMode(QTextEdit::WidgetWidth);
+    setAcceptRichText(false);
     viewport()->setAutoFillBackground(false);
     setAttribute(Qt::WA_TranslucentBackground);
     document()->setDocumentMargin(0);
@@ -35,9 +42,13 @@ DraftQuestionEditor::DraftQuestionEditor(DraftQuestionEditorBridge& bridge, cons
     font.setPixelSize(fontPixelSize);
     setFont(font);
     setPlainText(text);
+    applyLineSpacing();
     moveCursor(QTextCursor::End);
+    // Qt draws its caret inverting what lies under it; this one is drawn in the accent.
+    setCursorWidth(0);
+    connect(this, &QTextEdit::cursorPositionChanged, this, &DraftQuestionEditor::restartCaret);
 
-    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+    connect(this, &QTextEdit::textChanged, this, [this] {
         if (!settingFromOutside_)
             emit questionEdited(toPlainText());
         viewport()->update();
@@ -63,6 +74,7 @@ void DraftQuestionEditor::setQuestion(const QString& text)
     settingFromOutside_ = true;
     setPlainText(text);
     settingFromOutside_ = false;
+    applyLineSpacing();
     moveCursor(QTextCursor::End);
 }
 
@@ -73,48 +85,79 @@ QString DraftQuestionEditor::placeholderLine() const
     return fontMetrics().elidedText(placeholder_, Qt::ElideRight, viewport()->width());
 }
 
+QRect DraftQuestionEditor::caretRect() const
+{
+    QRect caret = cursorRect();
+    caret.setWidth(caretWidth);
+    return caret;
+}
+
 void DraftQuestionEditor::focusInEvent(QFocusEvent* event)
 {
-    QPlainTextEdit::focusInEvent(event);
+    QTextEdit::focusInEvent(event);
+    restartCaret();
     reportFocus(true);
 }
 
 void DraftQuestionEditor::focusOutEvent(QFocusEvent* event)
 {
-    QPlainTextEdit::focusOutEvent(event);
-    reportFocus(false);
+    QTextEdit::focusOutEvent(event);
+    caretBlink_.stop();
+    caretOn_ = false;
+    viewport()->update();
+    // Another window in front, or a menu open, leaves the editor the window's focus.
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        reportFocus(false);
+}
+
+void DraftQuestionEditor::keyPressEvent(QKeyEvent* event)
+{
+    // The text control drops the paragraph format on Return in an empty line instead of
+    // breaking it; every line keeps the editor's spacing.
+    if (event != QKeySequence::InsertParagraphSeparator) {
+        QTextEdit::keyPressEvent(event);
+        return;
+    }
+    QTextCursor cursor = textCursor();
+    cursor.insertBlock(cursor.blockFormat(), cursor.charFormat());
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    event->accept();
 }
 
 void DraftQuestionEditor::inputMethodEvent(QInputMethodEvent* event)
 {
     composing_ = !event->preeditString().isEmpty();
-    QPlainTextEdit::inputMethodEvent(event);
+    QTextEdit::inputMethodEvent(event);
 }
 
 void DraftQuestionEditor::paintEvent(QPaintEvent* event)
 {
-    QPlainTextEdit::paintEvent(event);
+    QTextEdit::paintEvent(event);
+    QPainter painter(viewport());
+    if (caretOn_ && hasFocus())
+        painter.fillRect(caretRect(), Theme::selection());
     const QString line = placeholderLine();
     if (line.isEmpty())
         return;
-    QPainter painter(viewport());
     painter.setFont(font());
     painter.setPen(Theme::chromeTextTertiary().color());
-    const QRectF block = blockBoundingGeometry(document()->firstBlock()).translated(contentOffset());
+    const QRectF block = document()->documentLayout()->blockBoundingRect(document()->firstBlock());
     painter.drawText(QRectF(block.left(), block.top(), viewport()->width(), fontMetrics().height()),
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, line);
 }
 
 void DraftQuestionEditor::changeEvent(QEvent* event)
 {
-    QPlainTextEdit::changeEvent(event);
+    QTextEdit::changeEvent(event);
     if (event->type() == QEvent::LanguageChange)
         retranslate();
 }
 
 bool DraftQuestionEditor::event(QEvent* event)
 {
-    const bool handled = QPlainTextEdit::event(event);
+    const bool handled = QTextEdit::event(event);
     if (event->type() == QEvent::Show && bridge_)
         bridge_->requestInitialFocus();
     return handled;
@@ -128,6 +171,41 @@ void DraftQuestionEditor::applyTheme()
     palette.setColor(QPalette::PlaceholderText, Theme::chromeTextTertiary().color());
     palette.setColor(QPalette::Base, Qt::transparent);
     setPalette(palette);
+    viewport()->update();
+}
+
+void DraftQuestionEditor::applyLineSpacing()
+{
+    QTextBlockFormat block;
+    block.setLineHeight(lineSpacing, QTextBlockFormat::LineDistanceHeight);
+    // A change of look is no edit of the question, nor one the user could undo.
+    const QScopedValueRollback<bool> look(settingFromOutside_, true);
+    const bool undoable = document()->isUndoRedoEnabled();
+    document()->setUndoRedoEnabled(false);
+    QTextCursor all(document());
+    all.select(QTextCursor::Document);
+    all.mergeBlockFormat(block);
+    document()->setUndoRedoEnabled(undoable);
+}
+
+void DraftQuestionEditor::restartCaret()
+{
+    caretOn_ = true;
+    const int flashTime = QApplication::cursorFlashTime();
+    if (flashTime >= 2)
+        caretBlink_.start(flashTime / 2, this);
+    else
+        caretBlink_.stop();
+    viewport()->update();
+}
+
+void DraftQuestionEditor::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != caretBlink_.timerId()) {
+        QTextEdit::timerEvent(event);
+        return;
+    }
+    caretOn_ = !caretOn_;
     viewport()->update();
 }
 

@@ -3,6 +3,7 @@
 #include "UI/Symbols.h"
 #include "UI/Theme.h"
 #include "UI/VelloraTypography.h"
+#include "UI/WithoutMnemonics.h"
 #include "Util/Localization.h"
 
 #include <QFrame>
@@ -120,14 +121,13 @@ void ModelEditorFooter::retranslate()
     invalidNote_->setText(Localization::string(QStringLiteral("Check the numeric fields in More options.")));
     testNote_->setText(Localization::string(QStringLiteral(
         "Connection tests send only a test prompt to this service, without clipboard materials.")));
-    cancel_->setText(Localization::string(QStringLiteral("Cancel")));
+    cancel_->setText(withoutMnemonics(Localization::string(QStringLiteral("Cancel"))));
     const QString more = Localization::string(QStringLiteral("More"));
     more_->setToolTip(more);
     more_->setAccessibleName(more);
-    saveWithoutTesting_->setText(Localization::string(QStringLiteral("Save without testing")));
+    saveWithoutTesting_->setText(
+        withoutMnemonics(Localization::string(QStringLiteral("Save without testing"))));
     if (removeKey_)
-        removeKey_->setText(Localization::string(QStringLiteral("Remove Saved Key")));
-    // A lone "&" would mark a mnemonic.
-    validateAndSave_->setText(
-        Localization::string(QStringLiteral("Validate & Save")).replace(u'&', QStringLiteral("&&")));
+        removeKey_->setText(withoutMnemonics(Localization::string(QStringLiteral("Remove Saved Key"))));
+    validateAndSave_->setText(withoutMnemonics(Localization::string(QStringLiteral("Validate & Save"))));
 }

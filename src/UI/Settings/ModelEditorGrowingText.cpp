@@ -29,6 +29,9 @@ void ModelEditorGrowingText::showText(const QString& text)
 void ModelEditorGrowingText::fitHeight()
 {
     shownLines_ = std::clamp(document()->blockCount(), minimumLines_, maximumLines_);
+    // Until the text outgrows the field, a scroll bar would only crowd a line or two.
+    setVerticalScrollBarPolicy(document()->blockCount() > maximumLines_ ? Qt::ScrollBarAsNeeded
+                                                                        : Qt::ScrollBarAlwaysOff);
     const int frame = 2 * (frameWidth() + qRound(document()->documentMargin()));
     setFixedHeight(shownLines_ * fontMetrics().lineSpacing() + frame);
 }

@@ -7,6 +7,8 @@
 #include "UI/Symbols.h"
 #include "UI/Theme.h"
 #include "UI/VelloraTypography.h"
+#include "UI/WithoutMnemonics.h"
+#include "Util/AppLanguage.h"
 #include "Util/Localization.h"
 
 #include <QCheckBox>
@@ -205,14 +207,11 @@ QGroupBox* ModelEditorOptions::makeAdvancedSection()
     });
 
     auto* timeoutRow = new QHBoxLayout;
-    timeoutValue_ = new QLabel(advanced_);
-    timeoutValue_->setObjectName(QStringLiteral("timeoutValue"));
     timeout_ = new QSpinBox(advanced_);
     timeout_->setObjectName(QStringLiteral("timeout"));
     timeout_->setRange(minimumTimeoutSeconds, maximumTimeoutSeconds);
     timeout_->setSingleStep(timeoutStepSeconds);
     timeoutRow->addStretch();
-    timeoutRow->addWidget(timeoutValue_);
     timeoutRow->addWidget(timeout_);
     auto* timeoutLabel = new QLabel(advanced_);
     labels_.append({timeoutLabel, QStringLiteral("Request timeout")});
@@ -316,7 +315,6 @@ void ModelEditorOptions::refresh()
     stopSequences_->showText(configuration_.stopSequences);
     systemPrompt_->showText(configuration_.systemPrompt);
     timeout_->setValue(configuration_.timeoutSeconds);
-    timeoutValue_->setText(Localization::format(QStringLiteral("%d s"), configuration_.timeoutSeconds));
     for (ModelNumberField* field : std::as_const(numberFields_))
         field->reconcile();
     refreshThinking();
@@ -333,6 +331,8 @@ void ModelEditorOptions::refreshThinking()
     }
     thinkingForm_->setRowVisible(thinkingControl_, thinking && budgetSupported);
     thinkingForm_->setRowVisible(thinkingBudget_, thinking && byBudget);
+    if (!(thinking && byBudget))
+        thinkingBudget_->discardInvalidText();
     thinkingForm_->setRowVisible(thinkingEffort_, thinking && !byBudget);
     sampling_->setEnabled(!thinking);
     samplingNote_->setVisible(thinking);
@@ -340,8 +340,8 @@ void ModelEditorOptions::refreshThinking()
 
 void ModelEditorOptions::retranslate()
 {
-    thinkingSection_->setTitle(Localization::string(QStringLiteral("Thinking")));
-    contextSection_->setTitle(Localization::string(QStringLiteral("Context & output")));
+    thinkingSection_->setTitle(withoutMnemonics(Localization::string(QStringLiteral("Thinking"))));
+    contextSection_->setTitle(withoutMnemonics(Localization::string(QStringLiteral("Context & output"))));
     for (int i = 0; i < thinkingModeRows().size(); ++i)
         thinkingMode_->setItemText(i, Localization::string(thinkingModeRows().at(i).second));
     for (int i = 0; i < thinkingControlRows().size(); ++i)
@@ -351,21 +351,29 @@ void ModelEditorOptions::retranslate()
         thinkingEffort_->setItemText(i, ReasoningEfforts::title(efforts.at(i)));
     const auto setFormLabel = [this](QWidget* field, const QString& english) {
         if (auto* label = qobject_cast<QLabel*>(thinkingForm_->labelForField(field)))
-            label->setText(Localization::string(english));
+            label->setText(withoutMnemonics(Localization::string(english)));
     };
     setFormLabel(thinkingMode_, QStringLiteral("Thinking mode"));
     setFormLabel(thinkingControl_, QStringLiteral("Thinking control"));
     setFormLabel(thinkingEffort_, QStringLiteral("Thinking effort"));
-    for (const auto& [label, english] : std::as_const(labels_))
-        label->setText(Localization::string(english));
+    // A label with a buddy reads "&" as a mnemonic; one without shows it as written.
+    for (const auto& [label, english] : std::as_const(labels_)) {
+        const QString text = Localization::string(english);
+        label->setText(label->buddy() ? withoutMnemonics(text) : text);
+    }
     for (ModelNumberField* field : std::as_const(numberFields_))
         field->retranslate();
-    advancedToggle_->setText(Localization::string(QStringLiteral("Advanced parameters")));
-    supportsImages_->setText(Localization::string(QStringLiteral("Supports image input")));
+    advancedToggle_->setText(withoutMnemonics(Localization::string(QStringLiteral("Advanced parameters"))));
+    supportsImages_->setText(withoutMnemonics(Localization::string(QStringLiteral("Supports image input"))));
     stopSequences_->setToolTip(Localization::string(
         QStringLiteral("One sequence per line, up to four. Leave blank to follow the service.")));
     const QString reset = Localization::string(QStringLiteral("Reset model options"));
     reset_->setToolTip(reset);
     reset_->setAccessibleName(reset);
-    timeoutValue_->setText(Localization::format(QStringLiteral("%d s"), configuration_.timeoutSeconds));
+    // The stepper shows its value once, as "%d s" reads in the chosen language.
+    const QString seconds = Localization::string(QStringLiteral("%d s"));
+    const qsizetype number = seconds.indexOf(QStringLiteral("%d"));
+    timeout_->setPrefix(number < 0 ? QString() : seconds.left(number));
+    timeout_->setSuffix(number < 0 ? QString() : seconds.mid(number + 2));
+    timeout_->setLocale(QLocale(AppLanguages::rawValue(Localization::shared().resolvedLanguage())));
 }

@@ -79,6 +79,5 @@ private:
     ModelEditorGrowingText* stopSequences_ = nullptr;
     ModelEditorGrowingText* systemPrompt_ = nullptr;
     QSpinBox* timeout_ = nullptr;
-    QLabel* timeoutValue_ = nullptr;
     QToolButton* reset_ = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "UI/Symbols.h"
 #include "UI/Theme.h"
 #include "UI/VelloraTypography.h"
+#include "UI/WithoutMnemonics.h"
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
 
@@ -405,9 +406,9 @@ void ModelEditorView::retranslate()
     const QString providerHelp = Localization::string(
         QStringLiteral("Presets adapt parameters only; your API address and saved key stay unchanged."));
     provider_->setToolTip(providerHelp);
-    providerLabel_->setText(Localization::string(QStringLiteral("Provider")));
-    addressLabel_->setText(Localization::string(QStringLiteral("API Address")));
-    modelNameLabel_->setText(Localization::string(QStringLiteral("Model Name")));
+    providerLabel_->setText(withoutMnemonics(Localization::string(QStringLiteral("Provider"))));
+    addressLabel_->setText(withoutMnemonics(Localization::string(QStringLiteral("API Address"))));
+    modelNameLabel_->setText(withoutMnemonics(Localization::string(QStringLiteral("Model Name"))));
     const QString keyTitle = Localization::string(QStringLiteral("API Key"));
     keyLabel_->setText(keyTitle);
     key_->setAccessibleName(keyTitle);
@@ -417,7 +418,7 @@ void ModelEditorView::retranslate()
     keychainNote_->setText(Localization::string(
         QStringLiteral("Models at the same API address share a key in this Mac's Keychain.")));
     const QString moreOptions = Localization::string(QStringLiteral("More options"));
-    moreOptionsRow_->setText(moreOptions);
+    moreOptionsRow_->setText(withoutMnemonics(moreOptions));
     moreOptionsRow_->setAccessibleName(moreOptions);
     options_->retranslate();
     footer_->retranslate();

@@ -118,11 +118,21 @@ void ModelNumberField::reconcile()
     const Value current = currentValue();
     if (current != lastValue_) {
         lastValue_ = current;
-        if (!textReadsAsValue(shownText().replace(u',', u'.'))) {
+        // Text that does not read stays only while the value is the one it was typed over.
+        if (isInvalid() || !textReadsAsValue(shownText().replace(u',', u'.'))) {
             drafts_->insert(title_, valueText());
             invalidFields_->remove(title_);
         }
     }
+    updateLook();
+}
+
+void ModelNumberField::discardInvalidText()
+{
+    if (!isInvalid())
+        return;
+    drafts_->insert(title_, valueText());
+    invalidFields_->remove(title_);
     updateLook();
 }
 

@@ -33,8 +33,12 @@ public:
     // One edit: keeps the text as typed, then sets the value or marks the field invalid.
     void setShownText(const QString& text);
     // Call after the bound value may have changed elsewhere: a new value that the shown text
-    // does not read as replaces the typed text. Also brings the field's look up to date.
+    // does not read as, or any new value under text that does not read, replaces the typed text. Also brings
+    // the field's look up to date.
     void reconcile();
+    // Drops text that does not read (and its invalid mark) for the value's own text: the
+    // editor calls it when it hides the field, which leaves the user nothing to correct.
+    void discardInvalidText();
     void retranslate();
 
     // Whole-text readers: integers are [+-]digits within 64 bits; decimals are the standard

@@ -1,6 +1,7 @@
 #include "AI/ModelError.h"
 #include "ConversationViewFixture.h"
 #include "UI/AI/AISharingConsentView.h"
+#include "UI/AI/ConversationAnswerText.h"
 #include "UI/AI/ConversationTranscript.h"
 #include "UI/AI/DraftQuestionEditor.h"
 
@@ -51,8 +52,8 @@ TEST_P(ConversationComposerSendTest, SendsAtOnceWithConsentAndEmptiesOnlyTheUnch
 
     ASSERT_TRUE(QTest::qWaitFor([this] { return session->turns().size() == 1; }, waitMs));
     EXPECT_EQ(session->turns().at(0).question, QStringLiteral("Why?"));
-    ASSERT_EQ(workspace->transcript().answerLabels().size(), 1);
-    EXPECT_EQ(workspace->transcript().answerLabels().at(0)->text(), QStringLiteral("Because it is."));
+    ASSERT_EQ(workspace->transcript().answerTexts().size(), 1);
+    EXPECT_EQ(workspace->transcript().answerTexts().at(0)->toPlainText(), QStringLiteral("Because it is."));
     EXPECT_EQ(view->question(), QString::fromUtf8(GetParam().questionAfter));
     EXPECT_EQ(composer->editor()->question(), view->question());
 }

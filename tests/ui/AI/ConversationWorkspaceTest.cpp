@@ -1,5 +1,6 @@
 #include "AI/ModelError.h"
 #include "ConversationViewFixture.h"
+#include "UI/AI/ConversationAnswerText.h"
 #include "UI/AI/ConversationMaterialsColumn.h"
 #include "UI/AI/ConversationTranscript.h"
 #include "UI/AI/ConversationTranscriptActions.h"
@@ -106,9 +107,9 @@ TEST_F(ConversationWorkspaceTest, TheTranscriptReplacesTheEmptyStateFromTheFirst
 
     ASSERT_TRUE(QTest::qWaitFor([this] { return session->turns().size() == 1; }, waitMs));
     EXPECT_FALSE(workspace->transcript().pendingBubble());
-    ASSERT_EQ(workspace->transcript().answerLabels().size(), 1);
-    QLabel* answer = workspace->transcript().answerLabels().at(0);
-    EXPECT_EQ(answer->textFormat(), Qt::PlainText);
+    ASSERT_EQ(workspace->transcript().answerTexts().size(), 1);
+    const ConversationAnswerText* answer = workspace->transcript().answerTexts().at(0);
+    EXPECT_TRUE(answer->isReadOnly());
     EXPECT_TRUE(answer->textInteractionFlags() & Qt::TextSelectableByMouse);
     EXPECT_EQ(workspace->transcript().actionRows().size(), 1);
     EXPECT_TRUE(workspace->transcript().isVisibleTo(workspace));
@@ -310,9 +311,9 @@ TEST_F(ConversationWorkspaceTest, ALongUnbrokenWordNeverPushesTheTranscriptPastI
     QTest::qWait(0);
     QWidget* viewport = workspace->transcript().viewport();
     EXPECT_LE(workspace->transcript().widget()->width(), viewport->width());
-    for (qsizetype i = 0; i < workspace->transcript().answerLabels().size(); ++i) {
+    for (qsizetype i = 0; i < workspace->transcript().answerTexts().size(); ++i) {
         SCOPED_TRACE(cases[i].name);
-        const QLabel* answer = workspace->transcript().answerLabels().at(i);
+        const ConversationAnswerText* answer = workspace->transcript().answerTexts().at(i);
         EXPECT_LE(answer->mapTo(viewport, QPoint(answer->width(), 0)).x(), viewport->width());
         const ConversationTranscriptActions* row = workspace->transcript().actionRows().at(i);
         EXPECT_LE(row->mapTo(viewport, QPoint(row->width(), 0)).x(), viewport->width());

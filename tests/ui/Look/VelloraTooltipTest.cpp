@@ -96,6 +96,40 @@ TEST_F(VelloraTooltipTest, TextIsPlainAndAttachingAgainReplacesIt)
     EXPECT_FALSE(second->popup()->isActiveWindow());
 }
 
+TEST_F(VelloraTooltipTest, TextTakesItsOwnWidthAndWrapsOnlyPastTheLimit)
+{
+    const struct {
+        QString text;
+        int lines;
+    } cases[] = {
+        {QStringLiteral("Translate these materials"), 1},
+        {QStringLiteral("Send the question and selected materials to your configured model. ").repeated(3),
+         0},
+    };
+    for (const auto& c : cases) {
+        QWidget widget;
+        widget.resize(40, 40);
+        widget.show();
+        auto* tooltip = VelloraTooltip::attach(&widget, c.text);
+        enter(widget);
+        ASSERT_TRUE(waitUntilShowing(*tooltip));
+        const QLabel* popup = tooltip->popup();
+        const QMargins margins = popup->contentsMargins();
+        const int textHeight = popup->height() - margins.top() - margins.bottom() - 2 * popup->margin();
+        const int lines = textHeight / popup->fontMetrics().lineSpacing();
+        SCOPED_TRACE(c.text.toStdString());
+        if (c.lines > 0) {
+            EXPECT_EQ(lines, c.lines) << "no word goes to a line of its own";
+        } else {
+            EXPECT_GT(lines, 1);
+            EXPECT_GT(popup->width(),
+                      popup->fontMetrics().horizontalAdvance(QStringLiteral("materials ")) * 4)
+                << "a long text wraps at a reading width, not word by word";
+        }
+        EXPECT_GE(popup->height(), popup->heightForWidth(popup->width())) << "nothing is cut off";
+    }
+}
+
 TEST_F(VelloraTooltipTest, EmptyTextShowsNothingAndTheTooltipGoesWithItsWidget)
 {
     auto* widget = new QWidget;

@@ -233,7 +233,7 @@ TEST_F(ModelEditorFrameTest, ResetKeepsTheConnectionAndClearsEverythingElse)
     EXPECT_TRUE(view->invalidFields().isEmpty());
     EXPECT_EQ(numberField(QStringLiteral("Seed"))->text(), "");
     EXPECT_EQ(numberField(QStringLiteral("Temperature"))->text(), "");
-    EXPECT_EQ(child<QLabel>(QStringLiteral("timeoutValue"))->text(), "180 s");
+    EXPECT_EQ(child<QSpinBox>(QStringLiteral("timeout"))->text(), "180 s");
     EXPECT_EQ(view->credentials().typedKey, "typed");
     EXPECT_EQ(child<QComboBox>(QStringLiteral("thinkingControl"))->isVisible(), false);
 }
@@ -276,7 +276,7 @@ TEST_F(ModelEditorFrameTest, TimeoutStepsByTenBetweenTenAndNineHundred)
     EXPECT_EQ(view->configuration().timeoutSeconds, 10);
     stepper->stepUp();
     EXPECT_EQ(view->configuration().timeoutSeconds, 20);
-    EXPECT_EQ(child<QLabel>(QStringLiteral("timeoutValue"))->text(), "20 s");
+    EXPECT_EQ(stepper->text(), "20 s");
 }
 
 TEST_F(ModelEditorFrameTest, TextFieldsGrowWithinTheirLineLimits)

@@ -146,7 +146,7 @@ TEST(ChatRequestBody, OrdersSystemHistoryMaterialsAndQuestion)
     note.title = QStringLiteral("Note");
     note.source = QStringLiteral("Editor");
     note.text = QStringLiteral("hello");
-    ConversationMaterial picture; // not sent: the model takes no images
+    ConversationMaterial picture; // named but not sent: the model takes no images
     picture.title = QStringLiteral("Image");
     picture.imageData = QByteArray("\x89PNG\r\n\x1a\nrest");
     const ChatRequest request{c,
@@ -157,7 +157,7 @@ TEST(ChatRequestBody, OrdersSystemHistoryMaterialsAndQuestion)
     EXPECT_EQ(request.body(), json(R"({"model":"gpt","stream":false,"messages":[
         {"role":"system","content":"Be brief."},
         {"role":"user","content":"q1"},{"role":"assistant","content":"a1"},
-        {"role":"user","content":"[Material 1: Note (from Editor)]\nhello\n\nWhy?"}]})"));
+        {"role":"user","content":"[Material 1: Note (from Editor)]\nhello\n\n[Material 2: Image]\n(An image, not included: this model does not accept images.)\n\nWhy?"}]})"));
 }
 
 QByteArray bmpImage()
