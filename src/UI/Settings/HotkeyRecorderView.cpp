@@ -371,7 +371,8 @@ void HotkeyRecorderView::refresh()
     messagePalette.setColor(QPalette::WindowText, Theme::warning());
     messageLabel_->setPalette(messagePalette);
     messageLabel_->setText(message_ ? Localization::string(*message_) : QString());
-    fitMessage();
+    if (message_)
+        fitMessage();
     messageLabel_->setVisible(message_.has_value());
 }
 
