@@ -48,7 +48,14 @@ protected:
             {QStringLiteral("com.example.Chat"), {QStringLiteral("Chat"), {}, {}}},
             {ownIdentifier, {QStringLiteral("Vellora"), {}, {}}},
         };
-        workspace.running = {{QStringLiteral("xterm"), QStringLiteral("XTerm"), {}, 42, 7, false}};
+        // This process itself, named by its window class as where no desktop entry describes it.
+        workspace.running = {{QStringLiteral("xterm"), QStringLiteral("XTerm"), {}, 42, 7, false},
+                             {QStringLiteral("vellora"),
+                              QStringLiteral("vellora"),
+                              {},
+                              QCoreApplication::applicationPid(),
+                              8,
+                              false}};
         Platform::setWorkspaceForTesting(&workspace);
         bundle.info = {{QStringLiteral("CFBundleIdentifier"), ownIdentifier}};
         bundle.root = QStringLiteral(":/") + QLatin1String(Platform::resourceBundleName);
@@ -212,7 +219,7 @@ TEST_F(PrivacySettingsTest, ChosenAppsAreAddedSortedWithoutDuplicatesOrVelloraIt
     settings.addIgnoredSourceApp(QStringLiteral("org.mozilla.firefox"));
     chooseWith([](ApplicationChooserDialog& dialog) {
         select(dialog, {QStringLiteral("Text Editor"), QStringLiteral("Firefox"), QStringLiteral("Vellora"),
-                        QStringLiteral("XTerm"), QStringLiteral("Chat")});
+                        QStringLiteral("vellora"), QStringLiteral("XTerm"), QStringLiteral("Chat")});
         addButton(dialog)->click();
     });
     const QStringList expected{QStringLiteral("com.example.Chat"), QStringLiteral("org.gnome.TextEditor"),
@@ -243,7 +250,7 @@ TEST_F(PrivacySettingsTest, ChooserListsByNameAndFiltersByNameOrIdentifier)
         QStringList visible;
     };
     const Filter filters[] = {
-        {"", {"Chat", "Firefox", "Text Editor", "Vellora", "XTerm"}},
+        {"", {"Chat", "Firefox", "Text Editor", "Vellora", "vellora", "XTerm"}},
         {"FOX", {"Firefox"}},
         {"gnome", {"Text Editor"}},
         {"  chat ", {"Chat"}},
