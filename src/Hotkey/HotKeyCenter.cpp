@@ -123,9 +123,22 @@ void HotKeyCenter::connectSettings()
     settings_.hooks().reloadBrowserLinksHotKey = [this](const RivEVShortcut& shortcut) {
         return browserLinks_.reload(shortcut);
     };
+    settings_.hooks().hotKeysSuspended = [this](bool suspended) { suspended ? suspend() : resume(); };
 }
 
 void HotKeyCenter::registerClipboardHotKeyAgain()
 {
     clipboard_.registerAgain();
+}
+
+void HotKeyCenter::suspend()
+{
+    clipboard_.suspend();
+    browserLinks_.suspend();
+}
+
+void HotKeyCenter::resume()
+{
+    clipboard_.resume();
+    browserLinks_.resume();
 }

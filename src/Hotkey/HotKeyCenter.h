@@ -34,6 +34,9 @@ public:
     void connectSettings();
     // Registers the clipboard hot key anew, for after waking from sleep.
     void registerClipboardHotKeyAgain();
+    // Releases both hot keys until resume(), so that a recorder receives their keys.
+    void suspend();
+    void resume();
 
     HotKeyRegistrationCoordinator& clipboardHotKey() { return clipboard_; }
     HotKeyRegistrationCoordinator& browserLinksHotKey() { return browserLinks_; }

@@ -1,5 +1,7 @@
 #include "Hotkey/HotKeyRegistrationCoordinator.h"
 
+#include <utility>
+
 HotKeyRegistrationCoordinator::HotKeyRegistrationCoordinator(Platform::HotKeys& hotKeys, QObject* parent)
     : QObject(parent)
     , hotKeys_(hotKeys)
@@ -21,6 +23,8 @@ HotKeyRegistrationCoordinator::~HotKeyRegistrationCoordinator()
 
 bool HotKeyRegistrationCoordinator::reload(const RivEVShortcut& shortcut)
 {
+    if (suspended_)
+        return reloadWhileSuspended(shortcut);
     if (current_ && current_->shortcut == shortcut)
         return true;
     retryTimer_.stop();
@@ -36,12 +40,51 @@ bool HotKeyRegistrationCoordinator::reload(const RivEVShortcut& shortcut)
 
 void HotKeyRegistrationCoordinator::registerAgain()
 {
+    if (suspended_)
+        return;
     const std::optional<RivEVShortcut> shortcut = registeredShortcut();
     if (!shortcut)
         return;
     retryTimer_.stop();
     unregisterCurrent();
     if (!registerShortcut(*shortcut))
+        scheduleRetries(*shortcut);
+}
+
+bool HotKeyRegistrationCoordinator::reloadWhileSuspended(const RivEVShortcut& shortcut)
+{
+    if (!shortcut.isSet()) {
+        held_.reset();
+        return true;
+    }
+    if (held_ == shortcut)
+        return true;
+    // Registered only to learn whether the desktop takes it.
+    if (!registerShortcut(shortcut))
+        return false;
+    unregisterCurrent();
+    held_ = shortcut;
+    return true;
+}
+
+void HotKeyRegistrationCoordinator::suspend()
+{
+    if (suspended_)
+        return;
+    suspended_ = true;
+    held_ = current_ ? std::optional(current_->shortcut) : retryTarget_;
+    retryTimer_.stop();
+    retryTarget_.reset();
+    unregisterCurrent();
+}
+
+void HotKeyRegistrationCoordinator::resume()
+{
+    if (!suspended_)
+        return;
+    suspended_ = false;
+    const std::optional<RivEVShortcut> shortcut = std::exchange(held_, std::nullopt);
+    if (shortcut && !registerShortcut(*shortcut))
         scheduleRetries(*shortcut);
 }
 

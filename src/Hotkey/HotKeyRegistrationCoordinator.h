@@ -31,6 +31,13 @@ public:
     // The shortcut whose hot key is registered now; none without a registration.
     std::optional<RivEVShortcut> registeredShortcut() const;
 
+    // Releases the hot key, so that its keys reach the focused window (a shortcut recorder),
+    // until resume() registers it again. reload() while suspended still asks the desktop
+    // whether it takes the new shortcut, and keeps it to register on resume.
+    void suspend();
+    void resume();
+    bool isSuspended() const { return suspended_; }
+
 signals:
     // The registered hot key was pressed (on the main thread).
     void pressed();
@@ -41,6 +48,7 @@ private:
         Platform::HotKeys::Id id = 0;
     };
 
+    bool reloadWhileSuspended(const RivEVShortcut& shortcut);
     bool registerShortcut(const RivEVShortcut& shortcut);
     void unregisterCurrent();
     void scheduleRetries(const RivEVShortcut& shortcut);
@@ -51,4 +59,6 @@ private:
     std::optional<RivEVShortcut> retryTarget_;
     int retriesLeft_ = 0;
     QTimer retryTimer_;
+    bool suspended_ = false;
+    std::optional<RivEVShortcut> held_; // registered again on resume
 };

@@ -42,6 +42,9 @@ public:
     virtual bool openURL(const QUrl& url) = 0;
     // Shows the file selected in the file manager, or else opens its folder.
     virtual bool revealFile(const QString& path) = 0;
+    // Starts the desktop's own settings program (the current desktop's first, then any other
+    // installed one). False when none is installed or none could be started.
+    virtual bool openDesktopSettings() = 0;
 
     // One entry per process with a window, in the window manager's stacking of clients.
     virtual QList<RunningApplication> runningApplications() = 0;

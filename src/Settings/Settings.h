@@ -66,6 +66,8 @@ public:
         std::function<bool(const RivEVShortcut&)> reloadBrowserLinksHotKey;
         std::function<void(bool enabled)> launchAtLoginChanged;
         std::function<void(bool visible)> menuBarIconVisibilityChanged;
+        // While a shortcut recorder records, the global hot keys let their keys through.
+        std::function<void(bool suspended)> hotKeysSuspended;
     };
 
     static Settings& shared();

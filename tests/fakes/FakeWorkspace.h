@@ -25,6 +25,11 @@ public:
         revealedFiles.append(path);
         return opensSucceed;
     }
+    bool openDesktopSettings() override
+    {
+        ++desktopSettingsOpens;
+        return desktopSettingsOpen;
+    }
     QList<Platform::RunningApplication> runningApplications() override { return running; }
     std::optional<Platform::RunningApplication> frontmostApplication() override { return frontmost; }
     std::optional<Platform::RunningApplication> applicationForWindow(quint64 windowIdentifier) override
@@ -78,7 +83,9 @@ public:
     QSet<qint64> terminated;
     std::optional<Platform::RunningApplication> frontmost;
     bool opensSucceed = true;
-    QList<QUrl> refusedURLs; // addresses that fail to open even when opens succeed
+    QList<QUrl> refusedURLs;         // addresses that fail to open even when opens succeed
+    bool desktopSettingsOpen = true; // a settings program is installed and starts
+    int desktopSettingsOpens = 0;
 
     QList<QUrl> openedURLs;
     QStringList revealedFiles;

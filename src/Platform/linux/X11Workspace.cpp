@@ -10,7 +10,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QProcess>
 #include <QSet>
+#include <QStandardPaths>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -136,6 +138,40 @@ bool windowExists(Display* display, Window window)
     return window != 0 && XGetWindowAttributes(display, window, &attributes) != 0;
 }
 
+// The settings program of each desktop, by the lower-case name in $XDG_CURRENT_DESKTOP.
+struct SettingsProgram {
+    const char* desktop;
+    const char* program;
+};
+constexpr SettingsProgram settingsPrograms[] = {
+    {"gnome", "gnome-control-center"},
+    {"unity", "gnome-control-center"},
+    {"kde", "systemsettings"},
+    {"kde", "systemsettings5"},
+    {"xfce", "xfce4-settings-manager"},
+    {"x-cinnamon", "cinnamon-settings"},
+    {"mate", "mate-control-center"},
+    {"budgie", "budgie-control-center"},
+    {"lxqt", "lxqt-config"},
+    {"deepin", "dde-control-center"},
+};
+
+// The current desktop's programs first, then every other one in table order.
+QStringList settingsProgramsFor(const QStringList& desktopNames)
+{
+    QStringList programs;
+    for (const QString& desktop : desktopNames) {
+        for (const SettingsProgram& entry : settingsPrograms) {
+            if (desktop.compare(QLatin1String(entry.desktop), Qt::CaseInsensitive) == 0)
+                programs.append(QString::fromLatin1(entry.program));
+        }
+    }
+    for (const SettingsProgram& entry : settingsPrograms)
+        programs.append(QString::fromLatin1(entry.program));
+    programs.removeDuplicates();
+    return programs;
+}
+
 QString messageLocaleFromEnvironment()
 {
     for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
@@ -157,6 +193,8 @@ X11Workspace::Options X11Workspace::standardOptions()
     options.fileManagerService = QStringLiteral("org.freedesktop.FileManager1");
     options.fileManagerTimeoutMs = fileManagerTimeoutMs;
     options.messageLocale = messageLocaleFromEnvironment();
+    options.desktopNames = qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':', Qt::SkipEmptyParts);
+    options.startProgram = [](const QString& program) { return QProcess::startDetached(program, {}); };
     return options;
 }
 
@@ -196,6 +234,18 @@ bool X11Workspace::revealFile(const QString& path)
     if (showInFileManager(info.absoluteFilePath()))
         return true;
     return openURL(QUrl::fromLocalFile(info.absolutePath()));
+}
+
+bool X11Workspace::openDesktopSettings()
+{
+    if (!options_.startProgram)
+        return false;
+    for (const QString& name : settingsProgramsFor(options_.desktopNames)) {
+        const QString program = QStandardPaths::findExecutable(name, options_.programFolders);
+        if (!program.isEmpty() && options_.startProgram(program))
+            return true;
+    }
+    return false;
 }
 
 bool X11Workspace::showInFileManager(const QString& path) const

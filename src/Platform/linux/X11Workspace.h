@@ -22,10 +22,13 @@ public:
         std::function<bool(const QUrl&)> openURL;
         QString fileManagerService; // a D-Bus name offering org.freedesktop.FileManager1
         int fileManagerTimeoutMs = 0;
-        QString messageLocale; // POSIX form, e.g. "de_DE.UTF-8"
+        QString messageLocale;      // POSIX form, e.g. "de_DE.UTF-8"
+        QStringList desktopNames;   // $XDG_CURRENT_DESKTOP, e.g. {"ubuntu", "GNOME"}
+        QStringList programFolders; // searched for settings programs; empty means $PATH
+        std::function<bool(const QString& program)> startProgram; // detached; false when it can't
     };
-    // The desktop's own folders, QDesktopServices, the session's file manager and the
-    // message locale of the environment.
+    // The desktop's own folders, QDesktopServices, the session's file manager, the message
+    // locale and desktop names of the environment, and detached processes.
     static Options standardOptions();
 
     explicit X11Workspace(Options options = standardOptions());
@@ -35,6 +38,7 @@ public:
 
     bool openURL(const QUrl& url) override;
     bool revealFile(const QString& path) override;
+    bool openDesktopSettings() override;
     QList<RunningApplication> runningApplications() override;
     std::optional<RunningApplication> frontmostApplication() override;
     std::optional<RunningApplication> applicationForWindow(quint64 windowIdentifier) override;

@@ -8,7 +8,6 @@
 #include "UI/Appearance.h"
 #include "UI/Settings/AccentShadeSwatches.h"
 #include "UI/Settings/ColorWell.h"
-#include "UI/Settings/DestructiveConfirmation.h"
 #include "UI/Settings/HistoryRetentionSettings.h"
 #include "UI/Settings/HotkeyRecorderView.h"
 #include "UI/Settings/PastePermissionSettingsSection.h"
@@ -17,6 +16,7 @@
 #include "UI/Settings/SettingsDetailSection.h"
 #include "UI/Settings/SettingsDetailToggle.h"
 #include "UI/Settings/SettingsLabels.h"
+#include "UI/Settings/SettingsSegment.h"
 #include "UI/Settings/SettingsSwitch.h"
 #include "UI/Theme.h"
 #include "UI/VelloraTypography.h"
@@ -30,7 +30,6 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -169,11 +168,6 @@ GeneralSettings::GeneralSettings(Services services, QWidget* parent)
 }
 
 GeneralSettings::~GeneralSettings() = default;
-
-QMessageBox* GeneralSettings::clearConfirmation() const
-{
-    return clearConfirmation_;
-}
 
 // Building
 
@@ -325,10 +319,9 @@ void GeneralSettings::buildClipColorsSection()
     themeGroup_ = new QButtonGroup(picker);
     themeGroup_->setExclusive(true);
     for (const ThemeItem& item : themeItems) {
-        auto* segment = new QPushButton(picker);
+        auto* segment = new SettingsSegment(picker);
         const int raw = ClipColorThemes::rawValue(item.theme);
         segment->setObjectName(QStringLiteral("clipColorTheme-%1").arg(raw));
-        segment->setCheckable(true);
         themeGroup_->addButton(segment, raw);
         layout->addWidget(segment, 1);
     }
@@ -399,7 +392,7 @@ void GeneralSettings::buildDataSection()
                         "setting says.");
     clearHistory_ = new QPushButton(section);
     clearHistory_->setObjectName(QStringLiteral("clearHistory"));
-    connect(clearHistory_, &QPushButton::clicked, this, &GeneralSettings::askToClearHistory);
+    connect(clearHistory_, &QPushButton::clicked, this, [this] { store_.clearHistory(); });
     auto* row = new QWidget(section);
     bareRow(row, 0)->addWidget(clearHistory_, 0, Qt::AlignLeft);
     section->addItem(row);
@@ -414,23 +407,6 @@ void GeneralSettings::syncSwitchFlipped()
     if (toggleICloudSync_)
         toggleICloudSync_();
     refreshSync();
-}
-
-void GeneralSettings::askToClearHistory()
-{
-    // Clearing can't be undone, so it is never one click away.
-    if (clearConfirmation_) {
-        clearConfirmation_->raise();
-        return;
-    }
-    clearConfirmation_ = openDestructiveConfirmation(
-        window(), Localization::string(QStringLiteral("Clear Clipboard History?")),
-        Localization::string(QStringLiteral(
-            "Every clip in the history is removed now. Pinboards are kept. This cannot be undone.")),
-        Localization::string(QStringLiteral("Clear History")), this, [this](bool confirmed) {
-            if (confirmed)
-                store_.clearHistory();
-        });
 }
 
 // Reflecting

@@ -4,7 +4,6 @@
 #include "UI/Settings/SettingsDetailPage.h"
 
 #include <QList>
-#include <QPointer>
 #include <functional>
 
 class AccentShadeSwatches;
@@ -13,7 +12,6 @@ class ColorWell;
 class QButtonGroup;
 class QComboBox;
 class QLabel;
-class QMessageBox;
 class QPushButton;
 class QSlider;
 class Settings;
@@ -56,7 +54,6 @@ public:
     ~GeneralSettings() override;
 
     // The open question before clearing the history, or null.
-    QMessageBox* clearConfirmation() const;
 
 private:
     void buildLanguageCard();
@@ -76,7 +73,6 @@ private:
     QComboBox* makeModifierPicker(const QString& name, void (Settings::*write)(int));
 
     void syncSwitchFlipped();
-    void askToClearHistory();
 
     void refreshTexts();
     void refreshLanguage();
@@ -112,5 +108,4 @@ private:
     SettingsDetailToggle* syncToggle_ = nullptr;
     QLabel* syncCaption_ = nullptr;
     QPushButton* clearHistory_ = nullptr;
-    QPointer<QMessageBox> clearConfirmation_;
 };

@@ -7,6 +7,7 @@
 #include "UI/Settings/DestructiveConfirmation.h"
 #include "UI/Settings/SettingsDetailRow.h"
 #include "UI/Settings/SettingsLabels.h"
+#include "UI/Settings/SettingsSegment.h"
 #include "UI/Theme.h"
 #include "UI/VelloraTypography.h"
 #include "Util/Localization.h"
@@ -18,7 +19,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QSlider>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -135,9 +135,8 @@ void HistoryRetentionSettings::buildModePicker()
     modeGroup_->setExclusive(true);
     for (const HistoryRetentionMode mode :
          {HistoryRetentionMode::itemCount, HistoryRetentionMode::timeInterval}) {
-        auto* segment = new QPushButton(picker);
+        auto* segment = new SettingsSegment(picker);
         segment->setObjectName(QStringLiteral("retentionMode-") + HistoryRetentionModes::rawValue(mode));
-        segment->setCheckable(true);
         segment->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         modeGroup_->addButton(segment, int(mode));
         layout->addWidget(segment);
@@ -277,10 +276,16 @@ void HistoryRetentionSettings::sliderMoved(int value)
 }
 
 // While the thumb is dragged only the labels follow it; the draft changes once, on release.
+// A press and release that leaves the thumb where it was changes nothing, so a saved age that is
+// no preset's (45 days) stays.
 void HistoryRetentionSettings::setSliderEditing(bool editing)
 {
     sliderEditing_ = editing;
-    if (!editing)
+    if (editing) {
+        sliderValueAtPress_ = sliderValue_;
+        return;
+    }
+    if (sliderValue_ != sliderValueAtPress_)
         applySliderDays();
 }
 
@@ -322,7 +327,7 @@ void HistoryRetentionSettings::presentConfirmation()
         }
         return;
     }
-    confirmation_ = openDestructiveConfirmation(window(), title, message, removeTitle, this,
+    confirmation_ = openDestructiveConfirmation(window(), this, title, message, removeTitle, this,
                                                 [this](bool remove) { confirmationFinished(remove); });
 }
 

@@ -102,6 +102,7 @@ private:
     std::optional<qint64> storageBytes_;
     int sliderValue_;
     bool sliderEditing_ = false;
+    int sliderValueAtPress_ = 0;
 
     quint64 measurementsStarted_ = 0;
     quint64 measurementShown_ = 0;

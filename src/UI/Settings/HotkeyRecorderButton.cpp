@@ -5,6 +5,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 
 namespace {
 
@@ -27,7 +28,8 @@ QFont fontOfSize(const QFont& base, qreal pixelSize)
 HotkeyRecorderButton::HotkeyRecorderButton(QWidget* parent)
     : QAbstractButton(parent)
 {
-    setFixedSize(capsuleWidth, capsuleHeight);
+    setFixedHeight(capsuleHeight);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
 }
@@ -58,7 +60,7 @@ void HotkeyRecorderButton::setPlaceholder(bool placeholder)
 
 QFont HotkeyRecorderButton::textFont() const
 {
-    const int available = textRect().width();
+    const int available = textArea().width();
     for (qreal scale = 1.0; scale > minimumTextScale; scale -= fontScaleStep) {
         const QFont font = fontOfSize(this->font(), textPixelSize * scale);
         if (QFontMetrics(font).horizontalAdvance(text()) <= available)
@@ -67,14 +69,30 @@ QFont HotkeyRecorderButton::textFont() const
     return fontOfSize(this->font(), textPixelSize * minimumTextScale);
 }
 
+// A text that would not fit even at the smallest size (a long prompt in a wide script) widens
+// the capsule instead of being cut.
 QSize HotkeyRecorderButton::sizeHint() const
 {
-    return {capsuleWidth, capsuleHeight};
+    const QFont smallest = fontOfSize(font(), textPixelSize * minimumTextScale);
+    const int needed =
+        leadingTextPadding + QFontMetrics(smallest).horizontalAdvance(text()) + trailingTextPadding;
+    return {std::max(capsuleWidth, needed), capsuleHeight};
 }
 
-QRect HotkeyRecorderButton::textRect() const
+QRect HotkeyRecorderButton::textArea() const
 {
-    return rect().adjusted(textPadding, 0, -textPadding, 0);
+    return rect().adjusted(leadingTextPadding, 0, -trailingTextPadding, 0);
+}
+
+QRect HotkeyRecorderButton::textBounds() const
+{
+    const QRect area = textArea();
+    const int width = std::min(QFontMetrics(textFont()).horizontalAdvance(text()), area.width());
+    QRect bounds(0, 0, width, area.height());
+    bounds.moveCenter(rect().center());
+    if (bounds.right() > area.right())
+        bounds.moveCenter(area.center());
+    return bounds;
 }
 
 void HotkeyRecorderButton::paintEvent(QPaintEvent*)
@@ -104,7 +122,7 @@ void HotkeyRecorderButton::paintEvent(QPaintEvent*)
     const QFont font = textFont();
     painter.setFont(font);
     painter.setPen(QColor(placeholder_ ? Theme::chromeTextSecondary() : Theme::chromeTextPrimary()));
-    const QRect area = textRect();
+    const QRect area = textBounds();
     painter.drawText(area, Qt::AlignCenter | Qt::TextSingleLine,
                      QFontMetrics(font).elidedText(text(), Qt::ElideRight, area.width()));
 }

@@ -4,15 +4,18 @@
 
 // The capsule of the shortcut recorder, which is also its main button: a 180 × 28 px
 // continuous-corner rectangle showing the shortcut (or the recording prompt) in medium 13 px
-// text, shrinking to 80 % before eliding, kept clear of the two small buttons at its
-// trailing edge.
+// text, shrinking to 80 %, kept clear of the two small buttons at its trailing edge; a text
+// that still does not fit widens the capsule.
 class HotkeyRecorderButton : public QAbstractButton {
     Q_OBJECT
 public:
     static constexpr int capsuleWidth = 180;
     static constexpr int capsuleHeight = 28;
     static constexpr qreal cornerRadius = 7;
-    static constexpr int textPadding = 38;
+    // The text keeps clear of the restore and clear buttons at the trailing edge (6 px inset,
+    // two 18 px buttons 2 px apart), and a little clear of the leading edge.
+    static constexpr int trailingTextPadding = 44;
+    static constexpr int leadingTextPadding = 10;
     static constexpr int textPixelSize = 13;
     static constexpr qreal minimumTextScale = 0.8;
 
@@ -32,6 +35,9 @@ public:
     QFont textFont() const;
 
     QSize sizeHint() const override;
+    // Where the text is drawn: centred on the capsule when it fits clear of the buttons there,
+    // else centred in the room to their left.
+    QRect textBounds() const;
 
 signals:
     void hoveredChanged(bool hovered);
@@ -45,7 +51,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    QRect textRect() const;
+    QRect textArea() const;
 
     bool recording_ = false;
     bool highlighted_ = false;

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <algorithm>
 
 namespace {
 
@@ -123,7 +124,6 @@ void HotkeyRecorderView::build()
     messageLabel_ = new QLabel(this);
     messageLabel_->setTextFormat(Qt::PlainText);
     messageLabel_->setWordWrap(true);
-    messageLabel_->setMaximumWidth(messageMaximumWidth);
     messageLabel_->setFont(VelloraTypography::caption());
     messageLabel_->setAlignment(Qt::AlignRight | Qt::AlignTop);
     messageLabel_->hide();
@@ -237,6 +237,8 @@ void HotkeyRecorderView::start()
     recordingWindow_ = host;
     focus(Control::recorder);
     message_.reset();
+    if (!recording_)
+        suspendHotKeys(true);
     recording_ = true;
     if (!monitorInstalled_) {
         qApp->installEventFilter(this);
@@ -253,6 +255,8 @@ void HotkeyRecorderView::stop()
 
 void HotkeyRecorderView::endRecording()
 {
+    if (recording_)
+        suspendHotKeys(false);
     recording_ = false;
     message_.reset();
     if (monitorInstalled_) {
@@ -260,6 +264,14 @@ void HotkeyRecorderView::endRecording()
         monitorInstalled_ = false;
     }
     recordingWindow_.clear();
+}
+
+// Vellora's own hot keys would take the keys pressed for a candidate before the recorder sees
+// them, so that a clash with them could never be reported.
+void HotkeyRecorderView::suspendHotKeys(bool suspended)
+{
+    if (settings_.hooks().hotKeysSuspended)
+        settings_.hooks().hotKeysSuspended(suspended);
 }
 
 void HotkeyRecorderView::restoreDefault()
@@ -359,7 +371,18 @@ void HotkeyRecorderView::refresh()
     messagePalette.setColor(QPalette::WindowText, Theme::warning());
     messageLabel_->setPalette(messagePalette);
     messageLabel_->setText(message_ ? Localization::string(*message_) : QString());
+    if (message_)
+        fitMessage();
     messageLabel_->setVisible(message_.has_value());
+}
+
+// A wrapped label placed by alignment gets its size hint, whose height is for another width:
+// it is given the width its text needs, at most messageMaximumWidth, and the height of that.
+void HotkeyRecorderView::fitMessage()
+{
+    const QString text = messageLabel_->text();
+    const int width = std::min(messageMaximumWidth, messageLabel_->fontMetrics().horizontalAdvance(text) + 1);
+    messageLabel_->setFixedSize(width, messageLabel_->heightForWidth(width));
 }
 
 void HotkeyRecorderView::focus(Control control)

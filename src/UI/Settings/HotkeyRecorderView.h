@@ -81,7 +81,9 @@ private:
     void build();
     void connectSettings();
     void refresh();
+    void fitMessage();
     void endRecording();
+    void suspendHotKeys(bool suspended);
     void focus(Control control);
     void clearControlFocus();
     void onFocusChanged();

@@ -190,8 +190,9 @@ void ModelSettingsView::askToRemove(const SavedModel& model)
         return;
     deleting_ = model;
     const QString title = Localization::string(QStringLiteral("Remove model?"));
+    // Beside the row of the model it names.
     confirmation_ = openDestructiveConfirmation(
-        window(), title,
+        window(), qobject_cast<QWidget*>(sender()), title,
         Localization::string(
             QStringLiteral("The model configuration will be removed. Saved keys stay in Keychain.")),
         Localization::string(QStringLiteral("Remove")), this,

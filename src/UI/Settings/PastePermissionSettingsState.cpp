@@ -3,42 +3,14 @@
 #include "Platform/Accessibility.h"
 #include "Platform/Workspace.h"
 
-#include <QUrl>
-
-const QStringList& PastePermissionSettingsState::settingsAddresses()
-{
-    // Linux has no permission page for synthesized keys: the X server offers XTEST or it
-    // doesn't. The honest equivalent is the desktop's settings application, reached through
-    // the cross-desktop "settings:" scheme that settings applications register; its
-    // handlers fall back from an unknown page to a broader one, and the last address asks
-    // for the application's main window.
-    static const QStringList addresses{
-        QStringLiteral("settings://privacy/accessibility"),
-        QStringLiteral("settings://privacy"),
-        QStringLiteral("settings://"),
-    };
-    return addresses;
-}
-
-bool PastePermissionSettingsState::openFirstAddress(const QStringList& addresses,
-                                                    Platform::Workspace& workspace)
-{
-    for (const QString& address : addresses) {
-        const QUrl url(address, QUrl::StrictMode);
-        if (!url.isValid() || url.scheme().isEmpty())
-            continue;
-        if (workspace.openURL(url))
-            return true;
-    }
-    return false;
-}
-
 PastePermissionSettingsState::Operations PastePermissionSettingsState::defaultOperations()
 {
     Operations operations;
     operations.checkPermission = [] { return Platform::accessibility().isTrusted(); };
-    // Nothing to ask on X11: no prompt can grant XTEST to one application.
-    operations.openSettings = [] { return openFirstAddress(settingsAddresses(), Platform::workspace()); };
+    // Nothing to ask on X11: no prompt can grant XTEST to one application, and no settings page
+    // lists applications that send keys. The desktop's own settings program is the nearest
+    // place, and a desktop without one is reported, so that the section says so.
+    operations.openSettings = [] { return Platform::workspace().openDesktopSettings(); };
     return operations;
 }
 

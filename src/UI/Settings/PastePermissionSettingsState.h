@@ -1,12 +1,7 @@
 #pragma once
 
 #include <QObject>
-#include <QStringList>
 #include <functional>
-
-namespace Platform {
-class Workspace;
-}
 
 // Whether Vellora may paste into other applications, checked again on request; asks for the
 // permission and opens the desktop's settings. Signals fire only on a real change.
@@ -25,10 +20,6 @@ public:
         std::function<bool()> openSettings;
     };
 
-    // The addresses tried in order by the default opener: the most specific page first.
-    static const QStringList& settingsAddresses();
-    // Asks the workspace to open each address in turn; true at the first that opens.
-    static bool openFirstAddress(const QStringList& addresses, Platform::Workspace& workspace);
     // The operations over Platform::accessibility() and Platform::workspace().
     static Operations defaultOperations();
 

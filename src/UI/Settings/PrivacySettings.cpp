@@ -21,6 +21,7 @@
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -188,10 +189,25 @@ QWidget* PrivacySettings::buildLinks()
 
 void PrivacySettings::chooseApps()
 {
+    const QSet<QString> own = ownIdentifiers();
     for (const QString& identifier : ApplicationChooserDialog::chooseApplications(this)) {
-        if (!identifier.isEmpty() && !Platform::mainBundle().isOwnApplication(identifier))
+        if (!identifier.isEmpty() && !own.contains(identifier) &&
+            !Platform::mainBundle().isOwnApplication(identifier))
             settings_.addIgnoredSourceApp(identifier);
     }
+}
+
+// Vellora under every name the desktop may give it: its own identifier, and whatever names a
+// window of this process (its window class where no desktop entry describes it).
+QSet<QString> PrivacySettings::ownIdentifiers()
+{
+    QSet<QString> identifiers{Platform::mainBundle().bundleIdentifier()};
+    const qint64 ownProcess = QCoreApplication::applicationPid();
+    for (const Platform::RunningApplication& running : Platform::workspace().runningApplications()) {
+        if (running.processIdentifier == ownProcess)
+            identifiers.insert(running.bundleIdentifier);
+    }
+    return identifiers;
 }
 
 QString PrivacySettings::applicationName(const QString& bundleIdentifier)

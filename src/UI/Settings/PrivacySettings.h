@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QWidget>
 #include <optional>
 
@@ -30,6 +31,7 @@ public:
     bool filePermissionsCleared() const { return filePermissionsCleared_; }
 
 private:
+    static QSet<QString> ownIdentifiers();
     SettingsDetailCard* buildCard(QLabel*& title, QPushButton*& button, QLabel*& note);
     QWidget* buildLinks();
     QWidget* ignoredAppRow(const QString& bundleIdentifier);

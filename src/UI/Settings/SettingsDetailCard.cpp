@@ -53,9 +53,12 @@ void SettingsDetailCard::paintEvent(QPaintEvent*)
 
 void SettingsDetailCard::applyTextStyle()
 {
+    // Disabled controls keep the application's dimmed text.
     QPalette p = palette();
     const QColor text = Theme::chromeTextPrimary();
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Text, text);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        p.setColor(group, QPalette::WindowText, text);
+        p.setColor(group, QPalette::Text, text);
+    }
     setPalette(p);
 }

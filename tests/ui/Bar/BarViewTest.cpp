@@ -74,7 +74,7 @@ TEST_F(BarViewTest, SaysWhenTheSearchMatchesNothingAndInAnotherLanguage)
     EXPECT_EQ(emptyLabelText(), QStringLiteral("No matches"));
     Localization::shared().setLanguage(AppLanguage::chinese);
     EXPECT_EQ(emptyLabelText(), QStringLiteral("没有匹配的结果"));
-    EXPECT_EQ(view().searchField()->placeholderText(), QStringLiteral("搜索剪贴内容"));
+    EXPECT_EQ(view().searchField()->placeholderText(), QStringLiteral("搜索剪贴项"));
     Localization::shared().setLanguage(AppLanguage::english);
     EXPECT_EQ(view().searchField()->placeholderText(), QStringLiteral("Search clips"));
 }

@@ -22,15 +22,18 @@
 #include "Util/SourceColor.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -176,20 +179,6 @@ protected:
         emit picker->activated(index);
     }
 
-    // The destructive answer, then the cancelling one.
-    static QStringList buttonTexts(QMessageBox* box)
-    {
-        QStringList texts;
-        for (const QMessageBox::ButtonRole role : {QMessageBox::DestructiveRole, QMessageBox::RejectRole}) {
-            for (QAbstractButton* button : box->buttons()) {
-                if (box->buttonRole(button) == role)
-                    texts.append(button->text());
-            }
-        }
-        EXPECT_EQ(texts.size(), box->buttons().size()) << "no other button";
-        return texts;
-    }
-
     QString text(const QString& name) const { return child<QLabel>(name)->text(); }
 
     QTemporaryDir temp;
@@ -271,8 +260,6 @@ struct PageTexts {
     QString languageFollowSystem;
     QString barHeight;
     QString clearButton;
-    QString clearQuestion;
-    QStringList clearAnswers;
 };
 
 const PageTexts pageTexts[] = {
@@ -285,9 +272,7 @@ const PageTexts pageTexts[] = {
      {"Ctrl", "Alt", "Super", "Shift"},
      "Follow System",
      "352 pt",
-     "Clear Clipboard History",
-     "Clear Clipboard History?",
-     {"Clear History", "Cancel"}},
+     "Clear Clipboard History"},
     {AppLanguage::japanese,
      {"貼り付け", "起動", "履歴", "クイックペースト", "動作", "クリップの色", "同期", "データ"},
      {"パスワードを無視（非表示のクリップ）", "ペーストしたクリップを履歴の先頭に移動",
@@ -297,9 +282,7 @@ const PageTexts pageTexts[] = {
      {"Ctrl", "Alt", "Super", "Shift"},
      "システムに従う",
      "352 ポイント",
-     "クリップボード履歴を消去",
-     "クリップボード履歴を消去しますか？",
-     {"履歴を消去", "キャンセル"}},
+     "クリップボード履歴を消去"},
 };
 
 class GeneralSettingsTextTest : public GeneralSettingsTest,
@@ -321,10 +304,6 @@ TEST_P(GeneralSettingsTextTest, ShowsEveryTextInTheLanguageInEffect)
               QStringList({expected.languageFollowSystem, "简体中文", "English", "繁體中文", "日本語"}));
     EXPECT_EQ(text(QStringLiteral("barHeightValue")), expected.barHeight);
     EXPECT_EQ(child<QPushButton>(QStringLiteral("clearHistory"))->text(), expected.clearButton);
-    child<QPushButton>(QStringLiteral("clearHistory"))->click();
-    ASSERT_NE(page->clearConfirmation(), nullptr);
-    EXPECT_EQ(page->clearConfirmation()->text(), expected.clearQuestion);
-    EXPECT_EQ(buttonTexts(page->clearConfirmation()), expected.clearAnswers);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, GeneralSettingsTextTest, ::testing::ValuesIn(pageTexts),
@@ -353,6 +332,56 @@ TEST_F(GeneralSettingsTest, LanguagePickerSetsStoresAndFollowsTheLanguage)
     EXPECT_EQ(defaults().values.value(QStringLiteral("dorvaneLanguage")),
               QJsonValue(QStringLiteral("system")));
 }
+
+// The wheel scrolls the page over a menu or slider that lacks the keyboard focus, and changes
+// the setting only once the control has the focus.
+struct WheelCase {
+    const char* control;
+    const char* preference;
+};
+
+class GeneralSettingsWheelTest : public GeneralSettingsTest,
+                                 public ::testing::WithParamInterface<WheelCase> {};
+
+TEST_P(GeneralSettingsWheelTest, TakesTheWheelOnlyWithKeyboardFocus)
+{
+    const WheelCase& c = GetParam();
+    settings().setHistoryRetentionMode(HistoryRetentionMode::timeInterval);
+    load();
+    page->resize(600, 400);
+    page->show();
+    page->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    auto* control = child<QWidget>(QString::fromLatin1(c.control));
+    const QString key = QString::fromLatin1(c.preference);
+    if (QWidget* focused = QApplication::focusWidget())
+        focused->clearFocus();
+    const QJsonValue before = defaults().values.value(key);
+    const int scrolled = page->verticalScrollBar()->value();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->verticalScrollBar()->maximum() > scrolled; }));
+    const auto notch = [control] {
+        QWheelEvent wheel(QPointF(5, 5), control->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(control, &wheel);
+    };
+
+    notch();
+    EXPECT_EQ(defaults().values.value(key), before);
+    EXPECT_GT(page->verticalScrollBar()->value(), scrolled) << "the page scrolls instead";
+
+    control->setFocus();
+    notch();
+    EXPECT_NE(defaults().values.value(key), before);
+    Localization::shared().setLanguage(AppLanguage::english);
+    settings().setHistoryRetentionMode(HistoryRetentionMode::itemCount);
+}
+
+INSTANTIATE_TEST_SUITE_P(Controls, GeneralSettingsWheelTest,
+                         ::testing::Values(WheelCase{"languagePicker", "dorvaneLanguage"},
+                                           WheelCase{"quickPasteModifier", "quickPasteModifier"},
+                                           WheelCase{"barHeightSlider", "barHeight"},
+                                           WheelCase{"retentionAgeSlider", "historyRetentionDays"}),
+                         [](const auto& info) { return std::string(info.param.control); });
 
 TEST_F(GeneralSettingsTest, ActivationRowsHostTheTwoRecorders)
 {
@@ -507,21 +536,10 @@ TEST_F(GeneralSettingsTest, BaseColorWritesHexAndSwatchesFollowIt)
     EXPECT_EQ(swatches->colors().size(), 10);
 }
 
-// Clearing the history asks first.
+// Clearing the history is a labelled action of its own: it clears at once.
 
-struct ClearCase {
-    const char* answer; // a button's text, or "Escape"
-    bool cleared;
-};
-
-const ClearCase clearCases[] = {{"Clear History", true}, {"Cancel", false}, {"Escape", false}};
-
-class GeneralSettingsClearTest : public GeneralSettingsTest,
-                                 public ::testing::WithParamInterface<ClearCase> {};
-
-TEST_P(GeneralSettingsClearTest, ClearsOnlyWhenConfirmedAndKeepsPinboards)
+TEST_F(GeneralSettingsTest, ClearClipboardHistoryClearsAtOnceAndKeepsPinboards)
 {
-    const ClearCase& c = GetParam();
     Pinboard board;
     board.name = QStringLiteral("Kept");
     board.clips = {clip(QStringLiteral("pinned"))};
@@ -529,35 +547,13 @@ TEST_P(GeneralSettingsClearTest, ClearsOnlyWhenConfirmedAndKeepsPinboards)
     ASSERT_EQ(store->history().size(), 3);
 
     child<QPushButton>(QStringLiteral("clearHistory"))->click();
-    QMessageBox* box = page->clearConfirmation();
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(store->history().size(), 3) << "nothing goes before the answer";
-    EXPECT_EQ(box->informativeText(),
-              QStringLiteral(
-                  "Every clip in the history is removed now. Pinboards are kept. This cannot be undone."));
-    EXPECT_EQ(box->defaultButton()->text(), QStringLiteral("Cancel"));
 
-    if (QString::fromUtf8(c.answer) == QStringLiteral("Escape")) {
-        QTest::keyClick(box, Qt::Key_Escape);
-    } else {
-        for (QAbstractButton* button : box->buttons()) {
-            if (button->text() == QString::fromUtf8(c.answer))
-                button->click();
-        }
-    }
-
-    EXPECT_EQ(store->history().size(), c.cleared ? 0 : 3);
+    EXPECT_EQ(store->history().size(), 0);
+    for (QWidget* top : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<QMessageBox*>(top), nullptr) << "no confirmation";
     ASSERT_EQ(store->pinboards().size(), 1);
     EXPECT_EQ(store->pinboards().first().clips.size(), 1);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(page->clearConfirmation(), nullptr);
 }
-
-INSTANTIATE_TEST_SUITE_P(Answers, GeneralSettingsClearTest, ::testing::ValuesIn(clearCases),
-                         [](const auto& info) {
-                             return std::string(info.param.cleared ? "confirmed" : "declined") +
-                                    std::to_string(info.index);
-                         });
 
 // Sync goes through the application controller; the switch shows the preference.
 

@@ -2,6 +2,10 @@
 
 #include "Settings/HistoryRetentionPreset.h"
 
+#include <QScopeGuard>
+#include <QStyle>
+#include <QVBoxLayout>
+
 namespace {
 
 QString removeTitle(int count)
@@ -273,6 +277,31 @@ TEST_F(HistoryRetentionSection, ConfirmationHasTheExactTextsAndIsWindowModal)
     EXPECT_EQ(box->escapeButton(), confirmationButton(QStringLiteral("Cancel")));
 }
 
+// The question shows its whole title and leaves the value it asks about in view.
+TEST_F(HistoryRetentionSection, ConfirmationShowsItsWholeTitleBesideTheSection)
+{
+    load({clip(0, QStringLiteral("new")), clip(50, QStringLiteral("old"))});
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(section.get());
+    layout->addStretch();
+    const auto giveBack = qScopeGuard([this] { section->setParent(nullptr); });
+    window.resize(520, 500);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    clickMode(HistoryRetentionMode::timeInterval);
+
+    QMessageBox* box = section->confirmation();
+    ASSERT_NE(box, nullptr);
+    QFont bold = box->font();
+    bold.setBold(true);
+    // Room for the title and, beside it in the title bar, the window manager's buttons.
+    EXPECT_GE(box->width(), QFontMetrics(bold).horizontalAdvance(box->windowTitle()) + 100);
+    const QRect shown(section->mapToGlobal(QPoint(0, 0)), section->size());
+    EXPECT_FALSE(box->frameGeometry().intersects(shown));
+    confirmationButton(QStringLiteral("Cancel"))->click();
+}
+
 // Dragging moves only the header and the highlighted short title; the release evaluates once.
 TEST_F(HistoryRetentionSection, DraggingChangesNothingUntilRelease)
 {
@@ -296,6 +325,30 @@ TEST_F(HistoryRetentionSection, DraggingChangesNothingUntilRelease)
     EXPECT_EQ(settings().historyRetentionDays(), 365);
     EXPECT_EQ(dayWrites.count(), 1);
     EXPECT_EQ(section->confirmation(), nullptr);
+}
+
+// A click on the thumb that does not move it keeps a saved age that is no preset's.
+TEST_F(HistoryRetentionSection, ClickingTheThumbWithoutMovingItKeepsTheSavedAge)
+{
+    setSaved(HistoryRetentionMode::timeInterval, 500, 45);
+    load({clip(1), clip(40), clip(50)});
+    section->resize(480, section->sizeHint().height());
+    section->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(section.get()));
+    QSlider* thumbSlider = slider();
+    const int length = thumbSlider->style()->pixelMetric(QStyle::PM_SliderLength, nullptr, thumbSlider);
+    const QPoint thumb(QStyle::sliderPositionFromValue(thumbSlider->minimum(), thumbSlider->maximum(),
+                                                       thumbSlider->value(), thumbSlider->width() - length) +
+                           length / 2,
+                       thumbSlider->height() / 2);
+
+    QTest::mouseClick(thumbSlider, Qt::LeftButton, {}, thumb);
+
+    EXPECT_EQ(thumbSlider->value(), 4);
+    EXPECT_EQ(section->confirmation(), nullptr);
+    EXPECT_EQ(section->draftDays(), 45);
+    EXPECT_EQ(settings().historyRetentionDays(), 45);
+    EXPECT_EQ(store->history().size(), 3);
 }
 
 TEST_F(HistoryRetentionSection, ShowsOnlyTheControlsOfTheDraftedMode)

@@ -321,7 +321,6 @@ TEST_F(HotkeyRecorderFixture, CapsuleAndMessageMeasurements)
 {
     EXPECT_EQ(recorder->recorderButton()->size(), QSize(180, 28));
     EXPECT_EQ(recorder->restoreButton()->size(), QSize(18, 22));
-    EXPECT_EQ(recorder->messageLabel()->maximumWidth(), 260);
     EXPECT_EQ(recorder->messageLabel()->textFormat(), Qt::PlainText);
     // The two small buttons sit at the trailing edge, 6 px in, 2 px apart.
     const QRect capsule = recorder->recorderButton()->rect();
@@ -332,6 +331,61 @@ TEST_F(HotkeyRecorderFixture, CapsuleAndMessageMeasurements)
     recorder->recorderButton()->setText(QStringLiteral("A very long text that never fits in the capsule"));
     EXPECT_EQ(recorder->recorderButton()->textFont().pixelSize(), 10);
 }
+
+// While recording, Vellora's own hot keys let their keys through, so that a clash with them
+// reaches the recorder and is reported; they are registered again when recording ends.
+TEST_F(HotkeyRecorderFixture, RecordingReleasesVellorasHotKeysUntilItEnds)
+{
+    ASSERT_EQ(hotKeys.registered.size(), 2);
+    startRecording(Target::activation);
+    EXPECT_TRUE(hotKeys.registered.isEmpty());
+    EXPECT_TRUE(press({l, Qt::Key_L, command | option | control}));
+    EXPECT_EQ(recorder->message(),
+              QStringLiteral("This shortcut is used by Browser Links. Choose another combination."));
+
+    EXPECT_TRUE(press({b, Qt::Key_B, command | shift}));
+    EXPECT_FALSE(recorder->isRecording());
+    EXPECT_EQ(hotKeys.registeredCombinations().size(), 2);
+    EXPECT_TRUE(hotKeys.registeredCombinations().contains({b, 0x300}));
+    EXPECT_TRUE(hotKeys.registeredCombinations().contains({l, 0x1900}));
+}
+
+// The prompt and a rejection are shown whole in each language: the prompt clear of the two
+// small buttons, the wrapped message as tall as its lines.
+class HotkeyRecorderLanguageTest : public HotkeyRecorderFixture,
+                                   public ::testing::WithParamInterface<AppLanguage> {};
+
+TEST_P(HotkeyRecorderLanguageTest, PromptAndRejectionFitTheirRoom)
+{
+    Localization& localization = Localization::shared();
+    const AppLanguage before = localization.language();
+    localization.setLanguage(GetParam());
+    startRecording(Target::activation);
+    // Layout requests travel up one level per pass of the event loop.
+    const auto settle = [] {
+        for (int pass = 0; pass < 4; ++pass)
+            QApplication::processEvents();
+    };
+    settle();
+    HotkeyRecorderButton* capsule = recorder->recorderButton();
+    const QRect text = capsule->textBounds();
+    EXPECT_GE(text.width(), QFontMetrics(capsule->textFont()).horizontalAdvance(capsule->text()))
+        << "elided: " << capsule->text().toStdString();
+    EXPECT_LT(text.right(), recorder->restoreButton()->geometry().left());
+
+    press({l, Qt::Key_L, command | option | control});
+    settle();
+    QLabel* message = recorder->messageLabel();
+    ASSERT_TRUE(message->isVisible());
+    EXPECT_LE(message->width(), 260);
+    EXPECT_GE(message->height(), message->heightForWidth(message->width())) << message->text().toStdString();
+    EXPECT_TRUE(host->rect().contains(QRect(message->mapTo(host.get(), QPoint()), message->size())));
+    localization.setLanguage(before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, HotkeyRecorderLanguageTest,
+                         ::testing::Values(AppLanguage::english, AppLanguage::japanese, AppLanguage::chinese,
+                                           AppLanguage::traditionalChinese));
 
 TEST_F(HotkeyRecorderFixture, TextsFollowTheLanguage)
 {

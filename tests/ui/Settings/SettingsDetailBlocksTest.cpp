@@ -1,18 +1,23 @@
+#include "UI/Appearance.h"
 #include "UI/Settings/SettingsDetailCard.h"
 #include "UI/Settings/SettingsDetailPage.h"
 #include "UI/Settings/SettingsDetailRow.h"
 #include "UI/Settings/SettingsDetailSection.h"
 #include "UI/Settings/SettingsDetailToggle.h"
+#include "UI/Settings/SettingsSegment.h"
 #include "UI/Settings/SettingsSwitch.h"
 #include "UI/Theme.h"
 #include "UI/VelloraTypography.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -294,5 +299,88 @@ TEST(SettingsSwitchTest, TrackTakesTheAccentWhenOn)
     toggle.setChecked(true);
     EXPECT_EQ(QColor(rendered(toggle).pixel(onSide)), QColor(Theme::selection()));
 }
+
+// A disabled check box in a card is drawn dimmed, not in the card's text colour.
+TEST(SettingsDetailCardTest, DisabledCheckBoxTextIsDimmed)
+{
+    SettingsDetailCard card;
+    auto* enabled = new QCheckBox(QStringLiteral("Automatically check for updates"));
+    auto* disabled = new QCheckBox(QStringLiteral("Automatically check for updates"));
+    disabled->setEnabled(false);
+    card.addItem(enabled);
+    card.addItem(disabled);
+    layOut(card, QSize(360, 120));
+
+    // The darkest pixel of each rendered check box is its text.
+    const auto darkest = [](QWidget* box) {
+        QImage image = box->grab().toImage();
+        int least = 255 * 3;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = image.height(); x < image.width(); ++x) { // right of the indicator
+                const QColor c = image.pixelColor(x, y);
+                least = std::min(least, c.red() + c.green() + c.blue());
+            }
+        }
+        return least;
+    };
+    EXPECT_GT(darkest(disabled), darkest(enabled) + 150);
+}
+
+// In both looks the chosen segment stands out in the accent and the page's scroll handle
+// stands out from its trough.
+class SettingsLookTest : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override
+    {
+        Appearance::shared().setMode(GetParam() ? AppearanceMode::dark : AppearanceMode::light);
+    }
+    void TearDown() override { Appearance::shared().setMode(AppearanceMode::light); }
+};
+
+TEST_P(SettingsLookTest, ChosenSegmentIsFilledWithTheAccent)
+{
+    QWidget picker;
+    auto* layout = new QHBoxLayout(&picker);
+    auto* chosen = new SettingsSegment;
+    auto* other = new SettingsSegment;
+    chosen->setChecked(true);
+    layout->addWidget(chosen);
+    layout->addWidget(other);
+    layOut(picker, QSize(240, 30));
+    const QPoint insideEdge(4, chosen->height() / 2);
+    EXPECT_EQ(QColor(rendered(*chosen).pixel(insideEdge)), QColor(Theme::selection()));
+    EXPECT_EQ(QColor(rendered(*other).pixel(insideEdge)), QColor(Theme::pillBG()));
+}
+
+TEST_P(SettingsLookTest, ScrollHandleStandsOutFromItsTrough)
+{
+    SettingsDetailPage page;
+    page.addBlock(blockOfHeight(2000));
+    layOut(page, QSize(600, 300));
+    QScrollBar* bar = page.verticalScrollBar();
+    ASSERT_TRUE(bar->isVisible());
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = Qt::Vertical;
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = option.sliderValue = bar->value();
+    option.pageStep = bar->pageStep();
+    option.singleStep = bar->singleStep();
+    const QRect handleRect =
+        bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
+    const QRect grooveRect =
+        bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarGroove, bar);
+    ASSERT_LT(handleRect.bottom() + 8, grooveRect.bottom());
+    const QImage image = bar->grab().toImage();
+    const QColor handle = image.pixelColor(handleRect.center());
+    const QColor trough = image.pixelColor(grooveRect.center().x(), grooveRect.bottom() - 4);
+    const int contrast = std::abs(handle.red() - trough.red()) + std::abs(handle.green() - trough.green()) +
+                         std::abs(handle.blue() - trough.blue());
+    EXPECT_GT(contrast, 90) << handle.name().toStdString() << " on " << trough.name().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Looks, SettingsLookTest, ::testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "dark" : "light"); });
 
 } // namespace

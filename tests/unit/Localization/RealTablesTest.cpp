@@ -145,6 +145,27 @@ TEST_F(RealTables, TranslationsKeepThePlaceholdersOfTheirKey)
     }
 }
 
+// A clip has one name in each language, so one page never calls it two things.
+TEST_F(RealTables, EveryTextAboutClipsUsesTheLanguagesOneWordForAClip)
+{
+    const QHash<QString, QString> wordForClip{{QStringLiteral("en"), QStringLiteral("clip")},
+                                              {QStringLiteral("zh-Hans"), QStringLiteral("剪贴项")},
+                                              {QStringLiteral("zh-Hant"), QStringLiteral("剪貼項")},
+                                              {QStringLiteral("ja"), QStringLiteral("クリップ")}};
+    static const QRegularExpression namesAClip(QStringLiteral("\\bclips?\\b"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    for (const LoadedTable& table : tables) {
+        const QString word = wordForClip.value(table.language);
+        ASSERT_FALSE(word.isEmpty()) << table.language.toStdString();
+        for (auto it = table.values.cbegin(); it != table.values.cend(); ++it) {
+            if (namesAClip.match(it.key()).hasMatch())
+                EXPECT_TRUE(it.value().contains(word, Qt::CaseInsensitive))
+                    << table.language.toStdString() << " \"" << it.key().toStdString() << "\" = \""
+                    << it.value().toStdString() << "\"";
+        }
+    }
+}
+
 TEST(RealTablesSignature, CountsKindsByArgument)
 {
     EXPECT_EQ(placeholderSignature(QStringLiteral("%@ of %lld%%")), (QMap<int, QChar>{{0, '@'}, {1, 'i'}}));

@@ -121,4 +121,74 @@ TEST_F(X11WorkspaceTest, revealFileWithoutAFileManagerOpensTheFolder)
     EXPECT_EQ(opened, QList<QUrl>({QUrl::fromLocalFile(data.path() + "/docs")}));
 }
 
+// The current desktop's settings program first, then any other installed one; a desktop
+// without one, or whose programs don't start, is a failure.
+struct DesktopSettingsCase {
+    const char* name;
+    QStringList desktopNames;
+    QStringList installed;
+    QStringList refusing; // installed, but fail to start
+    QStringList started;  // attempts, in order
+    bool opened;
+};
+
+class X11WorkspaceDesktopSettings : public X11WorkspaceTest,
+                                    public ::testing::WithParamInterface<DesktopSettingsCase> {};
+
+TEST_P(X11WorkspaceDesktopSettings, StartsTheDesktopsOwnSettingsProgram)
+{
+    const DesktopSettingsCase& c = GetParam();
+    const QString bin = data.path() + "/bin";
+    for (const QString& program : c.installed) {
+        writeFile(bin + "/" + program, "#!/bin/sh\n");
+        QFile(bin + "/" + program).setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+    writeFile(bin + "/lxqt-config", "not executable");
+    options.desktopNames = c.desktopNames;
+    options.programFolders = {bin};
+    QStringList started;
+    options.startProgram = [&](const QString& program) {
+        started.append(QFileInfo(program).fileName());
+        return QFileInfo(program).absolutePath() == bin && !c.refusing.contains(started.last());
+    };
+    X11Workspace workspace(options);
+
+    EXPECT_EQ(workspace.openDesktopSettings(), c.opened);
+    EXPECT_EQ(started, c.started);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Desktops, X11WorkspaceDesktopSettings,
+    ::testing::Values(
+        DesktopSettingsCase{
+            "Kde", {"KDE"}, {"gnome-control-center", "systemsettings"}, {}, {"systemsettings"}, true},
+        DesktopSettingsCase{"UbuntuGnome",
+                            {"ubuntu", "GNOME"},
+                            {"systemsettings", "gnome-control-center"},
+                            {},
+                            {"gnome-control-center"},
+                            true},
+        DesktopSettingsCase{
+            "Xfce", {"XFCE"}, {"xfce4-settings-manager"}, {}, {"xfce4-settings-manager"}, true},
+        DesktopSettingsCase{"UnknownDesktopTakesAnyInstalled",
+                            {"openbox"},
+                            {"mate-control-center"},
+                            {},
+                            {"mate-control-center"},
+                            true},
+        DesktopSettingsCase{"FailedStartTriesTheNext",
+                            {"KDE"},
+                            {"systemsettings", "xfce4-settings-manager"},
+                            {"systemsettings"},
+                            {"systemsettings", "xfce4-settings-manager"},
+                            true},
+        DesktopSettingsCase{"NoneInstalled", {"GNOME"}, {}, {}, {}, false},
+        DesktopSettingsCase{"NoneStarts",
+                            {"GNOME"},
+                            {"gnome-control-center"},
+                            {"gnome-control-center"},
+                            {"gnome-control-center"},
+                            false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QObject>
+
+// Keeps the mouse wheel from changing a setting while the user scrolls a settings page: a menu,
+// slider or stepper inside a SettingsDetailPage takes the wheel only while it has the keyboard
+// focus; otherwise the page scrolls. One guard watches the whole application.
+class SettingsWheelGuard final : public QObject {
+    Q_OBJECT
+public:
+    // Installs the guard on the application once; later calls do nothing.
+    static void install();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    using QObject::QObject;
+};

@@ -1,0 +1,267 @@
+#include "ui/AI/ConversationViewFixture.h"
+#include "ui/Bar/BarFixture.h"
+
+#include "Platform/Keychain.h"
+#include "Platform/linux/EvdevKeyMap.h"
+#include "Settings/PrivacyPolicyCatalog.h"
+#include "Settings/SettingsNavigation.h"
+#include "UI/Appearance.h"
+#include "UI/Bar/BarWindowController.h"
+#include "UI/Settings/HotkeyRecorderButton.h"
+#include "UI/Settings/HotkeyRecorderView.h"
+#include "UI/Settings/ModelEditorView.h"
+#include "UI/Settings/PrivacySupportWindowController.h"
+#include "UI/Settings/SettingsPages.h"
+#include "UI/Settings/SettingsPanel.h"
+#include "UI/Settings/SettingsWindowController.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <functional>
+
+// Every window a user meets, laid out and painted offscreen in each language and appearance:
+// no label's text may be cut off, and no two visible siblings may overlap.
+namespace {
+
+using OpenScene = std::function<QWidget*()>;
+
+// Each window in the state the user meets it in; open() builds it.
+const char* const scenes[] = {
+    "settingsGeneral",
+    "settingsModel",
+    "settingsUpdates",
+    "settingsPrivacy",
+    "settingsAbout",
+    "modelEditorWithOptions",
+    "conversationWithTranscript",
+    "privacyPolicy",
+    "helpAndSupport",
+    "pasteBar",
+};
+
+constexpr int browserLinksKeyCode = 37; // L, pressed with the browser-links modifiers
+
+const AppLanguage languages[] = {AppLanguage::english, AppLanguage::chinese, AppLanguage::traditionalChinese,
+                                 AppLanguage::japanese};
+
+// A widget named by its class and object name and those of its ancestors, for the report.
+QString pathOf(const QWidget* widget)
+{
+    QStringList parts;
+    for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        const QString name = w->objectName().isEmpty() ? QString() : QLatin1Char('#') + w->objectName();
+        parts.prepend(QString::fromLatin1(w->metaObject()->className()) + name);
+        if (w->isWindow())
+            break;
+    }
+    return parts.join(QStringLiteral(" > "));
+}
+
+// The label's text does not fit its rectangle: a wrapped one is lower than its text needs at
+// its width, a single-line one is narrower or lower than its text.
+std::optional<QString> clippedText(const QLabel* label)
+{
+    if (label->text().isEmpty() || label->textFormat() == Qt::RichText)
+        return std::nullopt;
+    const QRect room =
+        label->contentsRect().adjusted(label->margin(), label->margin(), -label->margin(), -label->margin());
+    if (label->wordWrap()) {
+        const int needed = label->heightForWidth(label->width());
+        if (label->height() < needed)
+            return QStringLiteral("wrapped text needs %1 px, has %2").arg(needed).arg(label->height());
+        return std::nullopt;
+    }
+    const QRect text =
+        label->fontMetrics().boundingRect(QRect(0, 0, 100'000, 100'000), Qt::TextExpandTabs, label->text());
+    if (text.width() > room.width() || label->fontMetrics().height() > room.height())
+        return QStringLiteral("text needs %1 x %2 px, has %3 x %4")
+            .arg(text.width())
+            .arg(label->fontMetrics().height())
+            .arg(room.width())
+            .arg(room.height());
+    return std::nullopt;
+}
+
+// What the user can see wrong in the window: every fault, one line each.
+QStringList faultsIn(QWidget* window)
+{
+    QStringList faults;
+    QList<QWidget*> widgets = window->findChildren<QWidget*>();
+    widgets.prepend(window);
+    for (QWidget* widget : widgets) {
+        if (!widget->isVisible() || (widget != window && widget->isWindow()))
+            continue;
+        if (const auto* label = qobject_cast<QLabel*>(widget)) {
+            if (const std::optional<QString> fault = clippedText(label))
+                faults.append(pathOf(label) + QStringLiteral(" \"") + label->text() + QStringLiteral("\": ") +
+                              *fault);
+        }
+        QList<QWidget*> siblings;
+        for (QObject* child : widget->children()) {
+            auto* sibling = qobject_cast<QWidget*>(child);
+            if (sibling && sibling->isVisible() && !sibling->isWindow() && !sibling->size().isEmpty())
+                siblings.append(sibling);
+        }
+        for (qsizetype i = 0; i < siblings.size(); ++i) {
+            for (qsizetype j = i + 1; j < siblings.size(); ++j) {
+                if (siblings[i]->geometry().intersects(siblings[j]->geometry()))
+                    faults.append(pathOf(siblings[i]) + QStringLiteral(" overlaps ") + pathOf(siblings[j]));
+            }
+        }
+    }
+    return faults;
+}
+
+void settle(QWidget* window)
+{
+    // Layout requests travel up one level per pass of the event loop.
+    for (int pass = 0; pass < 6; ++pass)
+        QApplication::processEvents();
+    window->grab(); // paints every visible widget once
+}
+
+using LayoutCase = std::tuple<const char*, AppLanguage, bool>;
+
+class WindowLayoutTest : public ConversationViewFixture, public ::testing::WithParamInterface<LayoutCase> {
+protected:
+    // The General page opens the shared history store, once: keep it in a folder of the test's own.
+    static void SetUpTestSuite()
+    {
+        dataHome = new QTemporaryDir;
+        qputenv("XDG_DATA_HOME", dataHome->path().toUtf8());
+    }
+    static void TearDownTestSuite() { delete dataHome; }
+
+    void SetUp() override
+    {
+        ConversationViewFixture::SetUp();
+        Platform::setKeychainForTesting(&keychain);
+        Localization::shared().setLanguage(std::get<1>(GetParam()));
+        Appearance::shared().setMode(std::get<2>(GetParam()) ? AppearanceMode::dark : AppearanceMode::light);
+    }
+    void TearDown() override
+    {
+        settingsWindow.reset();
+        privacySupport.reset();
+        editor.reset();
+        bar.reset();
+        Appearance::shared().setMode(AppearanceMode::light);
+        Platform::setKeychainForTesting(nullptr);
+        ConversationViewFixture::TearDown();
+    }
+
+    QWidget* settingsPane(SettingsTab tab)
+    {
+        settingsWindow = std::make_unique<SettingsWindowController>(navigation, makeSettingsPage, [] {});
+        settingsWindow->present(tab);
+        return settingsWindow->window();
+    }
+
+    // The General page while its first recorder shows a rejection under its capsule.
+    static QWidget* withRecorderRejection(QWidget* window)
+    {
+        auto* recorder = window->findChild<HotkeyRecorderView*>(QStringLiteral("activationRecorder"));
+        if (!recorder)
+            return window;
+        recorder->start();
+        const quint8 keyL = Platform::EvdevKeyMap::x11KeyCode(browserLinksKeyCode).value_or(0);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_L, Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier,
+                        keyL, 0, 0);
+        QApplication::sendEvent(recorder->recorderButton(), &press);
+        return window;
+    }
+
+    QWidget* privacySupportPage(PrivacySupportPage page)
+    {
+        privacySupport = std::make_unique<PrivacySupportWindowController>(PrivacyPolicyCatalog::bundled());
+        privacySupport->present(page);
+        return privacySupport->window();
+    }
+
+    QWidget* modelEditor()
+    {
+        SavedModel saved = model(QStringLiteral("A model & its very long name for the row"));
+        editor =
+            std::make_unique<ModelEditorView>(ModelEditorDraft::make(saved, true, true), settings, nullptr);
+        editor->show();
+        return editor.get();
+    }
+
+    QWidget* conversation()
+    {
+        ConversationMaterial material;
+        material.title = QStringLiteral("Quarterly report");
+        material.source = QStringLiteral("Text Editor");
+        material.text = QStringLiteral("Revenue rose in every region.\nCosts fell.");
+        configure({model(QStringLiteral("model-a"))});
+        makeView({material});
+        const std::optional<ConversationSendRequest> probe = session->prepareSend(QStringLiteral("probe"));
+        if (probe)
+            consent.approve(probe->scope);
+        ask(QStringLiteral("Summarise these materials in one sentence, please."),
+            QStringLiteral("Revenue rose everywhere while costs fell, so the quarter ended well ahead."));
+        return view.get();
+    }
+
+    QWidget* pasteBar()
+    {
+        barData.load(BarFixture::texts(12));
+        bar = std::make_unique<BarWindowController>(*barData.store, barData.settings, barData.shelf);
+        bar->resetForShow();
+        bar->show();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return bar->phase().kind == BarPhaseKind::shown; }, waitMs));
+        return bar->window();
+    }
+
+    QWidget* open(const QString& scene)
+    {
+        const std::pair<const char*, OpenScene> openers[] = {
+            {"settingsGeneral", [this] { return withRecorderRejection(settingsPane(SettingsTab::general)); }},
+            {"settingsModel", [this] { return settingsPane(SettingsTab::model); }},
+            {"settingsUpdates", [this] { return settingsPane(SettingsTab::updates); }},
+            {"settingsPrivacy", [this] { return settingsPane(SettingsTab::privacy); }},
+            {"settingsAbout", [this] { return settingsPane(SettingsTab::about); }},
+            {"modelEditorWithOptions", [this] { return modelEditor(); }},
+            {"conversationWithTranscript", [this] { return conversation(); }},
+            {"privacyPolicy", [this] { return privacySupportPage(PrivacySupportPage::privacy); }},
+            {"helpAndSupport", [this] { return privacySupportPage(PrivacySupportPage::support); }},
+            {"pasteBar", [this] { return pasteBar(); }},
+        };
+        for (const auto& [name, opener] : openers) {
+            if (scene == QLatin1String(name))
+                return opener();
+        }
+        return nullptr;
+    }
+
+    static inline QTemporaryDir* dataHome = nullptr;
+    SettingsNavigation navigation;
+    std::unique_ptr<SettingsWindowController> settingsWindow;
+    std::unique_ptr<PrivacySupportWindowController> privacySupport;
+    std::unique_ptr<ModelEditorView> editor;
+    BarFixture barData;
+    std::unique_ptr<BarWindowController> bar;
+};
+
+TEST_P(WindowLayoutTest, NoTextIsCutOffAndNoSiblingsOverlap)
+{
+    QWidget* window = open(QString::fromLatin1(std::get<0>(GetParam())));
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    settle(window);
+
+    for (const QString& fault : faultsIn(window))
+        ADD_FAILURE() << fault.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, WindowLayoutTest,
+    ::testing::Combine(::testing::ValuesIn(scenes), ::testing::ValuesIn(languages), ::testing::Bool()),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param)) + "_" +
+               AppLanguages::rawValue(std::get<1>(info.param)).remove(u'-').toStdString() +
+               (std::get<2>(info.param) ? "_dark" : "_light");
+    });
+
+} // namespace
