@@ -187,8 +187,8 @@ TEST_F(ChatClientTest, AbortsAFastChunkedFloodNearTheCap)
     serving.join();
     ASSERT_EQ(result.status, Status::failed);
     EXPECT_EQ(result.error->kind(), Kind::answerTooLarge);
-    EXPECT_LT(sent.load(),
-              3 * ChatReply::maximumAnswerBytes); // socket buffers let some megabytes more through
+    // Socket buffers let some megabytes more through.
+    EXPECT_LT(sent.load(), 3 * ChatReply::maximumAnswerBytes);
 }
 
 TEST_F(ChatClientTest, ReadsASlowDripAnswer)
