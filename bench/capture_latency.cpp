@@ -270,7 +270,7 @@ void BM_BurstCaptured(benchmark::State& state)
 }
 BENCHMARK(BM_BurstCaptured)->Arg(tickOnly)->Arg(onEachRead)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// The main thread's longest stall while xclip hands over a 20 MB copy (in INCR pieces).
+// The main thread's longest stall while xclip hands over a 20 MB copy (in INCR chunks).
 // Arg 0: the copy read again through QClipboard on the main thread, as copies were read
 // before (after the reader is done with it: xclip serves one transfer at a time); arg 1: read
 // by the pasteboard's reader thread and taken by the running monitor.

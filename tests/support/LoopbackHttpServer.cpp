@@ -172,9 +172,9 @@ void LoopbackHttpServer::answer(QTcpSocket* socket, const Response& response)
 
 void LoopbackHttpServer::drip(QTcpSocket* socket, QByteArray rest, const Response& response)
 {
-    const QByteArray piece = rest.left(response.chunkSize);
+    const QByteArray part = rest.left(response.chunkSize);
     rest.remove(0, response.chunkSize);
-    socket->write(response.chunkedEncoding ? httpChunk(piece) : piece);
+    socket->write(response.chunkedEncoding ? httpChunk(part) : part);
     if (rest.isEmpty() && response.chunkedEncoding)
         socket->write(httpChunk({}));
     socket->flush();

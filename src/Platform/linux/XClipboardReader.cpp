@@ -284,11 +284,11 @@ std::optional<QByteArray> XClipboardReader::receiveIncrementally(xcb_window_t re
                                                                  const QDeadlineTimer& copyDeadline,
                                                                  qint64 limit)
 {
-    // Deleting the INCR property asks for the first piece; deleting each piece for the next.
+    // Deleting the INCR property asks for the first chunk; deleting each chunk for the next.
     xcb_delete_property(connection_, requestor, property);
     QByteArray bytes;
     for (;;) {
-        const Event piece = waitFor(
+        const Event chunk = waitFor(
             [&](const xcb_generic_event_t* event) {
                 if (!isEvent(event, XCB_PROPERTY_NOTIFY))
                     return false;
@@ -297,9 +297,9 @@ std::optional<QByteArray> XClipboardReader::receiveIncrementally(xcb_window_t re
                        notify->state == XCB_PROPERTY_NEW_VALUE;
             },
             earlier(answerTimeout, copyDeadline));
-        if (!piece)
+        if (!chunk)
             return std::nullopt;
-        // One byte more than allowed tells a piece that would pass the limit.
+        // One byte more than allowed tells a chunk that would pass the limit.
         const PropertyReply reply =
             getProperty(connection_, true, requestor, property, limit - bytes.size() + 1);
         if (!reply || reply->bytes_after > 0 ||

@@ -294,7 +294,7 @@ TEST_F(ClipboardCaptureTest, AnOwnerThatNeverAnswersHoldsUpNeitherTheMainThreadN
     EXPECT_EQ(store->history().first().text, "after the hung owner");
 }
 
-TEST_F(ClipboardCaptureTest, LargeCopiesArriveWholeInPiecesUpToTheLimit)
+TEST_F(ClipboardCaptureTest, LargeCopiesArriveWholeInChunksUpToTheLimit)
 {
     struct Case {
         const char* name;
@@ -302,7 +302,7 @@ TEST_F(ClipboardCaptureTest, LargeCopiesArriveWholeInPiecesUpToTheLimit)
         bool read;
     };
     const Case cases[] = {
-        {"20 MB in INCR pieces", 20 * 1024 * 1024, true},
+        {"20 MB in INCR chunks", 20 * 1024 * 1024, true},
         {"announced over the limit: not read", Platform::XClipboardReader::maxTypeBytes + 1, false},
     };
     monitor->start();

@@ -78,7 +78,7 @@ void RawSelectionOwner::serve(int lifetimeMs, void (*ready)())
             const auto* notify = reinterpret_cast<xcb_property_notify_event_t*>(event.get());
             if (notify->window == incrRequestor_ && notify->atom == incrProperty_ &&
                 notify->state == XCB_PROPERTY_DELETE)
-                sendNextPiece(incrRequestor_, incrProperty_);
+                sendNextChunk(incrRequestor_, incrProperty_);
         }
         xcb_flush(connection_);
     }
@@ -94,11 +94,11 @@ void RawSelectionOwner::answer(const xcb_selection_request_event_t& request)
     } else if (request.target == html_) {
         xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, request.requestor, property, html_, 8,
                             uint32_t(html.size()), html.constData());
-    } else if (request.target == utf8_ && text_.size() <= incrPieceBytes) {
+    } else if (request.target == utf8_ && text_.size() <= incrChunkBytes) {
         xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, request.requestor, property, utf8_, 8,
                             uint32_t(text_.size()), text_.constData());
     } else if (request.target == utf8_) {
-        // Announce the size, then send a piece each time the requestor deletes the property.
+        // Announce the size, then send a chunk each time the requestor deletes the property.
         const uint32_t size = uint32_t(text_.size());
         const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
         xcb_change_window_attributes(connection_, request.requestor, XCB_CW_EVENT_MASK, &mask);
@@ -121,13 +121,13 @@ void RawSelectionOwner::answer(const xcb_selection_request_event_t& request)
                    reinterpret_cast<const char*>(&notify));
 }
 
-void RawSelectionOwner::sendNextPiece(xcb_window_t requestor, xcb_atom_t property)
+void RawSelectionOwner::sendNextChunk(xcb_window_t requestor, xcb_atom_t property)
 {
-    // The last piece is empty and ends the transfer.
-    const QByteArray piece = text_.mid(incrOffset_, incrPieceBytes);
-    incrOffset_ += piece.size();
+    // The last chunk is empty and ends the transfer.
+    const QByteArray chunk = text_.mid(incrOffset_, incrChunkBytes);
+    incrOffset_ += chunk.size();
     xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, requestor, property, utf8_, 8,
-                        uint32_t(piece.size()), piece.constData());
-    if (piece.isEmpty())
+                        uint32_t(chunk.size()), chunk.constData());
+    if (chunk.isEmpty())
         incrRequestor_ = 0;
 }

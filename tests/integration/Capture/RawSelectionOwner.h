@@ -4,16 +4,16 @@
 #include <xcb/xcb.h>
 
 // A clipboard owner written straight on xcb, for what toolkits do not let a test do: serve
-// one text, in INCR pieces when it is large, beside a short HTML title, or own the clipboard
+// one text, in INCR chunks when it is large, beside a short HTML title, or own the clipboard
 // and never answer at all.
 class RawSelectionOwner {
 public:
-    // A piece of an INCR transfer; texts longer than this go in pieces.
-    static constexpr int incrPieceBytes = 256 * 1024;
+    // A chunk of an INCR transfer; texts longer than this go in chunks.
+    static constexpr int incrChunkBytes = 256 * 1024;
     static inline const QByteArray html = QByteArrayLiteral("<p>Numbered lines</p>");
 
     explicit RawSelectionOwner(QByteArray text, bool answers = true);
-    // A text of the given size whose every line differs, so that a piece lost, repeated or
+    // A text of the given size whose every line differs, so that a chunk lost, repeated or
     // out of order shows.
     static QByteArray numberedText(qsizetype size);
     ~RawSelectionOwner();
@@ -24,7 +24,7 @@ public:
 
 private:
     void answer(const xcb_selection_request_event_t& request);
-    void sendNextPiece(xcb_window_t requestor, xcb_atom_t property);
+    void sendNextChunk(xcb_window_t requestor, xcb_atom_t property);
     xcb_atom_t atom(const char* name) const;
 
     QByteArray text_;

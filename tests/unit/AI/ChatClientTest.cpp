@@ -154,7 +154,7 @@ TEST_F(ChatClientTest, AbortsAFastChunkedFloodNearTheCap)
     // A server on a thread of its own writes a 50 MB chunked answer as fast as the
     // connection takes it; the transfer must end soon after the cap, not at the end.
     constexpr qint64 floodBytes = 50 * 1024 * 1024;
-    constexpr qint64 pieceBytes = 1024 * 1024;
+    constexpr qint64 chunkBytes = 1024 * 1024;
     constexpr int ioTimeoutMs = 5000;
     QTcpServer flood;
     ASSERT_TRUE(flood.listen(QHostAddress::LocalHost));
@@ -169,16 +169,16 @@ TEST_F(ChatClientTest, AbortsAFastChunkedFloodNearTheCap)
         }
         socket->write(
             "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nTransfer-Encoding: chunked\r\n\r\n");
-        const QByteArray piece =
-            QByteArray::number(pieceBytes, 16) + "\r\n" + QByteArray(pieceBytes, ' ') + "\r\n";
-        for (qint64 i = 0; i < floodBytes / pieceBytes && socket->state() == QAbstractSocket::ConnectedState;
+        const QByteArray chunk =
+            QByteArray::number(chunkBytes, 16) + "\r\n" + QByteArray(chunkBytes, ' ') + "\r\n";
+        for (qint64 i = 0; i < floodBytes / chunkBytes && socket->state() == QAbstractSocket::ConnectedState;
              ++i) {
-            socket->write(piece);
+            socket->write(chunk);
             while (socket->bytesToWrite() > 0 && socket->waitForBytesWritten(ioTimeoutMs)) {
             }
             if (socket->bytesToWrite() > 0)
                 break;
-            sent += pieceBytes;
+            sent += chunkBytes;
         }
     });
     ModelConfiguration c = configuration();
