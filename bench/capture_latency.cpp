@@ -1,7 +1,8 @@
 // Figures for capture: the cost of an idle monitor tick, the main-thread time and the total
-// time from a copy to its clip in the store for texts and images, and, on an X display, how
-// long reading a large copy of another program holds the main thread and how long a copy
-// takes to reach the store through the 0.4 s tick. Prints figures; never passes or fails.
+// time from a copy to its clip in the store for texts and images, and, on an X display, the
+// distribution of the time from another program's copy to its clip and the main thread's
+// longest stall while a 20 MB copy arrives, each the old way and the current one. Prints
+// figures; never passes or fails.
 #include "Monitor/ClipboardMonitor.h"
 #include "Platform/CloudDrive.h"
 #include "Platform/Defaults.h"
@@ -12,18 +13,23 @@
 #include "fakes/FakePasteboard.h"
 
 #include <QBuffer>
+#include <QClipboard>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QJsonObject>
+#include <QMimeData>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -156,43 +162,57 @@ void BM_CaptureBmpConvertedToPng(benchmark::State& state)
 }
 BENCHMARK(BM_CaptureBmpConvertedToPng)->Args({1000, 1000})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
 
-// Reading a copy of xclip through Qt's clipboard: this much holds the main thread.
-void BM_ReadLargeXCopy(benchmark::State& state)
+// xclip copying `bytes`; it serves the copy until another client takes the clipboard.
+std::unique_ptr<QProcess> startXclip(const QByteArray& bytes)
 {
-    if (!onX11()) {
-        state.SkipWithError("needs an X display and xclip");
-        return;
-    }
-    const QByteArray text(state.range(0), 'x');
-    QProcess xclip;
-    xclip.start(QStringLiteral("xclip"), {"-quiet", "-selection", "clipboard", "-i"});
-    xclip.write(text);
-    xclip.closeWriteChannel();
-    Platform::Pasteboard& pasteboard = Platform::pasteboard();
-    if (!waitFor([&] { return pasteboard.types().contains(QStringLiteral("text/plain")); }, captureTimeoutMs))
-        state.SkipWithError("xclip did not copy");
-    for (auto _ : state)
-        benchmark::DoNotOptimize(pasteboard.text());
+    auto xclip = std::make_unique<QProcess>();
+    xclip->start(QStringLiteral("xclip"), {"-quiet", "-selection", "clipboard", "-i"});
+    xclip->write(bytes);
+    xclip->closeWriteChannel();
+    return xclip;
+}
+
+void stopXclip(QProcess& xclip)
+{
     xclip.kill();
     xclip.waitForFinished();
 }
-BENCHMARK(BM_ReadLargeXCopy)
-    ->Arg(1024 * 1024)
-    ->Arg(10 * 1024 * 1024)
-    ->Arg(50 * 1024 * 1024)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
 
-// From the moment xclip owns the clipboard to the clip in the store, through the timer.
-void BM_CopyToStoreThroughTheTick(benchmark::State& state)
+double percentile(std::vector<double> values, double fraction)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[std::min(values.size() - 1, size_t(fraction * double(values.size())))];
+}
+
+enum CaptureMode { tickOnly, onEachRead };
+
+// Arg 0 of a benchmark: the monitor ticks only (how copies were taken before) or runs.
+void startCapture(const benchmark::State& state, CaptureRig& rig, QTimer& tick)
+{
+    if (state.range(0) == onEachRead) {
+        rig.monitor->start();
+        return;
+    }
+    tick.setInterval(ClipboardMonitor::tickInterval);
+    QObject::connect(&tick, &QTimer::timeout, rig.monitor.get(), &ClipboardMonitor::checkForChanges);
+    tick.start();
+}
+
+// From xclip's start to the clip in the store. Arg 0: only the 0.4 s tick (how copies were
+// taken before), arg 1: each copy taken as soon as it is read.
+void BM_CopyToCaptured(benchmark::State& state)
 {
     if (!onX11()) {
         state.SkipWithError("needs an X display and xclip");
         return;
     }
     CaptureRig rig(Platform::pasteboard());
-    rig.monitor->start();
+    QTimer tick;
+    startCapture(state, rig, tick);
     QRandomGenerator random(7);
+    std::vector<double> latencies;
     int i = 0;
     for (auto _ : state) {
         // Copies come at any moment of the tick, not just after the last one.
@@ -202,18 +222,108 @@ void BM_CopyToStoreThroughTheTick(benchmark::State& state)
         bool captured = false;
         const auto connection =
             QObject::connect(rig.monitor.get(), &ClipboardMonitor::captured, [&] { captured = true; });
-        QProcess xclip;
-        xclip.start(QStringLiteral("xclip"), {"-quiet", "-selection", "clipboard", "-i"});
-        xclip.write(QByteArray("copy ") + QByteArray::number(i++));
-        xclip.closeWriteChannel();
+        QElapsedTimer timer;
+        timer.start();
+        const std::unique_ptr<QProcess> xclip = startXclip(QByteArray("copy ") + QByteArray::number(i++));
         if (!waitFor([&] { return captured; }, captureTimeoutMs))
             state.SkipWithError("no capture");
+        latencies.push_back(double(timer.nsecsElapsed()) / 1e6);
         QObject::disconnect(connection);
-        xclip.kill();
-        xclip.waitForFinished();
+        stopXclip(*xclip);
     }
+    state.counters["p50Ms"] = percentile(latencies, 0.5);
+    state.counters["p90Ms"] = percentile(latencies, 0.9);
+    state.counters["maxMs"] = percentile(latencies, 1.0);
 }
-BENCHMARK(BM_CopyToStoreThroughTheTick)->Iterations(10)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CopyToCaptured)
+    ->Arg(tickOnly)
+    ->Arg(onEachRead)
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// 20 copies 0.1 s apart: how many become clips, the old way (tick only) and the current one.
+void BM_BurstCaptured(benchmark::State& state)
+{
+    if (!onX11()) {
+        state.SkipWithError("needs an X display and xclip");
+        return;
+    }
+    constexpr int copies = 20;
+    constexpr int copyIntervalMs = 100;
+    CaptureRig rig(Platform::pasteboard());
+    QTimer tick;
+    startCapture(state, rig, tick);
+    for (auto _ : state) {
+        rig.store->clearHistory();
+        std::vector<std::unique_ptr<QProcess>> copiers;
+        for (int i = 0; i < copies; ++i) {
+            copiers.push_back(startXclip(QByteArray("burst ") + QByteArray::number(i)));
+            waitFor([] { return false; }, copyIntervalMs);
+        }
+        waitFor([] { return false; }, int(2 * ClipboardMonitor::tickInterval.count()));
+        state.counters["captured"] = double(rig.store->history().size());
+        for (const auto& copier : copiers)
+            stopXclip(*copier);
+    }
+    state.counters["copies"] = copies;
+}
+BENCHMARK(BM_BurstCaptured)->Arg(tickOnly)->Arg(onEachRead)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The main thread's longest stall while xclip hands over a 20 MB copy (in INCR chunks).
+// Arg 0: the copy read again through QClipboard on the main thread, as copies were read
+// before (after the reader is done with it: xclip serves one transfer at a time); arg 1: read
+// by the pasteboard's reader thread and taken by the running monitor.
+void BM_MainThreadStallDuringLargeCopy(benchmark::State& state)
+{
+    if (!onX11()) {
+        state.SkipWithError("needs an X display and xclip");
+        return;
+    }
+    constexpr qsizetype copyBytes = 20 * 1024 * 1024;
+    constexpr int settleMs = 200;
+    const bool throughQt = state.range(0) == tickOnly;
+    CaptureRig rig(Platform::pasteboard());
+    if (!throughQt)
+        rig.monitor->start();
+    double longestStallMs = 0;
+    int i = 0;
+    for (auto _ : state) {
+        const QByteArray text = QByteArray::number(i++) + QByteArray(copyBytes, 'x');
+        bool captured = false;
+        const auto connection =
+            QObject::connect(rig.monitor.get(), &ClipboardMonitor::captured, [&] { captured = true; });
+        QElapsedTimer sinceLastPass;
+        sinceLastPass.start();
+        const std::unique_ptr<QProcess> xclip = startXclip(text);
+        bool done = waitFor([&] {
+            if (!throughQt)
+                longestStallMs = std::max(longestStallMs, double(sinceLastPass.nsecsElapsed()) / 1e6);
+            sinceLastPass.restart();
+            return throughQt ? Platform::pasteboard().data(QStringLiteral("text/plain")) == text : captured;
+        });
+        if (done && throughQt) {
+            // Until QClipboard too has heard of the new owner.
+            waitFor([] { return false; }, settleMs);
+            QElapsedTimer read;
+            read.start();
+            const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+            done = data && data->data(QStringLiteral("text/plain")).size() == text.size();
+            longestStallMs = std::max(longestStallMs, double(read.nsecsElapsed()) / 1e6);
+        }
+        if (!done)
+            state.SkipWithError("the copy never arrived");
+        QObject::disconnect(connection);
+        stopXclip(*xclip);
+    }
+    state.counters["longestStallMs"] = longestStallMs;
+}
+BENCHMARK(BM_MainThreadStallDuringLargeCopy)
+    ->Arg(tickOnly)
+    ->Arg(onEachRead)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace
 

@@ -5,6 +5,8 @@
 #include "Util/Localization.h"
 
 #include <QNetworkReply>
+#include <algorithm>
+#include <chrono>
 
 namespace {
 
@@ -41,6 +43,15 @@ ChatResult connectionFailure(const QString& why)
     return result;
 }
 
+// The transfer time-out of Qt restarts with every byte; the deadline does not.
+std::chrono::milliseconds requestDeadline(const QNetworkRequest& request)
+{
+    const std::chrono::milliseconds own(request.transferTimeout());
+    const std::chrono::milliseconds timeout =
+        own.count() > 0 ? own : ModelNetworkAccessManager::requestTimeout;
+    return std::min<std::chrono::milliseconds>(timeout, ModelNetworkAccessManager::resourceTimeout);
+}
+
 } // namespace
 
 QString ChatResult::connectionFailedMessage()
@@ -54,13 +65,19 @@ ChatReply::ChatReply(QNetworkReply* reply, QObject* parent)
     , reply_(reply)
 {
     reply->setParent(this);
+    // WORKAROUND: Qt's HTTP thread takes a read buffer size only once the request has started,
+    // which Qt does on its next event-loop pass; set earlier, the thread reads the whole answer
+    // as fast as it comes, however long. Queued after the start, it is in force before the
+    // first byte.
+    QMetaObject::invokeMethod(
+        reply, [reply] { reply->setReadBufferSize(readBufferBytes); }, Qt::QueuedConnection);
     connect(reply, &QNetworkReply::readyRead, this, &ChatReply::onReadyRead);
     connect(reply, &QNetworkReply::metaDataChanged, this, &ChatReply::onMetaData);
     connect(reply, &QNetworkReply::finished, this, &ChatReply::onNetworkFinished);
-    resourceTimer_.setSingleShot(true);
-    connect(&resourceTimer_, &QTimer::timeout, this,
-            [this] { abortWith(connectionFailure(QStringLiteral("resource time-out"))); });
-    resourceTimer_.start(ModelNetworkAccessManager::resourceTimeout);
+    deadlineTimer_.setSingleShot(true);
+    connect(&deadlineTimer_, &QTimer::timeout, this,
+            [this] { abortWith(connectionFailure(QStringLiteral("request time-out"))); });
+    deadlineTimer_.start(requestDeadline(reply->request()));
 }
 
 ChatReply::ChatReply(const ModelError& error, QObject* parent)
@@ -79,6 +96,7 @@ void ChatReply::cancel()
 
 void ChatReply::onMetaData()
 {
+
     const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
     if (length.isValid() && length.toLongLong() > maximumAnswerBytes)
         abortWith(failure(ModelError(ModelError::Kind::answerTooLarge)));
@@ -126,7 +144,7 @@ void ChatReply::deliver(ChatResult result)
     if (finished_)
         return;
     finished_ = true;
-    resourceTimer_.stop();
+    deadlineTimer_.stop();
     body_.clear();
     result_ = std::move(result);
     if (reply_)

@@ -31,12 +31,16 @@ Q_DECLARE_METATYPE(ChatResult)
 // One chat request in flight: the C++ shape of an awaited, cancellable request. It emits
 // finished() exactly once, on the thread it lives on (the main thread), and then deletes
 // itself later; connect with a context object so that an answer for a closed window is
-// dropped. The answer body is read as it arrives and capped at maximumAnswerBytes; the
-// request ends at the resource time-out in any case.
+// dropped. The answer body is read as it arrives, a bounded buffer at a time, and the
+// transfer is aborted as soon as it passes maximumAnswerBytes, whatever its encoding. The
+// request's transfer time-out (the configuration's timeoutSeconds) bounds the whole request,
+// from sending to the last byte, and never more than the resource time-out.
 class ChatReply final : public QObject {
     Q_OBJECT
 public:
     static constexpr qint64 maximumAnswerBytes = 8 * 1024 * 1024;
+    // The network layer stops reading from the connection while this much waits unread.
+    static constexpr qint64 readBufferBytes = 256 * 1024;
 
     // Takes ownership of the network reply.
     ChatReply(QNetworkReply* reply, QObject* parent);
@@ -62,7 +66,7 @@ private:
 
     QPointer<QNetworkReply> reply_;
     QByteArray body_;
-    QTimer resourceTimer_;
+    QTimer deadlineTimer_;
     std::optional<ChatResult> abortResult_;
     ChatResult result_;
     bool finished_ = false;

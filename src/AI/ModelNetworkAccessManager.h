@@ -6,7 +6,8 @@
 // The network access of model requests, one per conversation window or connection test:
 // no cookies are sent or kept, no cache, nothing persisted, redirects refused
 // (NoModelRedirects), and a request time-out of 60 s for requests that set none of their
-// own. Each ChatReply also ends at the resource time-out of 900 s.
+// own. A ChatReply ends its request at that time-out, counted from sending, and never later
+// than the resource time-out of 900 s.
 class ModelNetworkAccessManager final : public QNetworkAccessManager {
     Q_OBJECT
 public:

@@ -96,6 +96,10 @@ ClipboardMonitor::ClipboardMonitor(Platform::Pasteboard& pasteboard, ClipboardSt
 {
     timer_.setInterval(tickInterval);
     connect(&timer_, &QTimer::timeout, this, &ClipboardMonitor::checkForChanges);
+    pasteboard_.observeCopies(this, [this] {
+        if (isRunning())
+            checkForChanges();
+    });
 }
 
 void ClipboardMonitor::start()

@@ -17,7 +17,8 @@ namespace Platform {
 class Pasteboard;
 }
 
-// Turns each copy made in another application into a clip in the store. A repeating timer
+// Turns each copy made in another application into a clip in the store. While running, each
+// copy is taken as soon as the pasteboard has read it; a repeating timer, the backstop,
 // compares the pasteboard's change count, so an idle tick does nothing else. What is on the
 // clipboard when the monitor is created is not captured.
 //

@@ -5,14 +5,17 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 class QMimeData;
+class QObject;
 
 namespace Platform {
 
 // The general pasteboard: the desktop's clipboard (on X11 the CLIPBOARD selection, not the
-// primary selection). Types are MIME types.
+// primary selection). Types are MIME types. Reading never waits on another program: the
+// types and data are those of the last copy read, which the change count stands for.
 class Pasteboard {
 public:
     virtual ~Pasteboard() = default;
@@ -28,6 +31,10 @@ public:
     virtual qint64 write(QMimeData* contents) = 0;
     // The application whose window owns the clipboard, when it can be found.
     virtual std::optional<RunningApplication> ownerApplication() = 0;
+    // Calls the handler on the main thread as soon as each copy of another program has been
+    // read, in the order they were made, with the change count already moved for it; until
+    // `context` is destroyed.
+    virtual void observeCopies(QObject* context, std::function<void()> handler) = 0;
 };
 
 // The process-wide instance (Linux: QClipboard on the X11 CLIPBOARD selection).

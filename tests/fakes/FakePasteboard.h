@@ -3,6 +3,8 @@
 #include "Platform/Pasteboard.h"
 
 #include <QMimeData>
+#include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <utility>
 
@@ -45,6 +47,10 @@ public:
         return ++count;
     }
     std::optional<Platform::RunningApplication> ownerApplication() override { return owner; }
+    void observeCopies(QObject* context, std::function<void()> handler) override
+    {
+        observers.append({context, std::move(handler)});
+    }
 
     // Another application copies: new contents, a new owner, the count moves.
     void setContents(QList<std::pair<QString, QByteArray>> newEntries,
@@ -53,6 +59,12 @@ public:
         entries = std::move(newEntries);
         owner = std::move(newOwner);
         ++count;
+        if (notifiesCopies) {
+            for (const auto& [context, handler] : observers) {
+                if (context)
+                    handler();
+            }
+        }
     }
     QByteArray written(const QString& type) const { return data(type); }
 
@@ -61,4 +73,7 @@ public:
     std::optional<Platform::RunningApplication> ownApplication;
     qint64 count = 0;
     mutable int reads = 0;
+    // Off: copies are seen only by the monitor's tick, as by a clipboard that tells nothing.
+    bool notifiesCopies = true;
+    QList<std::pair<QPointer<QObject>, std::function<void()>>> observers;
 };

@@ -63,6 +63,11 @@ std::optional<LoopbackHttpServer::Request> parse(const QByteArray& buffer)
     return request;
 }
 
+QByteArray httpChunk(const QByteArray& bytes)
+{
+    return QByteArray::number(bytes.size(), 16) + "\r\n" + bytes + "\r\n";
+}
+
 } // namespace
 
 bool LoopbackHttpServer::Request::hasHeader(const QByteArray& name) const
@@ -152,30 +157,36 @@ void LoopbackHttpServer::answer(QTcpSocket* socket, const Response& response)
         "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
     for (const auto& [name, value] : response.headers)
         head += name + ": " + value + "\r\n";
-    if (response.sendContentLength)
+    if (response.chunkedEncoding)
+        head += "Transfer-Encoding: chunked\r\n";
+    else if (response.sendContentLength)
         head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
     head += "Connection: close\r\n\r\n";
+    connect(socket, &QTcpSocket::bytesWritten, this, [this](qint64 bytes) { bytesSent_ += bytes; });
     socket->write(head);
     if (response.chunkSize <= 0) {
-        socket->write(response.body);
+        socket->write(response.chunkedEncoding ? httpChunk(response.body) + httpChunk({}) : response.body);
         socket->disconnectFromHost();
         return;
     }
-    drip(socket, response.body, response.chunkSize, response.chunkIntervalMs);
+    drip(socket, response.body, response);
 }
 
-void LoopbackHttpServer::drip(QTcpSocket* socket, QByteArray rest, int chunkSize, int intervalMs)
+void LoopbackHttpServer::drip(QTcpSocket* socket, QByteArray rest, const Response& response)
 {
-    socket->write(rest.left(chunkSize));
+    const QByteArray part = rest.left(response.chunkSize);
+    rest.remove(0, response.chunkSize);
+    socket->write(response.chunkedEncoding ? httpChunk(part) : part);
+    if (rest.isEmpty() && response.chunkedEncoding)
+        socket->write(httpChunk({}));
     socket->flush();
-    rest.remove(0, chunkSize);
     if (rest.isEmpty()) {
         socket->disconnectFromHost();
         return;
     }
     QPointer<QTcpSocket> guarded(socket);
-    QTimer::singleShot(intervalMs, this, [this, guarded, rest, chunkSize, intervalMs] {
+    QTimer::singleShot(response.chunkIntervalMs, this, [this, guarded, rest, response] {
         if (guarded && guarded->state() == QAbstractSocket::ConnectedState)
-            drip(guarded, rest, chunkSize, intervalMs);
+            drip(guarded, rest, response);
     });
 }

@@ -13,8 +13,8 @@ class QTcpSocket;
 
 // A small HTTP/1.1 server on 127.0.0.1 for tests: it records every request and answers
 // with the response set for its path, else scripted responses in order (then the fallback
-// response), one request per
-// connection. Responses can be delayed, dripped in small chunks, withheld, redirected or huge.
+// response), one request per connection. Responses can be delayed, dripped in small chunks
+// (optionally HTTP-chunked), withheld, redirected or huge.
 class LoopbackHttpServer final : public QObject {
     Q_OBJECT
 public:
@@ -37,6 +37,7 @@ public:
         int chunkIntervalMs = 0;     // ...this far apart
         bool withholdAnswer = false; // read the request, never answer
         bool sendContentLength = true;
+        bool chunkedEncoding = false; // Transfer-Encoding: chunked, one HTTP chunk per write
 
         static Response json(int status, const QByteArray& body);
         static Response redirect(int status, const QByteArray& location);
@@ -52,6 +53,8 @@ public:
     void setResponse(const QByteArray& path, const Response& response) { byPath_.insert(path, response); }
 
     const QList<Request>& requests() const { return requests_; }
+    // Bytes of every response that reached the client's side of the connection.
+    qint64 bytesSent() const { return bytesSent_; }
     // Runs the event loop until `count` requests arrived or the time is up.
     bool waitForRequests(int count, int timeoutMs = 5000);
 
@@ -62,11 +65,12 @@ private:
     void accept();
     void readFrom(QTcpSocket* socket);
     void answer(QTcpSocket* socket, const Response& response);
-    void drip(QTcpSocket* socket, QByteArray rest, int chunkSize, int intervalMs);
+    void drip(QTcpSocket* socket, QByteArray rest, const Response& response);
 
     QTcpServer server_;
     QList<Response> queue_;
     QHash<QByteArray, Response> byPath_;
     Response fallback_ = Response::json(404, R"({"error":{"message":"no scripted response"}})");
     QList<Request> requests_;
+    qint64 bytesSent_ = 0;
 };

@@ -5,91 +5,108 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <cstdlib>
 
 namespace Platform {
 
 namespace {
 
-const QMimeData* currentContents()
+QClipboard* clipboard()
 {
-    return QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    return QGuiApplication::clipboard();
 }
 
-std::optional<xcb_window_t> clipboardOwnerWindow(xcb_connection_t* connection)
+// Windows of a connection carry its resource-id base in their high bits.
+XClipboardReader::OwnWindowTest ownWindowTest(xcb_connection_t* connection)
 {
-    const xcb_atom_t clipboard = Xcb::atom(connection, "CLIPBOARD");
-    if (clipboard == XCB_ATOM_NONE)
-        return std::nullopt;
-    xcb_get_selection_owner_reply_t* reply =
-        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, clipboard), nullptr);
-    if (!reply)
-        return std::nullopt;
-    const xcb_window_t owner = reply->owner;
-    std::free(reply);
-    if (owner == XCB_WINDOW_NONE)
-        return std::nullopt;
-    return owner;
+    const xcb_setup_t* setup = xcb_get_setup(connection);
+    const uint32_t base = setup->resource_id_base;
+    const uint32_t mask = setup->resource_id_mask;
+    return [base, mask](xcb_window_t window) { return (window & ~mask) == base; };
 }
 
 } // namespace
 
 QtPasteboard::QtPasteboard()
 {
-    connect(QGuiApplication::clipboard(), &QClipboard::changed, this, [this](QClipboard::Mode mode) {
+    if (xcb_connection_t* connection = Xcb::connection()) {
+        reader_ = XClipboardReader::start(
+            this, [this](std::optional<ClipboardSnapshot> snapshot) { takeCopy(std::move(snapshot)); },
+            ownWindowTest(connection));
+    }
+    connect(clipboard(), &QClipboard::changed, this, [this](QClipboard::Mode mode) {
         if (mode == QClipboard::Clipboard)
-            ++changeCount_;
+            takeQtChange();
     });
 }
 
-QStringList QtPasteboard::types() const
+QtPasteboard::~QtPasteboard() = default;
+
+void QtPasteboard::takeQtChange()
 {
-    const QMimeData* contents = currentContents();
-    return contents ? contents->formats() : QStringList();
+    // With a reader, QClipboard would read other programs' copies on this thread: only our
+    // own are taken from it.
+    if (!writing_ && (!reader_ || clipboard()->ownsClipboard()))
+        takeOwnCopy(ClipboardSnapshot::of(clipboard()->mimeData(QClipboard::Clipboard)));
 }
 
-QByteArray QtPasteboard::data(const QString& type) const
+void QtPasteboard::takeOwnCopy(ClipboardSnapshot snapshot)
 {
-    const QMimeData* contents = currentContents();
-    return contents ? contents->data(type) : QByteArray();
+    own_ = std::move(snapshot);
+    contents_ = *own_;
+    ++changeCount_;
+}
+
+void QtPasteboard::takeCopy(std::optional<ClipboardSnapshot> snapshot)
+{
+    if (!snapshot) {
+        if (own_)
+            contents_ = *own_;
+        return;
+    }
+    contents_ = std::move(*snapshot);
+    ++changeCount_;
+    emit copyTaken();
 }
 
 std::optional<QString> QtPasteboard::text() const
 {
-    const QMimeData* contents = currentContents();
-    if (!contents || !contents->hasText())
+    const QStringList types = contents_.types();
+    if (!types.contains(QStringLiteral("text/plain")))
         return std::nullopt;
-    return contents->text();
+    return QString::fromUtf8(contents_.data(QStringLiteral("text/plain")));
 }
 
 qint64 QtPasteboard::write(QMimeData* contents)
 {
-    const qint64 before = changeCount_;
-    QGuiApplication::clipboard()->setMimeData(contents, QClipboard::Clipboard);
-    // Platforms that do not report their own writes still move the count.
-    if (changeCount_ == before)
-        ++changeCount_;
+    ClipboardSnapshot snapshot = ClipboardSnapshot::of(contents);
+    writing_ = true;
+    clipboard()->setMimeData(contents, QClipboard::Clipboard);
+    writing_ = false;
+    takeOwnCopy(std::move(snapshot));
     return changeCount_;
 }
 
 std::optional<RunningApplication> QtPasteboard::ownerApplication()
 {
-    xcb_connection_t* connection = Xcb::connection();
-    const std::optional<xcb_window_t> owner = connection ? clipboardOwnerWindow(connection) : std::nullopt;
-    if (!owner)
-        return std::nullopt;
-    if (std::optional<RunningApplication> application = workspace().applicationForWindow(*owner))
-        return application;
+    if (contents_.ownerWindow != XCB_WINDOW_NONE) {
+        if (std::optional<RunningApplication> application =
+                workspace().applicationForWindow(contents_.ownerWindow))
+            return application;
+    }
     // Toolkits own the clipboard with a hidden window of their own that names no process:
-    // ask the server which process made it, then find that process's application.
-    const std::optional<qint64> pid = Xcb::processOfWindow(connection, *owner);
-    if (!pid)
+    // the process that made it was asked when the copy was read.
+    if (!contents_.ownerProcess)
         return std::nullopt;
     for (const RunningApplication& application : workspace().runningApplications()) {
-        if (application.processIdentifier == *pid)
+        if (application.processIdentifier == *contents_.ownerProcess)
             return application;
     }
     return std::nullopt;
+}
+
+void QtPasteboard::observeCopies(QObject* context, std::function<void()> handler)
+{
+    connect(this, &QtPasteboard::copyTaken, context, std::move(handler));
 }
 
 } // namespace Platform

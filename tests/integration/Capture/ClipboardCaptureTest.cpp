@@ -1,14 +1,17 @@
 #include "HelperProcess.h"
+#include "RawSelectionOwner.h"
 #include "fakes/FakeCloudDrive.h"
 
 #include "Monitor/ClipboardMonitor.h"
 #include "Monitor/PasteService.h"
 #include "Platform/Pasteboard.h"
 #include "Platform/Workspace.h"
+#include "Platform/linux/XClipboardReader.h"
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
@@ -19,10 +22,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 namespace {
 
 constexpr int captureTimeoutMs = 10000;
+constexpr int largeCopyTimeoutMs = 30000;
 
 QString xclip()
 {
@@ -107,7 +112,7 @@ TEST_F(ClipboardCaptureTest, ACopyInAnotherClientBecomesAClipInTheStoreFile)
     monitor->start();
     HelperProcess copier;
     copyWithXclip(copier, QStringLiteral("Copied in another program ✓").toUtf8());
-    ASSERT_TRUE(spy.wait(captureTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !spy.isEmpty(); }, captureTimeoutMs));
     ASSERT_EQ(store->history().size(), 1);
     EXPECT_EQ(store->history().first().type, ClipType::text);
     EXPECT_EQ(store->history().first().text, QStringLiteral("Copied in another program ✓"));
@@ -241,4 +246,89 @@ TEST_F(ClipboardCaptureTest, OurOwnPasteIsNotCapturedAgain)
     monitor->checkForChanges();
     ASSERT_EQ(store->history().size(), 1);
     EXPECT_EQ(store->history().first().text, "theirs");
+}
+
+TEST_F(ClipboardCaptureTest, EveryCopyOfABurstIsCapturedInOrder)
+{
+    constexpr int copies = 50;
+    constexpr int copyIntervalMs = 100;
+    monitor->start();
+    std::vector<std::unique_ptr<HelperProcess>> copiers;
+    for (int i = 0; i < copies; ++i) {
+        auto& copier = copiers.emplace_back(std::make_unique<HelperProcess>());
+        // xclip says it is waiting once it owns the clipboard; then the copy stays a while.
+        copier->process.setProcessChannelMode(QProcess::MergedChannels);
+        ASSERT_TRUE(copier->start(xclip(), {"-verbose", "-selection", "clipboard", "-i"},
+                                  QByteArray("burst copy ") + QByteArray::number(i)));
+        ASSERT_FALSE(copier->waitForLine(QStringLiteral("Waiting for selection requests")).isNull());
+        QTest::qWait(copyIntervalMs);
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return store->history().size() >= copies; }, captureTimeoutMs))
+        << store->history().size() << " clips";
+    ASSERT_EQ(store->history().size(), copies);
+    for (int i = 0; i < copies; ++i)
+        EXPECT_EQ(store->history().at(copies - 1 - i).text, QStringLiteral("burst copy %1").arg(i));
+}
+
+TEST_F(ClipboardCaptureTest, AnOwnerThatNeverAnswersHoldsUpNeitherTheMainThreadNorLaterCopies)
+{
+    // Reading a copy on the main thread waited up to 5 s for such an owner.
+    constexpr qint64 stallLimitMs = 1000;
+    monitor->start();
+    HelperProcess hung;
+    ASSERT_TRUE(hung.startHelper(QStringLiteral("hung owner")));
+    ASSERT_EQ(hung.waitForLine(QStringLiteral("ready")), QString());
+    QElapsedTimer sinceLastPass;
+    sinceLastPass.start();
+    qint64 longestStallMs = 0;
+    const QDeadlineTimer watch(3 * stallLimitMs);
+    while (!watch.hasExpired()) {
+        QTest::qWait(10);
+        longestStallMs = std::max(longestStallMs, sinceLastPass.restart());
+    }
+    EXPECT_LT(longestStallMs, stallLimitMs);
+
+    HelperProcess copier;
+    copyWithXclip(copier, "after the hung owner");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !store->history().isEmpty(); }, captureTimeoutMs));
+    EXPECT_EQ(store->history().first().text, "after the hung owner");
+}
+
+TEST_F(ClipboardCaptureTest, LargeCopiesArriveWholeInChunksUpToTheLimit)
+{
+    struct Case {
+        const char* name;
+        qsizetype size;
+        bool read;
+    };
+    const Case cases[] = {
+        {"20 MB in INCR chunks", 20 * 1024 * 1024, true},
+        {"announced over the limit: not read", Platform::XClipboardReader::maxTypeBytes + 1, false},
+    };
+    monitor->start();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        store->clearHistory();
+        HelperProcess owner;
+        ASSERT_TRUE(owner.startHelper(QStringLiteral("raw owner"),
+                                      {{"VELLORA_TEST_HELPER_BYTES", QString::number(c.size)}}));
+        ASSERT_EQ(owner.waitForLine(QStringLiteral("ready"), largeCopyTimeoutMs), QString());
+        // The short type beside the large one tells that the copy has been read.
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return Platform::pasteboard().data(QStringLiteral("text/html")) == RawSelectionOwner::html;
+            },
+            largeCopyTimeoutMs));
+        const QByteArray read = Platform::pasteboard().data(QStringLiteral("text/plain"));
+        if (!c.read) {
+            EXPECT_TRUE(read.isEmpty());
+            continue;
+        }
+        const QByteArray text = RawSelectionOwner::numberedText(c.size);
+        EXPECT_TRUE(read == text) << read.size() << " bytes read";
+        ASSERT_EQ(store->history().size(), 1);
+        // The store keeps the beginning of texts over its limit.
+        EXPECT_EQ(store->history().first().text,
+                  QString::fromLatin1(text.left(ClipboardStore::maxTextLength)));
+    }
 }

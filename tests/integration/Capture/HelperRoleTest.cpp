@@ -1,3 +1,5 @@
+#include "RawSelectionOwner.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -60,6 +62,15 @@ void receivePaste()
     QApplication::exec();
 }
 
+// Owns the clipboard straight on xcb: serves a numbered text of VELLORA_TEST_HELPER_BYTES
+// bytes, or, as a hung program does, never answers.
+void ownClipboardRaw(bool answers)
+{
+    RawSelectionOwner owner(
+        RawSelectionOwner::numberedText(qEnvironmentVariableIntValue("VELLORA_TEST_HELPER_BYTES")), answers);
+    owner.serve(helperLifetimeMs, [] { say(QStringLiteral("ready")); });
+}
+
 } // namespace
 
 // Not a test: the role this program plays when a test starts it as another X client.
@@ -70,6 +81,8 @@ TEST(HelperRole, DISABLED_Run)
         ownClipboard();
     else if (role == QLatin1String("target"))
         receivePaste();
+    else if (role == QLatin1String("raw owner") || role == QLatin1String("hung owner"))
+        ownClipboardRaw(role == QLatin1String("raw owner"));
     else
         GTEST_SKIP() << "started without a helper role";
 }

@@ -3,9 +3,17 @@
 #include "AITestSupport.h"
 #include "support/LoopbackHttpServer.h"
 
+#include <QEventLoop>
 #include <QJsonDocument>
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
+#include <memory>
+#include <thread>
 
 namespace {
 
@@ -29,12 +37,19 @@ protected:
                                   false, provider);
     }
 
-    // Runs the reply to its end and returns its result.
+    // Runs the reply to its end and returns its result. An event loop of its own wakes up
+    // for each event, as the application's does (QTest::qWaitFor sleeps between passes).
     ChatResult run(ChatReply* reply, int timeoutMs = 10'000)
     {
         std::optional<ChatResult> result;
-        QObject::connect(reply, &ChatReply::finished, &context, [&](const ChatResult& r) { result = r; });
-        EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, timeoutMs));
+        QEventLoop loop;
+        QObject::connect(reply, &ChatReply::finished, &context, [&](const ChatResult& r) {
+            result = r;
+            loop.quit();
+        });
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        loop.exec();
+        EXPECT_TRUE(result.has_value());
         return result.value_or(ChatResult());
     }
 
@@ -125,11 +140,55 @@ TEST_F(ChatClientTest, StopsReadingAHugeAnswer)
     huge.sendContentLength = false; // no length announced: cut while reading
     huge.chunkSize = 1 << 20;
     server.enqueue(huge);
-    for (int i = 0; i < 2; ++i) {
+    huge.chunkedEncoding = true;
+    server.enqueue(huge);
+    for (int i = 0; i < 3; ++i) {
         const ChatResult result = run(client.testConnection(configuration(), {}));
         ASSERT_EQ(result.status, Status::failed);
         EXPECT_EQ(result.error->kind(), Kind::answerTooLarge);
     }
+}
+
+TEST_F(ChatClientTest, AbortsAFastChunkedFloodNearTheCap)
+{
+    // A server on a thread of its own writes a 50 MB chunked answer as fast as the
+    // connection takes it; the transfer must end soon after the cap, not at the end.
+    constexpr qint64 floodBytes = 50 * 1024 * 1024;
+    constexpr qint64 chunkBytes = 1024 * 1024;
+    constexpr int ioTimeoutMs = 5000;
+    QTcpServer flood;
+    ASSERT_TRUE(flood.listen(QHostAddress::LocalHost));
+    flood.moveToThread(nullptr);
+    std::atomic<qint64> sent = 0;
+    std::thread serving([&] {
+        flood.moveToThread(QThread::currentThread());
+        if (!flood.waitForNewConnection(ioTimeoutMs))
+            return;
+        std::unique_ptr<QTcpSocket> socket(flood.nextPendingConnection());
+        while (!socket->readAll().contains("\r\n\r\n") && socket->waitForReadyRead(ioTimeoutMs)) {
+        }
+        socket->write(
+            "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nTransfer-Encoding: chunked\r\n\r\n");
+        const QByteArray chunk =
+            QByteArray::number(chunkBytes, 16) + "\r\n" + QByteArray(chunkBytes, ' ') + "\r\n";
+        for (qint64 i = 0; i < floodBytes / chunkBytes && socket->state() == QAbstractSocket::ConnectedState;
+             ++i) {
+            socket->write(chunk);
+            while (socket->bytesToWrite() > 0 && socket->waitForBytesWritten(ioTimeoutMs)) {
+            }
+            if (socket->bytesToWrite() > 0)
+                break;
+            sent += chunkBytes;
+        }
+    });
+    ModelConfiguration c = configuration();
+    c.baseURL = QStringLiteral("http://127.0.0.1:%1/v1").arg(flood.serverPort());
+    const ChatResult result = run(client.testConnection(c, {}));
+    serving.join();
+    ASSERT_EQ(result.status, Status::failed);
+    EXPECT_EQ(result.error->kind(), Kind::answerTooLarge);
+    // Socket buffers let some megabytes more through.
+    EXPECT_LT(sent.load(), 3 * ChatReply::maximumAnswerBytes);
 }
 
 TEST_F(ChatClientTest, ReadsASlowDripAnswer)
@@ -156,6 +215,20 @@ TEST_F(ChatClientTest, TransportFailuresStayDistinctFromModelErrors)
 
     c.baseURL = QStringLiteral("http://127.0.0.1:1/v1"); // nothing listens there
     result = run(client.testConnection(c, {}));
+    EXPECT_EQ(result.status, Status::connectionFailed);
+}
+
+TEST_F(ChatClientTest, TheTimeOutBoundsTheWholeRequestNotTheGapsBetweenBytes)
+{
+    // A byte every 0.3 s would take 20 s; the 1 s time-out ends it (run() waits up to 10 s).
+    Response trickle = Response::json(200, okAnswer);
+    trickle.chunkSize = 1;
+    trickle.chunkIntervalMs = 300;
+    trickle.chunkedEncoding = true;
+    server.enqueue(trickle);
+    ModelConfiguration c = configuration();
+    c.timeoutSeconds = 1;
+    const ChatResult result = run(client.testConnection(c, {}));
     EXPECT_EQ(result.status, Status::connectionFailed);
 }
 

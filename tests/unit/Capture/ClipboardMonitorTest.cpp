@@ -73,9 +73,24 @@ TEST_F(CaptureTest, AnIdleTickOnlyComparesTheCount)
     EXPECT_EQ(store->history().size(), 1);
 }
 
-TEST_F(CaptureTest, TheTimerTicksEveryFourTenthsOfASecond)
+TEST_F(CaptureTest, EachCopyIsTakenAsSoonAsItIsReadWhileRunning)
+{
+    pasteboard.setContents(textEntries("before start"));
+    monitor->start();
+    for (const char* text : {"one", "two", "three"})
+        pasteboard.setContents(textEntries(text));
+    ASSERT_EQ(store->history().size(), 3);
+    EXPECT_EQ(store->history().at(0).text, "three");
+    EXPECT_EQ(store->history().at(2).text, "one");
+    monitor->stop();
+    pasteboard.setContents(textEntries("after stop"));
+    EXPECT_EQ(store->history().size(), 3);
+}
+
+TEST_F(CaptureTest, TheTimerTicksEveryFourTenthsOfASecondAsBackstop)
 {
     EXPECT_EQ(ClipboardMonitor::tickInterval, std::chrono::milliseconds(400));
+    pasteboard.notifiesCopies = false;
     QSignalSpy spy(monitor.get(), &ClipboardMonitor::captured);
     monitor->start();
     EXPECT_TRUE(monitor->isRunning());

@@ -1,0 +1,365 @@
+#include "Platform/linux/XClipboardReader.h"
+
+#include "Platform/linux/XcbConnection.h"
+
+#include <QImageReader>
+#include <QObject>
+#include <algorithm>
+#include <cstring>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+#include <xcb/xfixes.h>
+
+namespace Platform {
+
+namespace {
+
+// The names plain text is offered under, best first; read as UTF-8 "text/plain".
+constexpr const char* plainTextTargets[] = {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain",
+                                            "STRING"};
+const QString plainTextType = QStringLiteral("text/plain");
+const QString pngType = QStringLiteral("image/png");
+constexpr uint8_t eventTypeMask = 0x7f; // the high bit marks events sent by other clients
+
+struct FreeDeleter {
+    void operator()(void* pointer) const { std::free(pointer); }
+};
+using PropertyReply = std::unique_ptr<xcb_get_property_reply_t, FreeDeleter>;
+
+PropertyReply getProperty(xcb_connection_t* connection, bool remove, xcb_window_t window, xcb_atom_t property,
+                          qint64 maxBytes)
+{
+    const auto words = static_cast<uint32_t>(std::min<qint64>((maxBytes + 3) / 4, UINT32_MAX));
+    return PropertyReply(xcb_get_property_reply(
+        connection,
+        xcb_get_property(connection, remove, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, words),
+        nullptr));
+}
+
+QByteArray valueOf(xcb_get_property_reply_t* reply)
+{
+    return QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
+                      xcb_get_property_value_length(reply));
+}
+
+bool isPlainTextAlias(const QByteArray& name)
+{
+    return name == "UTF8_STRING" || name == "STRING" || name == "TEXT" || name == "COMPOUND_TEXT" ||
+           name.startsWith("text/plain");
+}
+
+// Texts, file lists, colours and rich text are kept under their own names, and so are the
+// marker types; X's own targets (TARGETS, MULTIPLE, TIMESTAMP, PIXMAP, …) are upper case.
+bool isKeptAsOffered(const QByteArray& name)
+{
+    if (isPlainTextAlias(name) || name.startsWith("image/"))
+        return false;
+    if (name.startsWith("text/") || name.startsWith("x-special/") || name == "application/x-color" ||
+        name == "application/rtf")
+        return true;
+    return !name.contains('/') &&
+           std::any_of(name.cbegin(), name.cend(), [](char c) { return c >= 'a' && c <= 'z'; });
+}
+
+QDeadlineTimer earlier(std::chrono::milliseconds timeout, const QDeadlineTimer& deadline)
+{
+    return std::min(QDeadlineTimer(timeout), deadline);
+}
+
+bool isEvent(const xcb_generic_event_t* event, uint8_t type)
+{
+    return (event->response_type & eventTypeMask) == type;
+}
+
+} // namespace
+
+std::unique_ptr<XClipboardReader> XClipboardReader::start(QObject* receiver, Handler handler,
+                                                          OwnWindowTest isOwn)
+{
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return nullptr;
+    }
+    const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(connection, &xcb_xfixes_id);
+    auto* version =
+        xfixes && xfixes->present
+            ? xcb_xfixes_query_version_reply(
+                  connection, xcb_xfixes_query_version(connection, XCB_XFIXES_MAJOR_VERSION, 0), nullptr)
+            : nullptr;
+    const int stopFd = version ? eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK) : -1;
+    std::free(version);
+    if (stopFd < 0) {
+        xcb_disconnect(connection);
+        return nullptr;
+    }
+    std::unique_ptr<XClipboardReader> reader(
+        new XClipboardReader(connection, stopFd, receiver, std::move(handler), std::move(isOwn)));
+    reader->xfixesFirstEvent_ = xfixes->first_event;
+    reader->thread_ = std::thread(&XClipboardReader::run, reader.get());
+    return reader;
+}
+
+XClipboardReader::XClipboardReader(xcb_connection_t* connection, int stopFd, QObject* receiver,
+                                   Handler handler, OwnWindowTest isOwn)
+    : connection_(connection)
+    , stopFd_(stopFd)
+    , receiver_(receiver)
+    , handler_(std::move(handler))
+    , isOwn_(std::move(isOwn))
+    , root_(Xcb::rootWindow(connection))
+    , clipboard_(Xcb::atom(connection, "CLIPBOARD"))
+    , targets_(Xcb::atom(connection, "TARGETS"))
+    , incr_(Xcb::atom(connection, "INCR"))
+    , property_(Xcb::atom(connection, "VELLORA_CLIPBOARD"))
+{
+    for (const QByteArray& type : QImageReader::supportedMimeTypes())
+        readableImageTypes_.append(type);
+    const xcb_window_t listener = xcb_generate_id(connection_);
+    xcb_create_window(connection_, 0, listener, root_, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_xfixes_select_selection_input(connection_, listener, clipboard_,
+                                      XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
+                                          XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
+                                          XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+    xcb_flush(connection_);
+}
+
+XClipboardReader::~XClipboardReader()
+{
+    stopping_ = true;
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = ::write(stopFd_, &one, sizeof(one));
+    if (thread_.joinable())
+        thread_.join();
+    xcb_disconnect(connection_);
+    ::close(stopFd_);
+}
+
+void XClipboardReader::run()
+{
+    while (!stopping_) {
+        if (changes_.empty()) {
+            waitFor([](const xcb_generic_event_t*) { return false; },
+                    QDeadlineTimer(QDeadlineTimer::Forever));
+            continue;
+        }
+        const OwnerChange change = changes_.front();
+        changes_.pop_front();
+        // A newer owner already answers in its place.
+        if (!changes_.empty())
+            continue;
+        if (change.owner == XCB_WINDOW_NONE) {
+            deliver(ClipboardSnapshot());
+            continue;
+        }
+        // Our own copies are known in-process; only their place in the order is told.
+        if (isOwn_(change.owner)) {
+            deliver(std::nullopt);
+            continue;
+        }
+        if (std::optional<ClipboardSnapshot> snapshot = read(change))
+            deliver(std::move(*snapshot));
+    }
+}
+
+void XClipboardReader::deliver(std::optional<ClipboardSnapshot> snapshot)
+{
+    // Queued calls to one receiver run in the order they were made.
+    QMetaObject::invokeMethod(
+        receiver_,
+        [handler = handler_, snapshot = std::move(snapshot)]() mutable { handler(std::move(snapshot)); },
+        Qt::QueuedConnection);
+}
+
+std::optional<ClipboardSnapshot> XClipboardReader::read(const OwnerChange& change)
+{
+    ClipboardSnapshot snapshot;
+    snapshot.ownerWindow = change.owner;
+    snapshot.ownerProcess = Xcb::processOfWindow(connection_, change.owner);
+    const QDeadlineTimer deadline(copyTimeout);
+    // A window per copy: destroying it ends any transfer given up half-way.
+    const xcb_window_t requestor = xcb_generate_id(connection_);
+    const uint32_t eventMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(connection_, 0, requestor, root_, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &eventMask);
+    reading_ = true;
+    superseded_ = false;
+    qint64 total = 0;
+    if (const std::optional<QByteArray> list =
+            convert(requestor, targets_, change.time, deadline, maxTypeBytes)) {
+        for (const Target& target : wantedTargets(*list)) {
+            if (superseded_ || stopping_ || deadline.hasExpired())
+                break;
+            std::optional<QByteArray> bytes = convert(requestor, target.atom, change.time, deadline,
+                                                      std::min(maxTypeBytes, maxCopyBytes - total));
+            if (!bytes)
+                continue;
+            total += bytes->size();
+            snapshot.entries.append({target.type, target.atom == XCB_ATOM_STRING
+                                                      ? QString::fromLatin1(*bytes).toUtf8()
+                                                      : *bytes});
+        }
+    }
+    reading_ = false;
+    xcb_destroy_window(connection_, requestor);
+    xcb_flush(connection_);
+    if (superseded_ && snapshot.entries.isEmpty())
+        return std::nullopt;
+    return snapshot;
+}
+
+QList<XClipboardReader::Target> XClipboardReader::wantedTargets(const QByteArray& targetList)
+{
+    QList<xcb_atom_t> atoms(targetList.size() / qsizetype(sizeof(xcb_atom_t)));
+    std::memcpy(atoms.data(), targetList.constData(), atoms.size() * sizeof(xcb_atom_t));
+    QList<QByteArray> names;
+    for (const xcb_atom_t atom : atoms)
+        names.append(atomName(atom));
+
+    QList<Target> wanted;
+    for (const char* name : plainTextTargets) {
+        if (const qsizetype i = names.indexOf(QByteArray(name)); i >= 0) {
+            wanted.append({atoms[i], plainTextType});
+            break;
+        }
+    }
+    qsizetype image = names.indexOf(pngType.toLatin1());
+    for (qsizetype i = 0; image < 0 && i < names.size(); ++i) {
+        if (names[i].startsWith("image/") && readableImageTypes_.contains(names[i]))
+            image = i;
+    }
+    if (image >= 0)
+        wanted.append({atoms[image], QString::fromLatin1(names[image])});
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (isKeptAsOffered(names[i]))
+            wanted.append({atoms[i], QString::fromUtf8(names[i])});
+    }
+    return wanted;
+}
+
+std::optional<QByteArray> XClipboardReader::convert(xcb_window_t requestor, xcb_atom_t target,
+                                                    xcb_timestamp_t time, const QDeadlineTimer& copyDeadline,
+                                                    qint64 limit)
+{
+    xcb_convert_selection(connection_, requestor, clipboard_, target, property_, time);
+    const Event answer = waitFor(
+        [&](const xcb_generic_event_t* event) {
+            if (!isEvent(event, XCB_SELECTION_NOTIFY))
+                return false;
+            const auto* notify = reinterpret_cast<const xcb_selection_notify_event_t*>(event);
+            return notify->requestor == requestor && notify->selection == clipboard_ &&
+                   notify->target == target;
+        },
+        earlier(answerTimeout, copyDeadline));
+    if (!answer)
+        return std::nullopt;
+    const xcb_atom_t property = reinterpret_cast<const xcb_selection_notify_event_t*>(answer.get())->property;
+    if (property == XCB_ATOM_NONE)
+        return std::nullopt;
+    // The type and size first: nothing over the limit is read.
+    const PropertyReply head = getProperty(connection_, false, requestor, property, sizeof(uint32_t));
+    if (!head)
+        return std::nullopt;
+    if (head->type == incr_) {
+        const QByteArray announced = valueOf(head.get());
+        uint32_t lowerBound = 0;
+        if (announced.size() >= qsizetype(sizeof(lowerBound)))
+            std::memcpy(&lowerBound, announced.constData(), sizeof(lowerBound));
+        if (lowerBound > limit)
+            return std::nullopt;
+        return receiveIncrementally(requestor, property, copyDeadline, limit);
+    }
+    const qint64 size = xcb_get_property_value_length(head.get()) + qint64(head->bytes_after);
+    if (size > limit)
+        return std::nullopt;
+    const PropertyReply whole = getProperty(connection_, true, requestor, property, size);
+    if (!whole)
+        return std::nullopt;
+    return valueOf(whole.get());
+}
+
+std::optional<QByteArray> XClipboardReader::receiveIncrementally(xcb_window_t requestor, xcb_atom_t property,
+                                                                 const QDeadlineTimer& copyDeadline,
+                                                                 qint64 limit)
+{
+    // Deleting the INCR property asks for the first chunk; deleting each chunk for the next.
+    xcb_delete_property(connection_, requestor, property);
+    QByteArray bytes;
+    for (;;) {
+        const Event chunk = waitFor(
+            [&](const xcb_generic_event_t* event) {
+                if (!isEvent(event, XCB_PROPERTY_NOTIFY))
+                    return false;
+                const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+                return notify->window == requestor && notify->atom == property &&
+                       notify->state == XCB_PROPERTY_NEW_VALUE;
+            },
+            earlier(answerTimeout, copyDeadline));
+        if (!chunk)
+            return std::nullopt;
+        // One byte more than allowed tells a chunk that would pass the limit.
+        const PropertyReply reply =
+            getProperty(connection_, true, requestor, property, limit - bytes.size() + 1);
+        if (!reply || reply->bytes_after > 0 ||
+            bytes.size() + xcb_get_property_value_length(reply.get()) > limit)
+            return std::nullopt;
+        if (xcb_get_property_value_length(reply.get()) == 0)
+            return bytes;
+        bytes += valueOf(reply.get());
+    }
+}
+
+XClipboardReader::Event
+XClipboardReader::waitFor(const std::function<bool(const xcb_generic_event_t*)>& matches,
+                          QDeadlineTimer deadline)
+{
+    xcb_flush(connection_);
+    for (;;) {
+        while (xcb_generic_event_t* raw = xcb_poll_for_event(connection_)) {
+            Event event(raw);
+            if (takeOwnerChange(event.get())) {
+                superseded_ = reading_;
+                return {};
+            }
+            if (matches(event.get()))
+                return event;
+        }
+        if (xcb_connection_has_error(connection_)) {
+            stopping_ = true;
+            return {};
+        }
+        if (stopping_ || deadline.hasExpired())
+            return {};
+        pollfd fds[] = {{xcb_get_file_descriptor(connection_), POLLIN, 0}, {stopFd_, POLLIN, 0}};
+        const qint64 remaining = deadline.remainingTime();
+        ::poll(fds, 2, remaining < 0 ? -1 : int(std::min<qint64>(remaining, INT_MAX)));
+    }
+}
+
+bool XClipboardReader::takeOwnerChange(const xcb_generic_event_t* event)
+{
+    if (!isEvent(event, xfixesFirstEvent_ + XCB_XFIXES_SELECTION_NOTIFY))
+        return false;
+    const auto* notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t*>(event);
+    const bool newOwner = notify->subtype == XCB_XFIXES_SELECTION_EVENT_SET_SELECTION_OWNER;
+    changes_.push_back(
+        {newOwner ? notify->owner : xcb_window_t(XCB_WINDOW_NONE), notify->selection_timestamp});
+    return true;
+}
+
+QByteArray XClipboardReader::atomName(xcb_atom_t atom)
+{
+    if (const auto known = atomNames_.constFind(atom); known != atomNames_.cend())
+        return *known;
+    std::unique_ptr<xcb_get_atom_name_reply_t, FreeDeleter> reply(
+        xcb_get_atom_name_reply(connection_, xcb_get_atom_name(connection_, atom), nullptr));
+    const QByteArray name =
+        reply ? QByteArray(xcb_get_atom_name_name(reply.get()), xcb_get_atom_name_name_length(reply.get()))
+              : QByteArray();
+    atomNames_.insert(atom, name);
+    return name;
+}
+
+} // namespace Platform
