@@ -70,6 +70,7 @@ private:
     int stride() const;
     void updateScrollRange();
     void scrollToIndex(qsizetype index);
+    void keepInPlace(const std::optional<QUuid>& anchor, int left);
     const ClipCardContent& contentFor(const ClipItem& clip);
 
     ClipboardStore& store_;
