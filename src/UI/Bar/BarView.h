@@ -89,5 +89,6 @@ private:
     QLabel* emptyLabel_ = nullptr;
     QStackedLayout* stack_ = nullptr;
     BarSource source_;
+    bool resetting_ = false;
     ClipSearchIndex searchIndex_;
 };
