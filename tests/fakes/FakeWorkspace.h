@@ -51,6 +51,7 @@ public:
         }
         return false;
     }
+    bool isCompositing() override { return compositing; }
     Platform::ApplicationInfo applicationInfo(const QString& bundleIdentifier) override
     {
         const auto found = installed.constFind(bundleIdentifier);
@@ -78,6 +79,7 @@ public:
     QSet<qint64> terminated;
     std::optional<Platform::RunningApplication> frontmost;
     bool opensSucceed = true;
+    bool compositing = false;
     QList<QUrl> refusedURLs; // addresses that fail to open even when opens succeed
 
     QList<QUrl> openedURLs;
