@@ -17,16 +17,15 @@
 namespace {
 
 constexpr qreal padding = 12;
-constexpr qreal iconSize = 28;
 constexpr qreal selectionRingWidth = 2.5;
 constexpr qreal borderWidth = 1;
 constexpr qreal swatchRadius = 8;
 constexpr int placeholderSymbolSize = 28;
 constexpr qreal lineGap = 4;
-// A soft drop shadow: layers this many pixels wide, each this opaque in each appearance.
-constexpr int shadowLayers = 3;
-constexpr int shadowAlphaLight = 14;
-constexpr int shadowAlphaDark = 70;
+// A drop shadow this wide around the card, this opaque in each appearance.
+constexpr qreal shadowWidth = 3;
+constexpr int shadowAlphaLight = 12;
+constexpr int shadowAlphaDark = 60;
 constexpr qreal shadowDrop = 2;
 
 const QString separator = QStringLiteral("  ·  ");
@@ -42,7 +41,8 @@ void ClipCardView::paint(QPainter& painter, const QRectF& rect) const
     painter.fillPath(shape, QColor(Theme::cardBody()));
     painter.setClipPath(shape);
     paintHeader(painter, QRectF(rect.topLeft(), QSizeF(rect.width(), headerHeight)));
-    paintBody(painter, rect.adjusted(padding, headerHeight + padding, -padding, -padding));
+    paintBody(painter,
+              QRectF(rect.topLeft() + QPointF(padding, headerHeight + padding), bodySize(rect.size())));
     painter.setClipping(false);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(QColor(Theme::cardBorder()), borderWidth));
@@ -57,13 +57,15 @@ void ClipCardView::paint(QPainter& painter, const QRectF& rect) const
     painter.restore();
 }
 
+// Only the rim outside the card shows, so a ring is stroked rather than an area filled.
 void ClipCardView::paintShadow(QPainter& painter, const QRectF& rect) const
 {
     const int alpha = Appearance::shared().isDark() ? shadowAlphaDark : shadowAlphaLight;
-    for (int layer = shadowLayers; layer >= 1; --layer) {
-        const QRectF spread = rect.adjusted(-layer, -layer + shadowDrop, layer, layer + shadowDrop);
-        painter.fillPath(continuousRoundedRect(spread, cornerRadius + layer), QColor(0, 0, 0, alpha / layer));
-    }
+    const qreal out = shadowWidth / 2;
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(0, 0, 0, alpha), shadowWidth));
+    painter.drawPath(continuousRoundedRect(rect.adjusted(-out, -out + shadowDrop, out, out + shadowDrop),
+                                           cornerRadius + out));
 }
 
 QString ClipCardView::captionText() const
@@ -130,16 +132,29 @@ void ClipCardView::paintBody(QPainter& painter, const QRectF& rect) const
     }
 }
 
+QSizeF ClipCardView::bodySize(const QSizeF& cardSize)
+{
+    return cardSize - QSizeF(2 * padding, headerHeight + 2 * padding);
+}
+
+ClipCardText ClipCardView::bodyText(const ClipCardContent& content, const QSizeF& body)
+{
+    const QFont font = content.isCode ? VelloraTypography::code() : VelloraTypography::body();
+    const ClipCardText text = ClipCardText::layout(content.preview, font, body, content.isCode, content.cut);
+    if (!text.leftOut || content.length == 0)
+        return text;
+    // Room for the length under the text.
+    const QSizeF above = body - QSizeF(0, QFontMetricsF(VelloraTypography::caption()).height() + lineGap);
+    return ClipCardText::layout(content.preview, font, above, content.isCode, content.cut);
+}
+
 void ClipCardView::paintText(QPainter& painter, const QRectF& rect) const
 {
     const QFont font = content.isCode ? VelloraTypography::code() : VelloraTypography::body();
-    ClipCardText text = ClipCardText::layout(content.preview, font, rect.size(), content.isCode, content.cut);
-    QRectF textRect = rect;
-    if (text.leftOut && content.length > 0) {
-        textRect.setBottom(rect.bottom() - QFontMetricsF(VelloraTypography::caption()).height() - lineGap);
-        text = ClipCardText::layout(content.preview, font, textRect.size(), content.isCode, content.cut);
+    const ClipCardText text = laidOutText ? *laidOutText : bodyText(content, rect.size());
+    const QRectF textRect = rect;
+    if (text.leftOut && content.length > 0)
         paintLength(painter, rect);
-    }
     painter.setPen(QColor(Theme::chromeTextPrimary()));
     painter.setFont(font);
     const qreal lineHeight = QFontMetricsF(font).lineSpacing();

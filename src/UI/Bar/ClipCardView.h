@@ -2,12 +2,14 @@
 
 #include "Models/ClipType.h"
 #include "UI/Bar/ClipCardContent.h"
+#include "UI/Bar/ClipCardText.h"
 
 #include <QColor>
 #include <QIcon>
 #include <QImage>
 #include <QRectF>
 #include <QString>
+#include <optional>
 
 class QPainter;
 
@@ -20,6 +22,7 @@ struct ClipCardView {
 
     static constexpr qreal cornerRadius = 12;
     static constexpr qreal headerHeight = 48;
+    static constexpr qreal iconSize = 28;
     // Width over height of a card.
     static constexpr qreal aspectRatio = 0.92;
     // The selection ring lies this far outside the card.
@@ -36,6 +39,13 @@ struct ClipCardView {
     bool selected = false;
     // Shown in the header while in view: the number that quick-pastes the card; 0 for none.
     int quickPasteNumber = 0;
+    // The text's lines as bodyText() lays them out for this card, when the strip kept them.
+    std::optional<ClipCardText> laidOutText;
+
+    // The room for the preview in a card of the given size.
+    static QSizeF bodySize(const QSizeF& cardSize);
+    // The lines of a text preview in that room, leaving a line for the length where text is left out.
+    static ClipCardText bodyText(const ClipCardContent& content, const QSizeF& body);
 
     void paint(QPainter& painter, const QRectF& rect) const;
     // The header's second line: number, source and time, as far as each is known.

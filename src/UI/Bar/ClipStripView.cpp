@@ -143,13 +143,34 @@ const ClipCardContent& ClipStripView::contentFor(const ClipItem& clip)
     if (cached.modified != modified || cached.content.title.isEmpty()) {
         cached.modified = modified;
         cached.content = ClipCardContent::of(clip);
+        cached.text.reset();
     }
     return cached.content;
 }
 
+const ClipCardText& ClipStripView::textFor(const ClipItem& clip, const ClipCardContent& content)
+{
+    CachedContent& cached = contents_[clip.id];
+    const QSizeF body = ClipCardView::bodySize(cardSize());
+    if (!cached.text || cached.textBody != body) {
+        cached.text = ClipCardView::bodyText(content, body);
+        cached.textBody = body;
+    }
+    return *cached.text;
+}
+
+const QIcon& ClipStripView::genericIcon(const QColor& color)
+{
+    if (genericIconColor_ != color || genericIcon_.isNull()) {
+        genericIcon_ = Symbols::icon(QStringLiteral("app"), color, int(ClipCardView::iconSize));
+        genericIconColor_ = color;
+    }
+    return genericIcon_;
+}
+
 ClipCardView ClipStripView::cardView(qsizetype index)
 {
-    const ClipItem& clip = clips_[index];
+    const ClipItem& clip = clips_.at(index);
     ClipCardView card;
     card.type = clip.type;
     card.content = contentFor(clip);
@@ -160,11 +181,13 @@ ClipCardView ClipStripView::cardView(qsizetype index)
     } else {
         // A window class or a program without a desktop entry has no colour or icon of its own.
         card.sourceColor = Theme::neutralHeader();
-        card.appIcon = Symbols::icon(QStringLiteral("app"), Theme::readableTextOn(card.sourceColor),
-                                     int(ClipCardView::headerHeight));
+        card.appIcon = genericIcon(Theme::readableTextOn(card.sourceColor));
     }
     card.sourceName = clip.sourceAppName.value_or(clip.sourceBundleID.value_or(QString())).trimmed();
     card.timeText = RelativeDate::text(clip.createdAt, now_());
+    if (clip.type == ClipType::text || clip.type == ClipType::file ||
+        (clip.type == ClipType::richText && !card.content.richText))
+        card.laidOutText = textFor(clip, card.content);
     card.selected = selected_ == index;
     const qsizetype slot = index - firstIndexInView();
     card.quickPasteNumber = slot >= 0 && slot < quickPasteSlots ? int(slot) + 1 : 0;
