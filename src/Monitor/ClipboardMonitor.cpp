@@ -84,6 +84,42 @@ std::optional<QColor> colorIn(const QByteArray& bytes)
     return named;
 }
 
+// Longer texts are never taken for a colour.
+constexpr qsizetype maxColorTextLength = 64;
+
+// The colour that a CSS hex notation (#RGB, #RGBA, #RRGGBB, #RRGGBBAA) makes the whole text,
+// as "#RRGGBB" or "#RRGGBBAA".
+std::optional<QString> cssHexColor(const QString& text)
+{
+    if (text.size() > maxColorTextLength)
+        return std::nullopt;
+    static const QRegularExpression pattern(
+        QStringLiteral("^#([0-9A-Fa-f]{3}|[0-9A-Fa-f]{4}|[0-9A-Fa-f]{6}|[0-9A-Fa-f]{8})$"));
+    const QRegularExpressionMatch match = pattern.match(text.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    QString digits = match.captured(1).toUpper();
+    if (digits.size() <= 4) {
+        QString doubled;
+        for (const QChar digit : digits)
+            doubled += QString(2, digit);
+        digits = doubled;
+    }
+    return QLatin1Char('#') + digits;
+}
+
+// A text that is a colour becomes a colour clip that pastes back as the very same text.
+bool takeHexColor(ClipItem& item, const QString& text)
+{
+    const std::optional<QString> hex = cssHexColor(text);
+    if (!hex)
+        return false;
+    item.type = ClipType::color;
+    item.colorHex = *hex;
+    item.text = text;
+    return true;
+}
+
 } // namespace
 
 ClipboardMonitor::ClipboardMonitor(Platform::Pasteboard& pasteboard, ClipboardStore& store,
@@ -180,7 +216,7 @@ void ClipboardMonitor::capture(const QStringList& types,
         queueImage(std::move(capture), types);
         return;
     }
-    if (!takeRichText(item, types) && !takeText(item) && !takeColor(item, types))
+    if (!takeColor(item, types) && !takeRichText(item, types) && !takeText(item))
         return;
     pending_.append(std::move(capture));
     deliverReady();
@@ -273,6 +309,8 @@ bool ClipboardMonitor::takeRichText(ClipItem& item, const QStringList& types) co
         text = FormatConverter::plainTextFromRtf(rtf);
     if (isBlank(text))
         return false;
+    if (takeHexColor(item, text))
+        return true;
     item.type = ClipType::richText;
     item.text = text;
     if (!rtf.isEmpty())
@@ -287,6 +325,8 @@ bool ClipboardMonitor::takeText(ClipItem& item) const
     const std::optional<QString> text = pasteboard_.text();
     if (!text || isBlank(*text))
         return false;
+    if (takeHexColor(item, *text))
+        return true;
     const QString trimmed = text->size() <= maxLinkLength ? text->trimmed() : QString();
     item.type = isLink(trimmed) ? ClipType::link : ClipType::text;
     item.text = item.type == ClipType::link ? trimmed : *text;

@@ -87,10 +87,11 @@ PasteboardContents colorContents(const ClipItem& item, PasteFormat format)
     const std::optional<QColor> color = item.colorHex ? colorFromHex(*item.colorHex) : std::nullopt;
     if (!color)
         return {};
-    const QString hex = hexString(*color);
+    // A colour copied as text goes back as that text.
+    const QString text = item.text && !item.text->isEmpty() ? *item.text : hexString(*color);
     if (format == PasteFormat::plainText || format == PasteFormat::markdown)
-        return textContents(hex);
-    return {{PasteboardTypes::color, colorBytes(*color)}, {PasteboardTypes::plainText, hex.toUtf8()}};
+        return textContents(text);
+    return {{PasteboardTypes::color, colorBytes(*color)}, {PasteboardTypes::plainText, text.toUtf8()}};
 }
 
 } // namespace

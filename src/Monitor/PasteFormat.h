@@ -25,8 +25,8 @@ namespace PasteFormats {
 // What a clip writes in a format. `imagePng` is the image file of an image clip. Text
 // clips and links are their text in every format; images are their PNG in every format; file
 // clips are their URLs (with their paths as text), or only the paths as plain text or
-// Markdown; colours are the colour with its hex text, or only the hex text as plain text or
-// Markdown. Empty when the clip has nothing to write.
+// Markdown; colours are the colour with its text (the text it was copied as, else its hex), or
+// only that text as plain text or Markdown. Empty when the clip has nothing to write.
 PasteboardContents contents(const ClipItem& item, PasteFormat format, const QByteArray& imagePng = {});
 
 // The text of a clip as plain text: its text, or the text of its rich text when it has none.

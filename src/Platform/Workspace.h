@@ -57,6 +57,9 @@ public:
     virtual bool activate(const RunningApplication& application) = 0;
     // Whether the process still runs.
     virtual bool isRunning(qint64 processIdentifier) const = 0;
+    // Whether a compositing manager draws the screen, so that a moving window shows no
+    // half-drawn frames.
+    virtual bool isCompositing() { return false; }
 
     // Installed or not: `installed` is false and the name empty for an unknown identifier.
     virtual ApplicationInfo applicationInfo(const QString& bundleIdentifier) = 0;

@@ -2,6 +2,9 @@
 
 #include "UI/Appearance.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 QColor fromRgb(quint32 rgb)
@@ -81,6 +84,39 @@ AdaptiveColor chromeTextSecondary()
 AdaptiveColor chromeTextTertiary()
 {
     return adaptiveNS(0x626A78, 0xA0A9BA);
+}
+
+AdaptiveColor barBackground()
+{
+    return adaptiveNS(0xE9ECF1, 0x14171C);
+}
+
+AdaptiveColor neutralHeader()
+{
+    return adaptiveNS(0xDADFE7, 0x3A414F);
+}
+
+double relativeLuminance(const QColor& color)
+{
+    const auto linear = [](double channel) {
+        return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    const QColor rgb = color.toRgb();
+    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
+}
+
+double contrastRatio(const QColor& a, const QColor& b)
+{
+    const double first = relativeLuminance(a);
+    const double second = relativeLuminance(b);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+}
+
+QColor readableTextOn(const QColor& background)
+{
+    const QColor white(Qt::white);
+    const QColor black(Qt::black);
+    return contrastRatio(white, background) >= contrastRatio(black, background) ? white : black;
 }
 
 } // namespace Theme

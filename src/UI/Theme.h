@@ -30,4 +30,13 @@ AdaptiveColor warning();
 AdaptiveColor chromeTextPrimary();
 AdaptiveColor chromeTextSecondary();
 AdaptiveColor chromeTextTertiary();
+// The paste bar behind its cards, and the header of a card whose source is no known application.
+AdaptiveColor barBackground();
+AdaptiveColor neutralHeader();
+
+// WCAG 2 relative luminance (0 black … 1 white) and contrast ratio (1 … 21).
+double relativeLuminance(const QColor& color);
+double contrastRatio(const QColor& a, const QColor& b);
+// Black or white, whichever contrasts more with the background: at least 4.58:1 on any colour.
+QColor readableTextOn(const QColor& background);
 } // namespace Theme

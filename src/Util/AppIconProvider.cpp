@@ -10,35 +10,47 @@ namespace {
 
 // Loaded as a file so that the core library needs no drawing code of the views; the SVG
 // icon engine renders it at any size.
-const QString genericIconPath = QStringLiteral(":/Vellora_Vellora.bundle/symbols/app.dashed.svg");
+const QString genericIconPath = QStringLiteral(":/Vellora_Vellora.bundle/symbols/app.svg");
 
-QHash<QString, QIcon>& cache()
+struct Entry {
+    QIcon icon;
+    bool installed = false;
+};
+
+QHash<QString, Entry>& cache()
 {
-    static QHash<QString, QIcon> icons;
-    return icons;
+    static QHash<QString, Entry> entries;
+    return entries;
 }
 
-QIcon lookUp(const QString& bundleID)
+Entry lookUp(const QString& bundleID)
 {
-    if (!bundleID.isEmpty()) {
-        QIcon icon = Platform::workspace().icon(bundleID);
-        if (!icon.isNull())
-            return icon;
-    }
-    return QIcon(genericIconPath);
+    if (bundleID.isEmpty())
+        return {QIcon(genericIconPath), false};
+    Platform::Workspace& workspace = Platform::workspace();
+    QIcon icon = workspace.icon(bundleID);
+    return {icon.isNull() ? QIcon(genericIconPath) : icon, workspace.applicationInfo(bundleID).installed};
+}
+
+const Entry& entry(const std::optional<QString>& bundleID)
+{
+    const QString key = bundleID.value_or(QString()).trimmed();
+    auto found = cache().find(key);
+    if (found == cache().end())
+        found = cache().insert(key, lookUp(key));
+    return *found;
 }
 
 } // namespace
 
 QIcon icon(const std::optional<QString>& bundleID)
 {
-    const QString key = bundleID.value_or(QString()).trimmed();
-    const auto found = cache().constFind(key);
-    if (found != cache().constEnd())
-        return *found;
-    const QIcon result = lookUp(key);
-    cache().insert(key, result);
-    return result;
+    return entry(bundleID).icon;
+}
+
+bool isInstalled(const std::optional<QString>& bundleID)
+{
+    return entry(bundleID).installed;
 }
 
 void clearCache()

@@ -56,6 +56,7 @@ public:
         }
         return false;
     }
+    bool isCompositing() override { return compositing; }
     Platform::ApplicationInfo applicationInfo(const QString& bundleIdentifier) override
     {
         const auto found = installed.constFind(bundleIdentifier);
@@ -86,6 +87,7 @@ public:
     QList<QUrl> refusedURLs;         // addresses that fail to open even when opens succeed
     bool desktopSettingsOpen = true; // a settings program is installed and starts
     int desktopSettingsOpens = 0;
+    bool compositing = false;
 
     QList<QUrl> openedURLs;
     QStringList revealedFiles;

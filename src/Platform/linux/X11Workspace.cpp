@@ -2,6 +2,7 @@
 
 #include "Platform/Bundle.h"
 #include "Platform/linux/ProcessInfo.h"
+#include "Platform/linux/XcbConnection.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -337,7 +338,10 @@ QList<RunningApplication> X11Workspace::runningApplications()
     QSet<qint64> seenProcesses;
     QSet<QString> seenWithoutProcess;
     for (const quint64 window : clientWindows()) {
-        const qint64 pid = static_cast<qint64>(longProperty(d, window, "_NET_WM_PID", XA_CARDINAL));
+        qint64 pid = static_cast<qint64>(longProperty(d, window, "_NET_WM_PID", XA_CARDINAL));
+        // Toolkits such as Tk name no process: ask the server which one made the window.
+        if (pid <= 0 && Xcb::connection())
+            pid = Xcb::processOfWindow(Xcb::connection(), xcb_window_t(window)).value_or(0);
         const QByteArray wmClass = windowClass(d, window);
         if (pid <= 0 && wmClass.isEmpty())
             continue;
@@ -416,6 +420,15 @@ bool X11Workspace::hasWindowManager()
     Display* d = display();
     const unsigned long check = longProperty(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
     return check != 0 && longProperty(d, check, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW) == check;
+}
+
+bool X11Workspace::isCompositing()
+{
+    Display* d = display();
+    if (!d)
+        return false;
+    const QByteArray selection = "_NET_WM_CM_S" + QByteArray::number(DefaultScreen(d));
+    return XGetSelectionOwner(d, atom(d, selection.constData())) != None;
 }
 
 bool X11Workspace::activate(const RunningApplication& application)

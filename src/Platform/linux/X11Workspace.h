@@ -44,6 +44,7 @@ public:
     std::optional<RunningApplication> applicationForWindow(quint64 windowIdentifier) override;
     bool activate(const RunningApplication& application) override;
     bool isRunning(qint64 processIdentifier) const override;
+    bool isCompositing() override;
     ApplicationInfo applicationInfo(const QString& bundleIdentifier) override;
     QList<ApplicationInfo> installedApplications() override;
     QIcon icon(const QString& bundleIdentifier) override;

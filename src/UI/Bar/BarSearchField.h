@@ -2,12 +2,16 @@
 
 #include <QLineEdit>
 
+class QAction;
+
 // The bar's search field: filters the cards as the user types. It keeps the keyboard focus
-// while the bar is shown, so typed text lands here.
+// while the bar is shown, so typed text lands here. A rounded field in the card colours with a
+// magnifier glyph before the text and a clear button after it.
 class BarSearchField final : public QLineEdit {
     Q_OBJECT
 public:
     static constexpr int preferredWidth = 280;
+    static constexpr int preferredHeight = 32;
 
     explicit BarSearchField(QWidget* parent = nullptr);
 
@@ -15,8 +19,13 @@ public:
     // placeholder differs.
     void setSearchesBrowserTabs(bool searchesBrowserTabs);
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     void retranslate();
+    void applyTheme();
 
+    QAction* magnifier_ = nullptr;
     bool searchesBrowserTabs_ = false;
 };

@@ -22,8 +22,9 @@
 
 namespace {
 
-constexpr int toolbarMargin = 12;
-constexpr int toolbarSpacing = 12;
+constexpr int toolbarTopMargin = 12;
+constexpr int toolbarSpacing = 8;
+constexpr int tabsGap = 16;
 
 bool hasPinboard(const QList<Pinboard>& pinboards, const QUuid& id)
 {
@@ -49,6 +50,7 @@ BarView::BarView(ClipboardStore& store, Settings& settings, BrowserShelfModel& b
     emptyLabel_->setTextFormat(Qt::PlainText);
     emptyLabel_->setAlignment(Qt::AlignCenter);
     emptyLabel_->setFont(VelloraTypography::title());
+    emptyLabel_->setForegroundRole(QPalette::PlaceholderText);
     shelf_ = new BrowserShelfView(browserShelf_, this);
     stack_ = new QStackedLayout;
     stack_->addWidget(strip_);
@@ -85,7 +87,8 @@ QWidget* BarView::makeToolbar()
 {
     auto* toolbar = new QWidget(this);
     auto* row = new QHBoxLayout(toolbar);
-    row->setContentsMargins(toolbarMargin, toolbarMargin, toolbarMargin, 0);
+    // The search field lines up with the first card below it.
+    row->setContentsMargins(ClipStripView::margin, toolbarTopMargin, ClipStripView::margin, 0);
     row->setSpacing(toolbarSpacing);
     searchField_ = new BarSearchField(toolbar);
     tabs_ = new PinboardTabs(toolbar);
@@ -94,10 +97,11 @@ QWidget* BarView::makeToolbar()
     settingsButton_ = new VelloraIconButton(QStringLiteral("slider.horizontal.3"), {}, toolbar);
     settingsButton_->setFocusPolicy(Qt::NoFocus);
     row->addWidget(searchField_);
-    row->addWidget(tabs_);
-    row->addStretch(1);
     row->addWidget(browserTabsButton_);
     row->addWidget(settingsButton_);
+    row->addSpacing(tabsGap);
+    row->addWidget(tabs_);
+    row->addStretch(1);
     retranslate();
     return toolbar;
 }
@@ -156,6 +160,8 @@ void BarView::showCurrentPage()
 
 void BarView::searchChanged()
 {
+    if (resetting_)
+        return;
     if (source_.kind == BarSource::Kind::browserShelf) {
         browserShelf_.setQuery(searchField_->text());
         return;
@@ -207,9 +213,10 @@ void BarView::selectFirst()
 
 void BarView::reset()
 {
-    searchField_->blockSignals(true);
+    // Not by blocking signals: the field's clear button follows its own text-changed signal.
+    resetting_ = true;
     searchField_->clear();
-    searchField_->blockSignals(false);
+    resetting_ = false;
     setSource(BarSource::history());
 }
 
@@ -244,8 +251,11 @@ QString BarView::emptyText() const
 
 void BarView::retranslate()
 {
-    settingsButton_->setToolTip(Localization::string(QStringLiteral("Settings")));
-    browserTabsButton_->setToolTip(Localization::string(QStringLiteral("Browser Tabs")));
+    for (auto [button, label] : {std::pair{settingsButton_, QStringLiteral("Settings")},
+                                 std::pair{browserTabsButton_, QStringLiteral("Browser Tabs")}}) {
+        button->setToolTip(Localization::string(label));
+        button->setAccessibleName(button->toolTip());
+    }
     if (emptyLabel_)
         emptyLabel_->setText(emptyText());
     if (strip_)
@@ -255,7 +265,7 @@ void BarView::retranslate()
 void BarView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(Theme::window()));
+    painter.fillRect(rect(), QColor(Theme::barBackground()));
     painter.setPen(QColor(Theme::cardBorder()));
     painter.drawLine(rect().topLeft(), rect().topRight());
 }

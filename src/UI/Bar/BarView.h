@@ -88,4 +88,5 @@ private:
     QLabel* emptyLabel_ = nullptr;
     QStackedLayout* stack_ = nullptr;
     BarSource source_;
+    bool resetting_ = false;
 };

@@ -1,6 +1,7 @@
 #include "UI/Bar/BarWindowController.h"
 
 #include "BrowserLinks/BrowserShelfModel.h"
+#include "Platform/Workspace.h"
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
 #include "UI/Bar/BarKeyCommand.h"
@@ -94,8 +95,13 @@ void BarWindowController::show()
     }
     if (phase_.kind == BarPhaseKind::hidden) {
         chooseScreenArea();
+        // WORKAROUND: without a compositing manager the X server shows every move of the
+        // window before the bar is drawn again at its new place, so a sliding bar tears
+        // (its top drawn twice). There it appears and leaves in place.
+        slides_ = Platform::workspace().isCompositing();
         QRect start = shownGeometry();
-        start.moveTop(hiddenY());
+        if (slides_)
+            start.moveTop(hiddenY());
         view_->setGeometry(start);
     }
     ++phase_.epoch;
@@ -129,7 +135,7 @@ void BarWindowController::slide(int toY, std::chrono::milliseconds duration, Bar
     }
     auto* animation = new QVariantAnimation(this);
     animation->setStartValue(view_->y());
-    animation->setEndValue(toY);
+    animation->setEndValue(slides_ ? toY : view_->y());
     animation->setDuration(int(duration.count()));
     animation->setEasingCurve(after == BarPhaseKind::shown ? QEasingCurve::OutCubic : QEasingCurve::InCubic);
     connect(animation, &QVariantAnimation::valueChanged, view_,

@@ -96,4 +96,5 @@ private:
     QRect availableArea_;
     QRect screenArea_;
     bool keyMonitorEnabled_ = true;
+    bool slides_ = false;
 };

@@ -1,6 +1,8 @@
 #include "UI/Bar/ClipCardContent.h"
 
 #include "Monitor/PasteFormat.h"
+#include "UI/Bar/ClipRichTextPreview.h"
+#include "UI/VelloraTypography.h"
 #include "Util/ColorHex.h"
 #include "Util/Localization.h"
 
@@ -9,19 +11,39 @@
 
 namespace {
 
-// The first lines of the first characters, trailing white space removed.
-QString previewLines(const QString& text)
+QString trimmedEnd(QStringView line)
+{
+    while (!line.isEmpty() && line.back().isSpace())
+        line.chop(1);
+    return line.toString();
+}
+
+struct Preview {
+    QString text;
+    // Whether text beyond the preview was left out.
+    bool cut = false;
+};
+
+// The first lines of the first characters, trailing white space removed; code keeps its
+// indentation.
+Preview previewLines(const QString& text, bool keepIndentation)
 {
     const QStringView head = QStringView(text).left(ClipCardContent::maxPreviewCharacters);
     QStringList lines;
-    for (const QStringView line : head.split(u'\n')) {
-        if (lines.size() == ClipCardContent::maxPreviewLines)
-            break;
-        lines.append(line.toString().trimmed());
+    qsizetype end = 0;
+    while (end <= head.size() && lines.size() < ClipCardContent::maxPreviewLines) {
+        qsizetype next = head.indexOf(u'\n', end);
+        if (next < 0)
+            next = head.size();
+        const QStringView line = head.sliced(end, next - end);
+        lines.append(keepIndentation ? trimmedEnd(line) : line.trimmed().toString());
+        end = next + 1;
     }
     while (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
-    return lines.join(u'\n');
+    const bool cut =
+        head.size() < text.size() || (end < head.size() && !head.sliced(end).trimmed().isEmpty());
+    return {lines.join(u'\n'), cut};
 }
 
 QString fileName(const QUrl& url)
@@ -67,13 +89,21 @@ ClipCardContent ClipCardContent::of(const ClipItem& item)
     content.title = hasTitle ? item.customTitle->trimmed() : kindTitle(item);
     switch (item.type) {
     case ClipType::text:
-    case ClipType::richText:
-        content.preview = previewLines(clipText(item));
+    case ClipType::richText: {
+        const QString text = clipText(item);
+        content.isCode = VelloraTypography::isCode(text.left(maxPreviewCharacters));
+        const Preview preview = previewLines(text, content.isCode);
+        content.preview = preview.text;
+        content.cut = preview.cut;
+        content.length = text.size();
+        if (item.type == ClipType::richText && item.htmlData)
+            content.richText = ClipRichTextPreview::make(*item.htmlData);
         break;
+    }
     case ClipType::image:
         break;
     case ClipType::link: {
-        content.preview = previewLines(clipText(item));
+        content.preview = previewLines(clipText(item), false).text;
         content.linkHost = QUrl(content.preview.section(u'\n', 0, 0).trimmed()).host();
         break;
     }
@@ -84,7 +114,11 @@ ClipCardContent ClipCardContent::of(const ClipItem& item)
         break;
     case ClipType::color:
         content.color = colorFromHex(item.colorHex.value_or(QString()));
-        content.preview = content.color ? hexString(*content.color) : item.colorHex.value_or(QString());
+        // A colour copied as text shows the text it pastes back as.
+        if (item.text && !item.text->trimmed().isEmpty())
+            content.preview = item.text->trimmed();
+        else
+            content.preview = content.color ? hexString(*content.color) : item.colorHex.value_or(QString());
         break;
     }
     return content;

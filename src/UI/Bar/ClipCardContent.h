@@ -5,7 +5,10 @@
 #include <QColor>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
+
+class QTextDocument;
 
 // What a card shows of a clip, computed once per clip version: its title, a short plain-text
 // preview, a link's host, file names or a colour. Large texts are cut before any line work,
@@ -23,6 +26,14 @@ struct ClipCardContent {
     QString linkHost;
     QStringList fileNames;
     std::optional<QColor> color;
+    // Text clips: whether the text reads as code (VelloraTypography::isCode); its preview
+    // then keeps the indentation.
+    bool isCode = false;
+    // Text clips: the length of the whole text, and whether the preview leaves some out.
+    qsizetype length = 0;
+    bool cut = false;
+    // Rich-text clips with HTML: the formatted preview, built offline; none otherwise.
+    std::shared_ptr<QTextDocument> richText;
 
     bool operator==(const ClipCardContent&) const = default;
 

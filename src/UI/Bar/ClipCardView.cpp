@@ -1,28 +1,34 @@
 #include "UI/Bar/ClipCardView.h"
 
+#include "UI/Appearance.h"
+#include "UI/Bar/ClipCardText.h"
 #include "UI/ContinuousCorners.h"
 #include "UI/Symbols.h"
 #include "UI/Theme.h"
 #include "UI/VelloraTypography.h"
 #include "Util/Localization.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextDocument>
 
 namespace {
 
 constexpr qreal padding = 12;
-constexpr qreal iconSize = 28;
-constexpr qreal selectedBorderWidth = 3;
+constexpr qreal selectionRingWidth = 2.5;
 constexpr qreal borderWidth = 1;
 constexpr qreal swatchRadius = 8;
 constexpr int placeholderSymbolSize = 28;
 constexpr qreal lineGap = 4;
+// A drop shadow this wide around the card, this opaque in each appearance.
+constexpr qreal shadowWidth = 3;
+constexpr int shadowAlphaLight = 12;
+constexpr int shadowAlphaDark = 60;
+constexpr qreal shadowDrop = 2;
 
-QColor headerTextColor(const QColor& background)
-{
-    return background.lightnessF() > 0.7 ? QColor(Qt::black) : QColor(Qt::white);
-}
+const QString separator = QStringLiteral("  ·  ");
 
 } // namespace
 
@@ -30,39 +36,75 @@ void ClipCardView::paint(QPainter& painter, const QRectF& rect) const
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
+    paintShadow(painter, rect);
     const QPainterPath shape = continuousRoundedRect(rect, cornerRadius);
     painter.fillPath(shape, QColor(Theme::cardBody()));
     painter.setClipPath(shape);
     paintHeader(painter, QRectF(rect.topLeft(), QSizeF(rect.width(), headerHeight)));
-    paintBody(painter, rect.adjusted(padding, headerHeight + padding, -padding, -padding));
+    paintBody(painter,
+              QRectF(rect.topLeft() + QPointF(padding, headerHeight + padding), bodySize(rect.size())));
     painter.setClipping(false);
-    const qreal width = selected ? selectedBorderWidth : borderWidth;
-    const QColor border = selected ? QColor(Theme::selection()) : QColor(Theme::cardBorder());
-    painter.setPen(QPen(border, width));
     painter.setBrush(Qt::NoBrush);
-    const qreal inset = width / 2;
+    painter.setPen(QPen(QColor(Theme::cardBorder()), borderWidth));
+    const qreal inset = borderWidth / 2;
     painter.drawPath(continuousRoundedRect(rect.adjusted(inset, inset, -inset, -inset), cornerRadius));
+    if (selected) {
+        // A ring apart from the card marks the selection by its shape, whatever the hues.
+        const qreal out = selectionRingOffset - selectionRingWidth / 2;
+        painter.setPen(QPen(QColor(Theme::selection()), selectionRingWidth));
+        painter.drawPath(continuousRoundedRect(rect.adjusted(-out, -out, out, out), cornerRadius + out));
+    }
     painter.restore();
+}
+
+// Only the rim outside the card shows, so a ring is stroked rather than an area filled.
+void ClipCardView::paintShadow(QPainter& painter, const QRectF& rect) const
+{
+    const int alpha = Appearance::shared().isDark() ? shadowAlphaDark : shadowAlphaLight;
+    const qreal out = shadowWidth / 2;
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(0, 0, 0, alpha), shadowWidth));
+    painter.drawPath(continuousRoundedRect(rect.adjusted(-out, -out + shadowDrop, out, out + shadowDrop),
+                                           cornerRadius + out));
+}
+
+QString ClipCardView::captionText() const
+{
+    QStringList parts;
+    if (quickPasteNumber > 0)
+        parts.append(QString::number(quickPasteNumber));
+    if (!sourceName.isEmpty())
+        parts.append(sourceName);
+    if (!timeText.isEmpty())
+        parts.append(timeText);
+    return parts.join(separator);
 }
 
 void ClipCardView::paintHeader(QPainter& painter, const QRectF& rect) const
 {
     painter.fillRect(rect, sourceColor);
-    const QColor textColor = headerTextColor(sourceColor);
     const QRectF iconRect(rect.right() - padding - iconSize, rect.center().y() - iconSize / 2, iconSize,
                           iconSize);
     appIcon.paint(&painter, iconRect.toAlignedRect());
     const QRectF textRect = rect.adjusted(padding, lineGap, -(2 * padding + iconSize), -lineGap);
-    painter.setPen(textColor);
+    painter.setPen(Theme::readableTextOn(sourceColor));
     painter.setFont(VelloraTypography::title());
-    const QFontMetricsF titleMetrics(painter.font());
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop,
-                     titleMetrics.elidedText(content.title, Qt::ElideRight, textRect.width()));
+    painter.drawText(
+        textRect, Qt::AlignLeft | Qt::AlignTop,
+        QFontMetricsF(painter.font()).elidedText(content.title, Qt::ElideRight, textRect.width()));
     painter.setFont(VelloraTypography::caption());
-    QString time = timeText;
-    if (quickPasteNumber > 0)
-        time = QString::number(quickPasteNumber) + QStringLiteral("  ·  ") + time;
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignBottom, time);
+    // The time is worth more than the source's name where both do not fit.
+    const QFontMetricsF metrics(painter.font());
+    QString caption = captionText();
+    if (metrics.horizontalAdvance(caption) > textRect.width() && !sourceName.isEmpty()) {
+        ClipCardView shorter = *this;
+        shorter.sourceName.clear();
+        const qreal room = textRect.width() - metrics.horizontalAdvance(shorter.captionText() + separator);
+        shorter.sourceName = metrics.elidedText(sourceName, Qt::ElideRight, room);
+        caption = shorter.captionText();
+    }
+    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignBottom,
+                     metrics.elidedText(caption, Qt::ElideRight, textRect.width()));
 }
 
 void ClipCardView::paintBody(QPainter& painter, const QRectF& rect) const
@@ -77,21 +119,91 @@ void ClipCardView::paintBody(QPainter& painter, const QRectF& rect) const
     case ClipType::color:
         paintColor(painter, rect);
         return;
-    case ClipType::text:
     case ClipType::richText:
+        if (content.richText) {
+            paintRichText(painter, rect);
+            return;
+        }
+        [[fallthrough]];
+    case ClipType::text:
     case ClipType::file:
         paintText(painter, rect);
         return;
     }
 }
 
+QSizeF ClipCardView::bodySize(const QSizeF& cardSize)
+{
+    return cardSize - QSizeF(2 * padding, headerHeight + 2 * padding);
+}
+
+ClipCardText ClipCardView::bodyText(const ClipCardContent& content, const QSizeF& body)
+{
+    const QFont font = content.isCode ? VelloraTypography::code() : VelloraTypography::body();
+    const ClipCardText text = ClipCardText::layout(content.preview, font, body, content.isCode, content.cut);
+    if (!text.leftOut || content.length == 0)
+        return text;
+    // Room for the length under the text.
+    const QSizeF above = body - QSizeF(0, QFontMetricsF(VelloraTypography::caption()).height() + lineGap);
+    return ClipCardText::layout(content.preview, font, above, content.isCode, content.cut);
+}
+
 void ClipCardView::paintText(QPainter& painter, const QRectF& rect) const
 {
+    const QFont font = content.isCode ? VelloraTypography::code() : VelloraTypography::body();
+    const ClipCardText text = laidOutText ? *laidOutText : bodyText(content, rect.size());
+    const QRectF textRect = rect;
+    if (text.leftOut && content.length > 0)
+        paintLength(painter, rect);
     painter.setPen(QColor(Theme::chromeTextPrimary()));
-    const QFont font =
-        VelloraTypography::isCode(content.preview) ? VelloraTypography::code() : VelloraTypography::body();
     painter.setFont(font);
-    painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, content.preview);
+    const qreal lineHeight = QFontMetricsF(font).lineSpacing();
+    qreal y = textRect.top();
+    for (const QString& line : text.lines) {
+        painter.drawText(QRectF(textRect.left(), y, textRect.width(), lineHeight),
+                         Qt::AlignLeft | Qt::AlignTop, line);
+        y += lineHeight;
+    }
+}
+
+void ClipCardView::paintRichText(QPainter& painter, const QRectF& rect) const
+{
+    QTextDocument& document = *content.richText;
+    document.setTextWidth(rect.width());
+    const bool overflows = document.size().height() > rect.height();
+    QRectF textRect = rect;
+    if (overflows || content.cut) {
+        textRect.setBottom(rect.bottom() - QFontMetricsF(VelloraTypography::caption()).height() - lineGap);
+        paintLength(painter, rect);
+    }
+    painter.save();
+    painter.translate(textRect.topLeft());
+    const QRectF clip(QPointF(0, 0), textRect.size());
+    painter.setClipRect(clip, Qt::IntersectClip);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette.setColor(QPalette::Text, Theme::chromeTextPrimary());
+    context.palette.setColor(QPalette::Link, Theme::selection());
+    context.clip = clip;
+    document.documentLayout()->draw(&painter, context);
+    if (overflows) {
+        // The last line fades out rather than being cut through.
+        const qreal fade = QFontMetricsF(document.defaultFont()).lineSpacing() * 1.5;
+        QLinearGradient gradient(0, clip.bottom() - fade, 0, clip.bottom());
+        QColor body = Theme::cardBody();
+        gradient.setColorAt(1, body);
+        body.setAlpha(0);
+        gradient.setColorAt(0, body);
+        painter.fillRect(QRectF(0, clip.bottom() - fade, clip.width(), fade), gradient);
+    }
+    painter.restore();
+}
+
+void ClipCardView::paintLength(QPainter& painter, const QRectF& rect) const
+{
+    painter.setPen(QColor(Theme::chromeTextTertiary()));
+    painter.setFont(VelloraTypography::caption());
+    painter.drawText(rect, Qt::AlignRight | Qt::AlignBottom,
+                     Localization::format(QStringLiteral("%lld characters"), qint64(content.length)));
 }
 
 void ClipCardView::paintLink(QPainter& painter, const QRectF& rect) const
@@ -105,7 +217,11 @@ void ClipCardView::paintLink(QPainter& painter, const QRectF& rect) const
     const QRectF addressRect = rect.adjusted(0, metrics.height() + lineGap, 0, 0);
     painter.setPen(QColor(Theme::chromeTextSecondary()));
     painter.setFont(VelloraTypography::caption());
-    painter.drawText(addressRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWrapAnywhere, content.preview);
+    // An address keeps its start and its end; only the middle gives way.
+    painter.drawText(
+        addressRect, Qt::AlignLeft | Qt::AlignTop,
+        QFontMetricsF(painter.font())
+            .elidedText(content.preview.section(u'\n', 0, 0), Qt::ElideMiddle, addressRect.width()));
 }
 
 void ClipCardView::paintImage(QPainter& painter, const QRectF& rect) const
@@ -135,10 +251,15 @@ void ClipCardView::paintImage(QPainter& painter, const QRectF& rect) const
 void ClipCardView::paintColor(QPainter& painter, const QRectF& rect) const
 {
     painter.setFont(VelloraTypography::control());
-    const qreal textHeight = QFontMetricsF(painter.font()).height();
-    const QRectF swatch = rect.adjusted(0, 0, 0, -(textHeight + lineGap));
-    if (content.color)
-        painter.fillPath(continuousRoundedRect(swatch, swatchRadius), *content.color);
+    const QFontMetricsF metrics(painter.font());
+    const QRectF swatch = rect.adjusted(0, 0, 0, -(metrics.height() + lineGap));
+    if (content.color) {
+        const QPainterPath shape = continuousRoundedRect(swatch, swatchRadius);
+        painter.fillPath(shape, *content.color);
+        painter.setPen(QPen(QColor(Theme::cardBorder()), borderWidth));
+        painter.drawPath(shape);
+    }
     painter.setPen(QColor(Theme::chromeTextPrimary()));
-    painter.drawText(rect, Qt::AlignLeft | Qt::AlignBottom, content.preview);
+    painter.drawText(rect, Qt::AlignLeft | Qt::AlignBottom,
+                     metrics.elidedText(content.preview, Qt::ElideRight, rect.width()));
 }

@@ -3,6 +3,8 @@
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
 #include "UI/Bar/StripWheel.h"
+#include "UI/Symbols.h"
+#include "UI/Theme.h"
 #include "Util/AppIconProvider.h"
 #include "Util/RelativeDate.h"
 #include "Util/SourceColor.h"
@@ -11,6 +13,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <algorithm>
 
 namespace {
 
@@ -36,13 +39,34 @@ ClipStripView::ClipStripView(ClipboardStore& store, Settings& settings, QWidget*
 
 void ClipStripView::setClips(QList<ClipItem> clips)
 {
+    std::optional<QUuid> anchor;
+    int anchorLeft = margin;
+    if (!clips_.isEmpty()) {
+        const qsizetype first = firstIndexInView();
+        anchor = clips_.at(first).id;
+        anchorLeft = cardRect(first).left();
+    }
     clips_ = std::move(clips);
     if (contents_.size() > maxCachedContents)
         contents_.clear();
     if (selected_ && *selected_ >= clips_.size())
         selected_.reset();
     updateScrollRange();
+    keepInPlace(anchor, anchorLeft);
     viewport()->update();
+}
+
+// A clip added or removed before the cards in view must not move them under the pointer.
+void ClipStripView::keepInPlace(const std::optional<QUuid>& anchor, int left)
+{
+    const auto found = !anchor ? clips_.cend()
+                               : std::find_if(clips_.cbegin(), clips_.cend(),
+                                              [&](const ClipItem& clip) { return clip.id == *anchor; });
+    if (found == clips_.cend()) {
+        horizontalScrollBar()->setValue(0);
+        return;
+    }
+    horizontalScrollBar()->setValue(margin + int(found - clips_.cbegin()) * stride() - left);
 }
 
 void ClipStripView::setSelectedIndex(std::optional<qsizetype> index)
@@ -104,10 +128,12 @@ void ClipStripView::scrollToIndex(qsizetype index)
 {
     const QRect card = cardRect(index);
     QScrollBar* bar = horizontalScrollBar();
+    // A card wider than the room (a viewport not laid out yet) aligns by its left edge.
+    const int overflow = qMin(card.right() - viewport()->width() + margin, card.left() - margin);
     if (card.left() < margin)
         bar->setValue(bar->value() + card.left() - margin);
-    else if (card.right() > viewport()->width() - margin)
-        bar->setValue(bar->value() + card.right() - viewport()->width() + margin);
+    else if (overflow > 0)
+        bar->setValue(bar->value() + overflow);
 }
 
 const ClipCardContent& ClipStripView::contentFor(const ClipItem& clip)
@@ -117,20 +143,51 @@ const ClipCardContent& ClipStripView::contentFor(const ClipItem& clip)
     if (cached.modified != modified || cached.content.title.isEmpty()) {
         cached.modified = modified;
         cached.content = ClipCardContent::of(clip);
+        cached.text.reset();
     }
     return cached.content;
 }
 
+const ClipCardText& ClipStripView::textFor(const ClipItem& clip, const ClipCardContent& content)
+{
+    CachedContent& cached = contents_[clip.id];
+    const QSizeF body = ClipCardView::bodySize(cardSize());
+    if (!cached.text || cached.textBody != body) {
+        cached.text = ClipCardView::bodyText(content, body);
+        cached.textBody = body;
+    }
+    return *cached.text;
+}
+
+const QIcon& ClipStripView::genericIcon(const QColor& color)
+{
+    if (genericIconColor_ != color || genericIcon_.isNull()) {
+        genericIcon_ = Symbols::icon(QStringLiteral("app"), color, int(ClipCardView::iconSize));
+        genericIconColor_ = color;
+    }
+    return genericIcon_;
+}
+
 ClipCardView ClipStripView::cardView(qsizetype index)
 {
-    const ClipItem& clip = clips_[index];
+    const ClipItem& clip = clips_.at(index);
     ClipCardView card;
     card.type = clip.type;
     card.content = contentFor(clip);
-    card.appIcon = AppIconProvider::icon(clip.sourceBundleID);
-    card.sourceColor = SourceColor::color(clip.sourceBundleID.value_or(QString()), settings_.clipColorTheme(),
-                                          settings_.clipColorAccentHex());
+    if (AppIconProvider::isInstalled(clip.sourceBundleID)) {
+        card.appIcon = AppIconProvider::icon(clip.sourceBundleID);
+        card.sourceColor = SourceColor::color(*clip.sourceBundleID, settings_.clipColorTheme(),
+                                              settings_.clipColorAccentHex());
+    } else {
+        // A window class or a program without a desktop entry has no colour or icon of its own.
+        card.sourceColor = Theme::neutralHeader();
+        card.appIcon = genericIcon(Theme::readableTextOn(card.sourceColor));
+    }
+    card.sourceName = clip.sourceAppName.value_or(clip.sourceBundleID.value_or(QString())).trimmed();
     card.timeText = RelativeDate::text(clip.createdAt, now_());
+    if (clip.type == ClipType::text || clip.type == ClipType::file ||
+        (clip.type == ClipType::richText && !card.content.richText))
+        card.laidOutText = textFor(clip, card.content);
     card.selected = selected_ == index;
     const qsizetype slot = index - firstIndexInView();
     card.quickPasteNumber = slot >= 0 && slot < quickPasteSlots ? int(slot) + 1 : 0;
@@ -176,6 +233,8 @@ void ClipStripView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollRange();
+    if (selected_)
+        scrollToIndex(*selected_);
 }
 
 void ClipStripView::wheelEvent(QWheelEvent* event)

@@ -6,8 +6,10 @@
 #include "UI/Bar/ClipThumbnailCache.h"
 
 #include <QAbstractScrollArea>
+#include <QColor>
 #include <QDateTime>
 #include <QHash>
+#include <QIcon>
 #include <QList>
 #include <QUuid>
 #include <functional>
@@ -64,13 +66,20 @@ private:
     struct CachedContent {
         QDateTime modified;
         ClipCardContent content;
+        // The preview's lines for a card body of textBody.
+        QSizeF textBody;
+        std::optional<ClipCardText> text;
     };
 
     QSize cardSize() const;
     int stride() const;
     void updateScrollRange();
     void scrollToIndex(qsizetype index);
+    void keepInPlace(const std::optional<QUuid>& anchor, int left);
     const ClipCardContent& contentFor(const ClipItem& clip);
+    const ClipCardText& textFor(const ClipItem& clip, const ClipCardContent& content);
+    // Our generic application glyph in the colour of a header's text; kept for the next cards.
+    const QIcon& genericIcon(const QColor& color);
 
     ClipboardStore& store_;
     Settings& settings_;
@@ -80,4 +89,6 @@ private:
     QHash<QUuid, CachedContent> contents_;
     ClipThumbnailCache thumbnails_;
     std::function<QDateTime()> now_;
+    QIcon genericIcon_;
+    QColor genericIconColor_;
 };

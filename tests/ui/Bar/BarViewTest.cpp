@@ -5,16 +5,21 @@
 #include "UI/Bar/BarWindowController.h"
 #include "UI/Bar/ClipStripView.h"
 #include "UI/Bar/PinboardTabs.h"
+#include "UI/Theme.h"
 #include "UI/VelloraIconButton.h"
+#include "Util/AppIconProvider.h"
+#include "fakes/FakeWorkspace.h"
 
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
+#include <QPixmap>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 #include <QWheelEvent>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -28,6 +33,20 @@ protected:
         bar = std::make_unique<BarWindowController>(*fixture.store, fixture.settings, fixture.shelf);
         // The owner of the bar switches its source on request.
         QObject::connect(bar.get(), &BarWindowController::sourceRequested, bar->view(), &BarView::setSource);
+        bar->resetForShow();
+        bar->show();
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return bar->phase().kind == BarPhaseKind::shown; }, generousWaitMs));
+    }
+
+    void hideBar()
+    {
+        bar->hide();
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return bar->phase().kind == BarPhaseKind::hidden; }, generousWaitMs));
+    }
+    void reshowBar()
+    {
         bar->resetForShow();
         bar->show();
         ASSERT_TRUE(
@@ -255,6 +274,83 @@ TEST_F(BarViewTest, TheSettingsButtonAsksForSettings)
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(requests.count(), 1);
     EXPECT_EQ(button->toolTip(), QStringLiteral("Settings"));
+}
+
+TEST_F(BarViewTest, TheFirstCardLinesUpWithTheSearchFieldOnTheFirstOpenAfterTheHistoryFilled)
+{
+    fixture.load({});
+    showBar();
+    hideBar();
+    for (const ClipItem& clip : BarFixture::texts(8))
+        fixture.store->addCaptured(clip);
+    reshowBar();
+    const ClipStripView* strip = view().strip();
+    const QPoint card = strip->viewport()->mapTo(&view(), strip->cardRect(0).topLeft());
+    EXPECT_EQ(card.x(), view().searchField()->mapTo(&view(), QPoint()).x());
+}
+
+TEST_F(BarViewTest, TheClearButtonIsGoneWhenTheBarOpensWithAnEmptySearch)
+{
+    fixture.load(BarFixture::texts(3));
+    showBar();
+    // The clear button is the one after the text; the magnifier before it always shows.
+    const auto clearButtonShown = [&] {
+        const QLineEdit* field = view().searchField();
+        const QList<QToolButton*> buttons = field->findChildren<QToolButton*>();
+        return std::any_of(buttons.begin(), buttons.end(), [&](QToolButton* b) {
+            return b->isVisible() && b->geometry().center().x() > field->width() / 2;
+        });
+    };
+    QTest::keyClicks(view().searchField(), QStringLiteral("number"));
+    EXPECT_TRUE(QTest::qWaitFor(clearButtonShown, generousWaitMs));
+    hideBar();
+    reshowBar();
+    EXPECT_TRUE(view().searchField()->text().isEmpty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !clearButtonShown(); }, generousWaitMs));
+}
+
+TEST_F(BarViewTest, ACopyWhileShownKeepsTheSelectedClipAndTheCardsWhereTheyAre)
+{
+    fixture.load(BarFixture::texts(20));
+    showBar();
+    const QUuid selected = view().selectedClips().first().id;
+    ClipStripView* strip = view().strip();
+    const QRect place = strip->cardRect(0);
+    const int number = strip->cardView(0).quickPasteNumber;
+    for (int i = 0; i < 3; ++i)
+        fixture.store->addCaptured(BarFixture::text(QStringLiteral("arrived %1").arg(i)));
+    ASSERT_EQ(view().shownClips().size(), 23);
+    const qsizetype index = view().selectedIndex().value_or(-1);
+    ASSERT_EQ(view().shownClips().value(index).id, selected);
+    EXPECT_EQ(strip->cardRect(index), place);
+    EXPECT_EQ(strip->cardView(index).quickPasteNumber, number);
+}
+
+TEST_F(BarViewTest, ASourceWithoutADesktopEntryShowsNeutrallyUnderItsWindowClass)
+{
+    FakeWorkspace workspace;
+    QPixmap green(8, 8);
+    green.fill(Qt::green);
+    workspace.installed.insert(QStringLiteral("org.example.Editor"),
+                               {QStringLiteral("Editor"), {}, QIcon(green)});
+    Platform::setWorkspaceForTesting(&workspace);
+    AppIconProvider::clearCache();
+    ClipItem fromTk = BarFixture::text(QStringLiteral("from a Tk program"), QStringLiteral("Wish"));
+    fromTk.sourceBundleID = QStringLiteral("Wish");
+    fixture.load({fromTk, BarFixture::text(QStringLiteral("from the editor"))});
+    showBar();
+    const ClipCardView unknown = view().strip()->cardView(0);
+    const ClipCardView known = view().strip()->cardView(1);
+    Platform::setWorkspaceForTesting(nullptr);
+    AppIconProvider::clearCache();
+
+    EXPECT_EQ(unknown.sourceColor, Theme::neutralHeader().color());
+    EXPECT_EQ(unknown.sourceName, QStringLiteral("Wish"));
+    EXPECT_TRUE(unknown.captionText().contains(QStringLiteral("Wish")));
+    EXPECT_FALSE(unknown.appIcon.isNull());
+    EXPECT_NE(known.sourceColor, Theme::neutralHeader().color());
+    EXPECT_EQ(known.appIcon.pixmap(8).toImage().pixelColor(4, 4), QColor(Qt::green));
+    EXPECT_EQ(known.sourceName, QStringLiteral("Editor"));
 }
 
 } // namespace

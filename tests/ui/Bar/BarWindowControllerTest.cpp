@@ -4,6 +4,7 @@
 #include "UI/Bar/BarView.h"
 #include "UI/Bar/BarWindowController.h"
 #include "UI/Bar/ClipStripView.h"
+#include "fakes/FakeWorkspace.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -188,6 +189,29 @@ TEST_F(BarWindowControllerTest, ResetForShowClearsTheSearchShowsTheHistoryAndSel
     EXPECT_EQ(bar->view()->shownClips(), fixture.store->history());
     EXPECT_EQ(fixture.store->selection(), QList<QUuid>{fixture.store->history().at(0).id});
     EXPECT_EQ(bar->view()->strip()->selectedIndex(), 0);
+}
+
+TEST_F(BarWindowControllerTest, SlidesOnlyWhereEveryFrameOfTheSlideIsDrawnWhole)
+{
+    for (const bool compositing : {false, true}) {
+        SCOPED_TRACE(compositing ? "compositing" : "no compositor");
+        FakeWorkspace workspace;
+        workspace.compositing = compositing;
+        Platform::setWorkspaceForTesting(&workspace);
+        bar->show();
+        QSet<int> tops{bar->window()->y()};
+        while (bar->phase().kind != BarPhaseKind::shown && tops.size() < 1000) {
+            QTest::qWait(1);
+            tops.insert(bar->window()->y());
+        }
+        Platform::setWorkspaceForTesting(nullptr);
+        if (compositing)
+            EXPECT_GT(tops.size(), 1);
+        else
+            EXPECT_EQ(tops, QSet<int>{bar->shownGeometry().top()});
+        bar->hide();
+        ASSERT_TRUE(waitForPhase(*bar, BarPhaseKind::hidden));
+    }
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 #include "CaptureTestSupport.h"
 
+#include "Monitor/PasteFormat.h"
 #include "Platform/Bundle.h"
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QSignalSpy>
 #include <QtEndian>
+#include <algorithm>
 
 namespace {
 
@@ -198,9 +200,9 @@ TEST_F(CaptureTest, KindsAreTakenInOrder)
         {"image before rich text", {{"text/html", html}, {"image/png", png}, {plain, "x"}}, ClipType::image},
         {"rich text before plain text", {{plain, "Some rich text"}, {"text/html", html}}, ClipType::richText},
         {"rtf is rich text", {{"text/rtf", R"({\rtf1 From rtf})"}}, ClipType::richText},
-        {"plain text before colour",
-         {{plain, "#ff0000"}, {"application/x-color", colorBytes(1, 2, 3, 4)}},
-         ClipType::text},
+        {"colour before text",
+         {{plain, "red"}, {"text/html", html}, {"application/x-color", colorBytes(1, 2, 3, 4)}},
+         ClipType::color},
         {"colour", {{"application/x-color", colorBytes(0xFFFF, 0, 0, 0xFFFF)}}, ClipType::color},
         {"web addresses in a uri list are not files",
          {{"text/uri-list", "https://x.test/\r\n"}, {plain, "https://x.test/"}},
@@ -248,6 +250,45 @@ TEST_F(CaptureTest, FieldsOfEachKind)
 
     copyAndTick({{"application/x-color", "#00ff7f"}});
     EXPECT_EQ(store->history().first().colorHex, "#00FF7F");
+}
+
+TEST_F(CaptureTest, AColourWrittenAsHexBecomesAColourThatPastesBackAsTheSameText)
+{
+    struct Case {
+        PasteboardEntries entries;
+        std::optional<QString> colorHex; // none: not a colour
+    };
+    const Case cases[] = {
+        {{{plain, "#3A7BD5"}}, "#3A7BD5"},
+        {{{plain, "  #3a7bd5\n"}}, "#3A7BD5"},
+        {{{plain, "#abc"}}, "#AABBCC"},
+        {{{plain, "#abcd"}}, "#AABBCCDD"},
+        {{{plain, "#3A7BD580"}}, "#3A7BD580"},
+        {{{"text/html", "<span style=\"color:red\">#0F0</span>"}, {plain, "#0F0"}}, "#00FF00"},
+        {{{plain, "#3A7BD"}}, std::nullopt},
+        {{{plain, "3A7BD5"}}, std::nullopt},
+        {{{plain, "#GG0000"}}, std::nullopt},
+        {{{plain, "color: #3A7BD5"}}, std::nullopt},
+        {{{plain, "#3A7BD5 #FFFFFF"}}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const QString text = QString::fromUtf8(c.entries.last().second);
+        SCOPED_TRACE(text.toStdString());
+        store->clearHistory();
+        copyAndTick(c.entries);
+        const ClipItem& clip = store->history().first();
+        EXPECT_EQ(clip.type == ClipType::color, c.colorHex.has_value());
+        if (!c.colorHex)
+            continue;
+        EXPECT_EQ(clip.colorHex, c.colorHex);
+        for (const PasteFormat format : {PasteFormat::asCaptured, PasteFormat::plainText}) {
+            const PasteboardContents written = PasteFormats::contents(clip, format);
+            const auto textEntry = std::find_if(written.cbegin(), written.cend(),
+                                                [](const auto& entry) { return entry.first == plain; });
+            ASSERT_NE(textEntry, written.cend());
+            EXPECT_EQ(QString::fromUtf8(textEntry->second), text);
+        }
+    }
 }
 
 TEST_F(CaptureTest, RichTextKeepsItsFormsAndItsText)

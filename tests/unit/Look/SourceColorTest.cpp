@@ -2,6 +2,7 @@
 
 #include "Platform/Defaults.h"
 #include "Settings/Settings.h"
+#include "UI/Theme.h"
 #include "Util/AppIconProvider.h"
 #include "Util/ColorHex.h"
 #include "Util/SourceColor.h"
@@ -195,6 +196,29 @@ TEST_F(SourceColorTest, SharedSettingsSelectTheTheme)
               SourceColor::accentShades(QStringLiteral("#315BD6")).at(int(SourceColor::stableHash(id) % 10)));
     settings.setClipColorTheme(theme);
     settings.setClipColorAccentHex(accent);
+}
+
+TEST_F(SourceColorTest, HeaderTextReadsOnEverySourceColourInBothAppearances)
+{
+    QList<QColor> headers;
+    for (const char* known : {"firefox", "org.gnome.terminal", "spotify", "slack", "vlc", "code", "obsidian"})
+        headers.append(SourceColor::defaultColor(QString::fromLatin1(known)));
+    // Enough identifiers to meet every palette colour, under each theme.
+    for (int i = 0; i < 96; ++i) {
+        const QString id = QStringLiteral("org.example.app%1").arg(i);
+        headers.append(SourceColor::defaultColor(id));
+        headers.append(SourceColor::vibrant(SourceColor::defaultColor(id)));
+    }
+    for (const char* accent : {"#FF5A9F", "#FFD60A", "#0A84FF", "#30D158", "#FFFFFF", "#000000", "#808080"})
+        headers += SourceColor::accentShades(QString::fromLatin1(accent));
+    for (const bool dark : {false, true}) {
+        QList<QColor> shown = headers;
+        shown.append(Theme::neutralHeader().resolved(dark));
+        for (const QColor& header : shown) {
+            EXPECT_GE(Theme::contrastRatio(Theme::readableTextOn(header), header), 4.5)
+                << hexString(header).toStdString() << (dark ? " dark" : " light");
+        }
+    }
 }
 
 } // namespace

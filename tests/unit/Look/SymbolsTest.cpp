@@ -10,7 +10,7 @@ namespace {
 
 // Every symbol name the views use.
 const QStringList usedNames = {
-    "app.dashed",
+    "app",
     "arrow.counterclockwise",
     "arrow.down.circle",
     "arrow.up",
@@ -32,6 +32,7 @@ const QStringList usedNames = {
     "eye.slash",
     "hand.raised",
     "info.circle",
+    "magnifyingglass",
     "minus.circle.fill",
     "plus",
     "plus.rectangle.on.rectangle",
