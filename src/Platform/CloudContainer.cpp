@@ -1,6 +1,7 @@
 #include "Platform/CloudContainer.h"
 
 #include "Platform/Bundle.h"
+#include "Platform/HttpsGet.h"
 #include "Platform/linux/HttpsCloudContainer.h"
 #include "Platform/linux/UnsignedCloudContainer.h"
 
@@ -18,7 +19,7 @@ std::unique_ptr<CloudContainer> makeContainer()
         return std::make_unique<UnsignedCloudContainer>();
     return std::make_unique<HttpsCloudContainer>(
         QUrl(address, QUrl::StrictMode),
-        bundle.infoString(QStringLiteral("VelloraPublicConfigContainerIdentifier")));
+        bundle.infoString(QStringLiteral("VelloraPublicConfigContainerIdentifier")), HttpsGet::systemTls());
 }
 } // namespace
 

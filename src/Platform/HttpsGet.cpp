@@ -5,6 +5,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSslCertificate>
 
 namespace Platform {
 
@@ -125,6 +126,15 @@ void HttpsGet::finish()
     silence_.stop();
     reply_->deleteLater();
     emit finished();
+}
+
+QSslConfiguration HttpsGet::systemTls()
+{
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    const QString extra = qEnvironmentVariable("SSL_CERT_FILE");
+    if (!extra.isEmpty())
+        tls.addCaCertificates(QSslCertificate::fromPath(extra));
+    return tls;
 }
 
 QByteArray HttpsGet::fetch(const QUrl& url, Limits limits, const QSslConfiguration& tls)

@@ -49,6 +49,10 @@ public:
     // Ends the transfer with `cancelled`.
     void cancel();
 
+    // The system's trust settings, plus the certificates of $SSL_CERT_FILE when it names a
+    // readable file, as OpenSSL's own tools honour it.
+    static QSslConfiguration systemTls();
+
     // Why fetch() failed.
     class Error final : public std::runtime_error {
     public:

@@ -1,11 +1,11 @@
 #include "UI/UpdateDialog.h"
 
+#include "UI/VelloraBrand.h"
 #include "UI/VelloraTypography.h"
 #include "Util/AppLanguage.h"
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -31,7 +31,7 @@ UpdateDialog::UpdateDialog(QWidget* parent)
 {
     setObjectName(QStringLiteral("updateDialog"));
     auto* icon = new QLabel(this);
-    icon->setPixmap(QApplication::windowIcon().pixmap(iconSize, iconSize));
+    icon->setPixmap(VelloraBrand::markIcon().pixmap(iconSize, iconSize));
     icon->setAlignment(Qt::AlignTop);
 
     title_ = new QLabel(this);
@@ -185,6 +185,7 @@ void UpdateDialog::enter(State state)
 {
     state_ = state;
     render();
+    primary_->setFocus();
     show();
     raise();
     activateWindow();

@@ -67,6 +67,7 @@ bool replaceAtomically(const QString& source, const QString& target)
 AppcastUpdater::Environment AppcastUpdater::Environment::system()
 {
     Environment environment;
+    environment.tls = HttpsGet::systemTls();
     environment.downloadFolder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     if (environment.downloadFolder.isEmpty())
         environment.downloadFolder = QDir::homePath();
@@ -304,6 +305,8 @@ void AppcastUpdater::install(const AppcastItem& item)
         }
         file_->remove();
         const bool relaunch = interactive_;
+        // An open window would hold the quit that the relaunch asks for.
+        userDriver_.dismiss();
         end();
         if (relaunch && environment_.relaunch)
             environment_.relaunch(environment_.appImagePath);

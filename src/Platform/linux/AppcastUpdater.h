@@ -36,7 +36,7 @@ public:
 
     // What differs between a running copy and a test.
     struct Environment {
-        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        QSslConfiguration tls;
         int firstCheckDelayMs = AppcastUpdater::firstCheckDelayMs;
         int checkIntervalMs = AppcastUpdater::checkIntervalMs;
         int silenceMs = AppcastUpdater::silenceMs;
@@ -47,7 +47,7 @@ public:
         std::function<bool(const QString& path)> reveal;
         std::function<void(const QString& appImagePath)> relaunch;
 
-        // The running copy's: system certificates, the user's downloads folder, $APPIMAGE,
+        // The running copy's: the system's trust, the user's downloads folder, $APPIMAGE,
         // the file manager, and a relaunch that starts the new file and quits.
         static Environment system();
     };

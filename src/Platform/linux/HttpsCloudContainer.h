@@ -16,8 +16,7 @@ public:
     static constexpr qint64 maxRecordBytes = 262'144;
     static constexpr int silenceMs = 30'000;
 
-    HttpsCloudContainer(QUrl recordURL, QString containerIdentifier,
-                        QSslConfiguration tls = QSslConfiguration::defaultConfiguration(),
+    HttpsCloudContainer(QUrl recordURL, QString containerIdentifier, QSslConfiguration tls,
                         int silenceMs = HttpsCloudContainer::silenceMs);
 
     std::optional<CodeSigningInformation> signingInformation() const override;

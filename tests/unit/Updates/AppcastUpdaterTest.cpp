@@ -246,7 +246,7 @@ TEST_P(DownloadTest, InstallsOnlyAVerifiedRelease)
 INSTANTIATE_TEST_SUITE_P(
     Releases, DownloadTest,
     ::testing::Values(
-        DownloadRow{"AppImage", [](Item&) {}, true, {"downloading", "installing"}, std::nullopt},
+        DownloadRow{"AppImage", [](Item&) {}, true, {"downloading", "installing", "dismissed"}, std::nullopt},
         DownloadRow{"other copy", [](Item&) {}, false, {"downloading", "downloaded"}, std::nullopt},
         DownloadRow{"bad signature",
                     [](Item& i) { i.signature[0] = char(i.signature[0] ^ 1); },
