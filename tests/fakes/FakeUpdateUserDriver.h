@@ -24,7 +24,11 @@ public:
     {
         shown << QStringLiteral("up to date ") + installedVersion;
     }
-    void showDownloading(std::function<void()>) override { shown << QStringLiteral("downloading"); }
+    void showDownloading(std::function<void()> cancel) override
+    {
+        shown << QStringLiteral("downloading");
+        cancelDownload = std::move(cancel);
+    }
     void showDownloadProgress(qint64 received, qint64) override { lastReceived = received; }
     void showInstalling() override { shown << QStringLiteral("installing"); }
     void showDownloadedUpdate(const Platform::AppcastItem&, const QString& path) override
@@ -46,4 +50,5 @@ public:
     QString downloadedPath;
     qint64 lastReceived = -1;
     std::function<void()> cancelCheck;
+    std::function<void()> cancelDownload;
 };

@@ -94,9 +94,7 @@ AppcastUpdater::AppcastUpdater(const Bundle& application, UpdateUserDriver& user
 
 AppcastUpdater::~AppcastUpdater()
 {
-    get_.reset();
-    if (file_)
-        file_->remove();
+    discard();
 }
 
 bool AppcastUpdater::canCheckForUpdates() const
@@ -180,7 +178,7 @@ void AppcastUpdater::begin(bool userInitiated)
 
 void AppcastUpdater::end()
 {
-    get_.reset();
+    dropTransfer();
     file_.reset();
     inSession_ = false;
     emit canCheckForUpdatesChanged();
@@ -188,6 +186,7 @@ void AppcastUpdater::end()
 
 void AppcastUpdater::readFeed()
 {
+    dropTransfer();
     const QUrl feed(delegate_.feedURLString(*this).value_or(QString()));
     get_ = std::make_unique<HttpsGet>(network_, feed, HttpsGet::Limits{maxFeedBytes, environment_.silenceMs},
                                       environment_.tls);
@@ -258,6 +257,7 @@ void AppcastUpdater::download(const AppcastItem& item)
     if (interactive_)
         userDriver_.showDownloading([this] { cancel(); });
     // One byte more than announced is already the wrong length.
+    dropTransfer();
     get_ =
         std::make_unique<HttpsGet>(network_, item.url, HttpsGet::Limits{item.length, environment_.silenceMs},
                                    environment_.tls, file_.get());
@@ -327,9 +327,7 @@ void AppcastUpdater::install(const AppcastItem& item)
 
 void AppcastUpdater::fail(UpdateFailure failure)
 {
-    get_.reset();
-    if (file_)
-        file_->remove();
+    discard();
     if (interactive_)
         userDriver_.showError(failure);
     end();
@@ -337,11 +335,26 @@ void AppcastUpdater::fail(UpdateFailure failure)
 
 void AppcastUpdater::cancel()
 {
-    get_.reset();
-    if (file_)
-        file_->remove();
+    discard();
     userDriver_.dismiss();
     end();
+}
+
+void AppcastUpdater::dropTransfer()
+{
+    if (!get_)
+        return;
+    get_->disconnect(this);
+    get_->cancel();
+    // It may be the sender of the signal being handled.
+    get_.release()->deleteLater();
+}
+
+void AppcastUpdater::discard()
+{
+    dropTransfer();
+    if (file_)
+        file_->remove();
 }
 
 QString AppcastUpdater::installedVersion() const

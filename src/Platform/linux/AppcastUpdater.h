@@ -81,6 +81,10 @@ private:
     void install(const AppcastItem& item);
     void fail(UpdateFailure failure);
     void cancel();
+    // Ends the transfer without hearing from it again.
+    void dropTransfer();
+    // Ends the transfer and deletes what it received.
+    void discard();
     QString installedVersion() const;
     QString installedShortVersion() const;
 

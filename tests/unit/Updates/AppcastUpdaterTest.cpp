@@ -270,6 +270,26 @@ INSTANTIATE_TEST_SUITE_P(
                     UpdateFailure::insecureAddress}),
     [](const auto& info) { return QString::fromLatin1(info.param.name).replace(u' ', u'_').toStdString(); });
 
+TEST_F(AppcastUpdaterTest, CancellingADownloadKeepsNothingOfIt)
+{
+    server.enqueue(text(feed({release(QStringLiteral("6"))})));
+    Response dripping = text(newRelease);
+    dripping.chunkSize = 4;
+    dripping.chunkIntervalMs = 100;
+    server.enqueue(dripping);
+    ui.choice = Choice::install;
+    updater = makeUpdater(appImage());
+    updater->startUpdater();
+    updater->checkForUpdates();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ui.lastReceived > 0; }, waitMs));
+    ui.cancelDownload();
+    EXPECT_TRUE(updater->canCheckForUpdates());
+    QTest::qWait(300); // the rest of the file would have arrived by now
+    EXPECT_EQ(ui.shown.last(), QStringLiteral("dismissed"));
+    EXPECT_EQ(leftInDownloads(), QStringList{});
+    EXPECT_TRUE(relaunched.isEmpty());
+}
+
 TEST_F(AppcastUpdaterTest, StartRefusesAnInsecureFeedOrAnUnversionedApplication)
 {
     delegate.feed = QStringLiteral("http://127.0.0.1/feed.xml");
