@@ -9,6 +9,7 @@
 #include "Platform/Defaults.h"
 #include "Platform/Pasteboard.h"
 #include "Platform/SystemSleep.h"
+#include "Platform/UpdateFramework.h"
 #include "PublicConfiguration/PublicConfigurationStore.h"
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
@@ -20,6 +21,7 @@
 #include "UI/CopyToastController.h"
 #include "UI/PastePermissionGuide.h"
 #include "UI/Settings/SettingsWindowController.h"
+#include "UI/StandardUpdateUserDriver.h"
 #include "UI/VelloraBrand.h"
 #include "Updates/UpdateSettings.h"
 #include "Util/DemoSeed.h"
@@ -135,6 +137,9 @@ AppController& AppController::shared()
     });
     static const bool wired = [] {
         Hooks& hooks = controller.hooks();
+        Platform::updateFramework().makeStandardUserDriver = [](const Platform::Bundle&) {
+            return std::make_unique<StandardUpdateUserDriver>();
+        };
         UpdateSettings& updates = UpdateSettings::shared();
         hooks.startUpdater = [&updates] { updates.startIfNeeded(); };
         hooks.canCheckForUpdates = [&updates] { return updates.canCheck(); };

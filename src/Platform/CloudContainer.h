@@ -76,7 +76,8 @@ public:
 };
 
 // The process-wide instance. On Linux no code signature entitles the copy to a cloud
-// container, so no container is ever queried.
+// container: a build whose "VelloraPublicConfigurationURL" names an address reads its one
+// record from there over HTTPS; any other build is entitled to no container.
 CloudContainer& cloudContainer();
 // Tests install tests/fakes/FakeCloudContainer; nullptr restores the real one.
 void setCloudContainerForTesting(CloudContainer* fake);

@@ -1,6 +1,8 @@
 #include "Updates/UpdateSettings.h"
 
 #include "Platform/Bundle.h"
+#include "Platform/UpdateFramework.h"
+#include "Updates/SparkleUpdateDriver.h"
 #include "Util/Localization.h"
 
 #include <QPointer>
@@ -24,12 +26,13 @@ QJsonObject mainBundleInfo()
     return info;
 }
 
-// This build carries no update framework: a directly distributed Linux copy would need one
-// to fetch, verify and install releases, so no updater can be made and the copy reports
-// that automatic updates are not available.
-std::unique_ptr<DirectUpdateDriving> makePlatformDriver(const DirectUpdateConfiguration&)
+// The update framework's driver for the running copy; none in a process without the
+// framework's user interface.
+std::unique_ptr<DirectUpdateDriving> makePlatformDriver(const DirectUpdateConfiguration& configuration)
 {
-    return nullptr;
+    if (!Platform::updateFramework().isComplete())
+        return nullptr;
+    return std::make_unique<SparkleUpdateDriver>(configuration, Platform::mainBundle());
 }
 
 } // namespace

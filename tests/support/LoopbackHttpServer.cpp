@@ -1,6 +1,7 @@
 #include "support/LoopbackHttpServer.h"
 
 #include <QPointer>
+#include <QSslServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
@@ -104,14 +105,30 @@ LoopbackHttpServer::Response LoopbackHttpServer::Response::redirect(int status, 
 
 LoopbackHttpServer::LoopbackHttpServer(QObject* parent)
     : QObject(parent)
+    , server_(std::make_unique<QTcpServer>())
 {
-    connect(&server_, &QTcpServer::newConnection, this, &LoopbackHttpServer::accept);
-    server_.listen(QHostAddress::LocalHost, 0);
+    connect(server_.get(), &QTcpServer::newConnection, this, &LoopbackHttpServer::accept);
+    server_->listen(QHostAddress::LocalHost, 0);
+}
+
+LoopbackHttpServer::LoopbackHttpServer(const QSslConfiguration& tls, QObject* parent)
+    : QObject(parent)
+{
+    auto server = std::make_unique<QSslServer>();
+    server->setSslConfiguration(tls);
+    // An encrypted connection is pending only once its handshake is done.
+    connect(server.get(), &QTcpServer::pendingConnectionAvailable, this, &LoopbackHttpServer::accept);
+    server_ = std::move(server);
+    server_->listen(QHostAddress::LocalHost, 0);
 }
 
 QUrl LoopbackHttpServer::url(const QString& path) const
 {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path));
+    const bool secure = qobject_cast<QSslServer*>(server_.get()) != nullptr;
+    return QUrl(QStringLiteral("%1://127.0.0.1:%2%3")
+                    .arg(secure ? QStringLiteral("https") : QStringLiteral("http"))
+                    .arg(server_->serverPort())
+                    .arg(path));
 }
 
 bool LoopbackHttpServer::waitForRequests(int count, int timeoutMs)
@@ -121,9 +138,20 @@ bool LoopbackHttpServer::waitForRequests(int count, int timeoutMs)
 
 void LoopbackHttpServer::accept()
 {
-    while (QTcpSocket* socket = server_.nextPendingConnection()) {
+    while (QTcpSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        // A request that came with the end of a TLS handshake is already waiting.
+        if (socket->bytesAvailable() > 0) {
+            QPointer<QTcpSocket> guarded(socket);
+            QMetaObject::invokeMethod(
+                this,
+                [this, guarded] {
+                    if (guarded)
+                        readFrom(guarded);
+                },
+                Qt::QueuedConnection);
+        }
     }
 }
 

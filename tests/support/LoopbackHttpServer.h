@@ -6,15 +6,17 @@
 #include <QList>
 #include <QObject>
 #include <QPair>
+#include <QSslConfiguration>
 #include <QTcpServer>
 #include <QUrl>
+#include <memory>
 
 class QTcpSocket;
 
-// A small HTTP/1.1 server on 127.0.0.1 for tests: it records every request and answers
-// with the response set for its path, else scripted responses in order (then the fallback
-// response), one request per connection. Responses can be delayed, dripped in small chunks
-// (optionally HTTP-chunked), withheld, redirected or huge.
+// A small HTTP/1.1 (or, given a TLS configuration, HTTPS) server on 127.0.0.1 for tests: it
+// records every request and answers with the response set for its path, else scripted
+// responses in order (then the fallback response), one request per connection. Responses can
+// be delayed, dripped in small chunks (optionally HTTP-chunked), withheld, redirected or huge.
 class LoopbackHttpServer final : public QObject {
     Q_OBJECT
 public:
@@ -44,8 +46,10 @@ public:
     };
 
     explicit LoopbackHttpServer(QObject* parent = nullptr);
+    // Serves HTTPS with the configuration's certificate and key.
+    explicit LoopbackHttpServer(const QSslConfiguration& tls, QObject* parent = nullptr);
 
-    bool isListening() const { return server_.isListening(); }
+    bool isListening() const { return server_->isListening(); }
     QUrl url(const QString& path = QStringLiteral("/")) const;
 
     void enqueue(const Response& response) { queue_.append(response); }
@@ -67,7 +71,7 @@ private:
     void answer(QTcpSocket* socket, const Response& response);
     void drip(QTcpSocket* socket, QByteArray rest, const Response& response);
 
-    QTcpServer server_;
+    std::unique_ptr<QTcpServer> server_;
     QList<Response> queue_;
     QHash<QByteArray, Response> byPath_;
     Response fallback_ = Response::json(404, R"({"error":{"message":"no scripted response"}})");

@@ -1,0 +1,32 @@
+#include "Platform/linux/Ed25519Signature.h"
+
+#include <memory>
+#include <openssl/evp.h>
+
+namespace Platform::Ed25519Signature {
+
+namespace {
+constexpr qsizetype publicKeyBytes = 32;
+constexpr qsizetype signatureBytes = 64;
+} // namespace
+
+bool verify(const QByteArray& publicKey, const QByteArray& signature, const QByteArray& message)
+{
+    if (publicKey.size() != publicKeyBytes || signature.size() != signatureBytes)
+        return false;
+    const std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)> key(
+        EVP_PKEY_new_raw_public_key(EVP_PKEY_ED25519, nullptr,
+                                    reinterpret_cast<const unsigned char*>(publicKey.constData()),
+                                    size_t(publicKey.size())),
+        EVP_PKEY_free);
+    const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
+    if (!key || !context || EVP_DigestVerifyInit(context.get(), nullptr, nullptr, nullptr, key.get()) != 1)
+        return false;
+    // Ed25519 signs the whole message at once; it can't be fed in parts.
+    return EVP_DigestVerify(context.get(), reinterpret_cast<const unsigned char*>(signature.constData()),
+                            size_t(signature.size()),
+                            reinterpret_cast<const unsigned char*>(message.constData()),
+                            size_t(message.size())) == 1;
+}
+
+} // namespace Platform::Ed25519Signature
