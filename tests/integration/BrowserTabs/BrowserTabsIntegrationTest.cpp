@@ -77,26 +77,22 @@ private:
     bool hadConfig_;
 };
 
-ScriptValue row(const QString& window, const QString& tab, const QString& title, const QString& url)
-{
-    return ScriptValue::list({ScriptValue::text(window), ScriptValue::text(tab), ScriptValue::text(title),
-                              ScriptValue::text(url)});
-}
-
-QString describe(const std::variant<ScriptValue, ScriptRunError>& result)
+// The rows of an answer as texts; a page's row without its window number, which depends on
+// the other browsers open.
+QStringList rowsOf(const std::variant<ScriptValue, ScriptRunError>& result)
 {
     if (const auto* error = std::get_if<ScriptRunError>(&result))
-        return QStringLiteral("error %1: %2").arg(error->number.value_or(0)).arg(error->message);
+        return {QStringLiteral("error %1: %2").arg(error->number.value_or(0)).arg(error->message)};
     const ScriptValue& value = std::get<ScriptValue>(result);
     QStringList rows;
     for (qsizetype i = 1; i <= value.count(); ++i) {
         QStringList texts;
         const ScriptValue item = *value.item(i);
-        for (qsizetype j = 1; j <= item.count(); ++j)
+        for (qsizetype j = item.count() == 4 ? 2 : 1; j <= item.count(); ++j)
             texts.append(item.item(j)->stringValue().value_or(QString()));
         rows.append(u'{' + texts.join(QStringLiteral(", ")) + u'}');
     }
-    return rows.join(QStringLiteral(" "));
+    return rows;
 }
 
 // The end of the browser's log, for failure messages.
@@ -134,7 +130,6 @@ TEST(BrowserTabsIntegration, readsTheTabsOfARunningChromium)
 
     BrowserHome home;
     ChromiumSessionScripting scripting;
-    ASSERT_FALSE(scripting.isRunning(chrome));
     const auto script = scripting.compile(BrowserPageReader::source(LinkBrowser::chrome));
     ASSERT_TRUE(script);
 
@@ -155,22 +150,18 @@ TEST(BrowserTabsIntegration, readsTheTabsOfARunningChromium)
     ASSERT_TRUE(QTest::qWaitFor([&] { return scripting.isRunning(chrome); }, browserWaitMs)) << tail(log);
     EXPECT_EQ(scripting.automationPermission(chrome, false), Platform::ScriptStatus::allowed);
 
-    const ScriptValue expected = ScriptValue::list({
-        ScriptValue::list(
-            {ScriptValue::text(QStringLiteral("status")), ScriptValue::text({}), ScriptValue::text({})}),
-        row(QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("Alpha — first page"),
-            server.url(QStringLiteral("/alpha")).toString()),
-        row(QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("Beta 页面 second page"),
-            server.url(QStringLiteral("/beta")).toString()),
-    });
-    std::variant<ScriptValue, ScriptRunError> last;
+    // Other browsers of this user may be open too: only this server's pages count.
+    const QString site = server.url().toString();
+    const QStringList expected = {QStringLiteral("{1, Alpha — first page, %1alpha}").arg(site),
+                                  QStringLiteral("{2, Beta 页面 second page, %1beta}").arg(site)};
+    QStringList last;
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            last = scripting.run(*script);
-            return std::get_if<ScriptValue>(&last) && std::get<ScriptValue>(last) == expected;
+            last = rowsOf(scripting.run(*script));
+            return last.filter(site) == expected;
         },
         browserWaitMs))
-        << "last answer: " << describe(last).toStdString() << "\n"
+        << "last answer: " << last.join(u' ').toStdString() << "\n"
         << tail(log);
 
     const pid_t group = pid_t(browser.processId());
@@ -179,11 +170,8 @@ TEST(BrowserTabsIntegration, readsTheTabsOfARunningChromium)
         browser.kill();
         browser.waitForFinished();
     }
-    EXPECT_FALSE(scripting.isRunning(chrome));
     endProcessGroup(group);
-    const auto afterQuit = scripting.run(*script);
-    ASSERT_TRUE(std::holds_alternative<ScriptRunError>(afterQuit));
-    EXPECT_EQ(std::get<ScriptRunError>(afterQuit).number, Platform::ScriptStatus::notRunning);
+    EXPECT_EQ(rowsOf(scripting.run(*script)).filter(site), QStringList()) << "pages of a browser that quit";
 }
 
 } // namespace
