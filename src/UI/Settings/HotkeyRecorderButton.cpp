@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -87,7 +88,10 @@ QRect HotkeyRecorderButton::textArea() const
 QRect HotkeyRecorderButton::textBounds() const
 {
     const QRect area = textArea();
-    const int width = std::min(QFontMetrics(textFont()).horizontalAdvance(text()), area.width());
+    // Rounded up: eliding measures with fractional advances, and a width cut to whole pixels
+    // would elide a text that fits.
+    const int needed = int(std::ceil(QFontMetricsF(textFont()).horizontalAdvance(text()))) + 1;
+    const int width = std::min(needed, area.width());
     QRect bounds(0, 0, width, area.height());
     bounds.moveCenter(rect().center());
     if (bounds.right() > area.right())
