@@ -42,6 +42,16 @@ QByteArray page(const char* title)
 const char firstTitle[] = "Larkspur meadow notes ✓";
 const char secondTitle[] = "Quillwort harbour report";
 
+// A word of letters only this run's pages carry (other browsers of this user may show the same
+// titles), made from the server's port: it is in no address.
+QString runWord(quint16 port)
+{
+    QString word = QStringLiteral("run");
+    for (const QChar digit : QString::number(port))
+        word += QChar(u'a' + digit.digitValue());
+    return word;
+}
+
 // The real browser in a process group of its own: its helper processes outlive it for a
 // moment and still write into its folder, so they end with it.
 class Browser {
@@ -128,7 +138,7 @@ protected:
              {std::pair{"/first", firstTitle}, std::pair{"/second", secondTitle}}) {
             LoopbackHttpServer::Response html;
             html.headers.append({QByteArray("Content-Type"), QByteArray("text/html; charset=utf-8")});
-            html.body = page(title);
+            html.body = page(QByteArray(title) + ' ' + runWord(server.url().port()).toLatin1());
             server.setResponse(QByteArray(path), html);
         }
 
@@ -137,6 +147,10 @@ protected:
     }
 
     QString address(const QString& path) const { return server.url(path).toString(); }
+    QString title(const char* words) const
+    {
+        return QString::fromUtf8(words) + u' ' + runWord(server.url().port());
+    }
 
     // Starts the browser on a user data folder outside the configuration folder, and waits
     // until both pages can be read with their titles.
@@ -150,9 +164,8 @@ protected:
         const auto script = scripting.compile(BrowserPageReader::source(LinkBrowser::chrome));
         ASSERT_TRUE(script);
         // Other browsers of this user may be open too: only this server's pages count.
-        const QStringList expected = {
-            QString::fromUtf8(firstTitle) + u',' + address(QStringLiteral("/first")),
-            QString::fromUtf8(secondTitle) + u',' + address(QStringLiteral("/second"))};
+        const QStringList expected = {title(firstTitle) + u',' + address(QStringLiteral("/first")),
+                                      title(secondTitle) + u',' + address(QStringLiteral("/second"))};
         QStringList lastRead;
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
@@ -188,8 +201,9 @@ TEST_F(BrowserShelfRoadTest, aWordOfATitleThenReturnPastesThatPagesAddress)
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return barShown() && desktop.hasKeyboardFocus(vellora.process.processId()); }, roadTimeoutMs))
         << "the hot key did not show the shelf";
-    for (const unsigned long letter : {XK_q, XK_u, XK_i, XK_l, XK_l, XK_w, XK_o, XK_r, XK_t})
-        desktop.pressKeys({letter});
+    // The title's first word, then this run's word.
+    for (const QChar letter : QStringLiteral("quillwort ") + runWord(server.url().port()))
+        desktop.pressKeys({letter == u' ' ? XK_space : XK_a + (letter.unicode() - u'a')});
     desktop.pressKeys({XK_Return});
 
     const QString second = address(QStringLiteral("/second"));
