@@ -113,15 +113,9 @@ QPushButton* openingLink(const QString& text, const QUrl& url)
     return link;
 }
 
-// The label, ": " and the version; a label that already ends in a colon keeps its own.
 QString updatedLine(const PrivacyPolicyDocument& document)
 {
-    const QString label = document.updatedLabel.trimmed();
-    if (label.endsWith(QChar(0xFF1A))) // full-width colon
-        return label + document.sourceVersion;
-    if (label.endsWith(QLatin1Char(':')))
-        return label + QLatin1Char(' ') + document.sourceVersion;
-    return label + QStringLiteral(": ") + document.sourceVersion;
+    return document.updatedLabel + QStringLiteral(": ") + document.sourceVersion;
 }
 
 } // namespace
