@@ -17,6 +17,8 @@ struct ClipboardSnapshot {
     QList<std::pair<QString, QByteArray>> entries;
     quint32 ownerWindow = 0; // none for our own copies
     std::optional<qint64> ownerProcess;
+    // The owner process's program name, taken while it still served the copy.
+    QString ownerExecutable;
 
     QStringList types() const;
     // Empty when the type was not read.

@@ -101,7 +101,14 @@ std::optional<RunningApplication> QtPasteboard::ownerApplication()
         if (application.processIdentifier == *contents_.ownerProcess)
             return application;
     }
-    return std::nullopt;
+    // A command-line copier (xclip) has no window to show at all: its program names it.
+    if (contents_.ownerExecutable.isEmpty())
+        return std::nullopt;
+    RunningApplication application;
+    application.bundleIdentifier = contents_.ownerExecutable;
+    application.localizedName = contents_.ownerExecutable;
+    application.processIdentifier = *contents_.ownerProcess;
+    return application;
 }
 
 void QtPasteboard::observeCopies(QObject* context, std::function<void()> handler)

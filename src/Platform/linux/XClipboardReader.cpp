@@ -1,5 +1,6 @@
 #include "Platform/linux/XClipboardReader.h"
 
+#include "Platform/linux/ProcessInfo.h"
 #include "Platform/linux/XcbConnection.h"
 
 #include <QImageReader>
@@ -178,6 +179,10 @@ std::optional<ClipboardSnapshot> XClipboardReader::read(const OwnerChange& chang
     ClipboardSnapshot snapshot;
     snapshot.ownerWindow = change.owner;
     snapshot.ownerProcess = Xcb::processOfWindow(connection_, change.owner);
+    if (snapshot.ownerProcess) {
+        if (const std::optional<ProcessInfo> process = ProcessInfo::read(*snapshot.ownerProcess))
+            snapshot.ownerExecutable = process->executableName();
+    }
     const QDeadlineTimer deadline(copyTimeout);
     // A window per copy: destroying it ends any transfer given up half-way.
     const xcb_window_t requestor = xcb_generate_id(connection_);

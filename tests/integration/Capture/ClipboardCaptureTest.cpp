@@ -221,6 +221,17 @@ TEST_F(ClipboardCaptureTest, ACopyNamesTheApplicationThatMadeIt)
     Settings::shared().setIgnoredSourceAppBundleIDs({});
 }
 
+TEST_F(ClipboardCaptureTest, ACopyFromACommandWithoutAWindowIsNamedByItsProgram)
+{
+    // xclip owns the clipboard through an unmapped window naming neither class nor process.
+    HelperProcess copier;
+    copyWithXclip(copier, "from the command line");
+    monitor->checkForChanges();
+    ASSERT_EQ(store->history().size(), 1);
+    EXPECT_EQ(store->history().first().sourceBundleID.value_or(QString()), QStringLiteral("xclip"));
+    EXPECT_EQ(store->history().first().sourceAppName.value_or(QString()), QStringLiteral("xclip"));
+}
+
 TEST_F(ClipboardCaptureTest, OurOwnPasteIsNotCapturedAgain)
 {
     PasteService service(*monitor, *store, Settings::shared());
