@@ -52,6 +52,7 @@ BarWindowController::BarWindowController(ClipboardStore& store, Settings& settin
         if (phase_.kind == BarPhaseKind::shown)
             view_->setGeometry(shownGeometry());
     });
+    connect(&browserShelf_, &BrowserShelfModel::isLoadingChanged, this, &BarWindowController::pasteWhenRead);
     chooseScreenArea();
 }
 
@@ -113,6 +114,7 @@ void BarWindowController::show()
 
 void BarWindowController::hide()
 {
+    pasteWhenRead_ = false;
     if (!phase_.isVisible())
         return;
     ++phase_.epoch;
@@ -238,6 +240,7 @@ void BarWindowController::pasteAt(qsizetype index, PasteFormat format)
 // Addresses are always plain text: the plain-text modifier changes nothing here.
 bool BarWindowController::handleShelfKey(const BarKeyCommand& command)
 {
+    pasteWhenRead_ = false;
     switch (command.kind) {
     case BarKeyCommand::Kind::none:
     case BarKeyCommand::Kind::askAI:
@@ -249,7 +252,11 @@ bool BarWindowController::handleShelfKey(const BarKeyCommand& command)
         moveShelfFocus(1);
         return true;
     case BarKeyCommand::Kind::paste:
-        emit browserPagesPasteRequested(browserShelf_.selectedPages());
+        // Return typed before the browsers have answered pastes what is chosen once they have.
+        if (browserShelf_.selectedPages().isEmpty() && browserShelf_.isLoading())
+            pasteWhenRead_ = true;
+        else
+            emit browserPagesPasteRequested(browserShelf_.selectedPages());
         return true;
     case BarKeyCommand::Kind::quickPaste:
         if (const QList<BrowserPage> pages = browserShelf_.pages(); command.number <= pages.size())
@@ -272,6 +279,16 @@ bool BarWindowController::handleShelfKey(const BarKeyCommand& command)
         return true;
     }
     return false;
+}
+
+void BarWindowController::pasteWhenRead()
+{
+    if (!pasteWhenRead_ || browserShelf_.isLoading())
+        return;
+    pasteWhenRead_ = false;
+    const QList<BrowserPage> pages = browserShelf_.selectedPages();
+    if (!pages.isEmpty() && phase_.isVisible())
+        emit browserPagesPasteRequested(pages);
 }
 
 void BarWindowController::moveShelfFocus(int step)

@@ -86,6 +86,7 @@ private:
     bool handleKey(const BarKeyCommand& command);
     bool handleShelfKey(const BarKeyCommand& command);
     void moveShelfFocus(int step);
+    void pasteWhenRead();
     void pasteAt(qsizetype index, PasteFormat format);
 
     Settings& settings_;
@@ -96,5 +97,6 @@ private:
     QRect availableArea_;
     QRect screenArea_;
     bool keyMonitorEnabled_ = true;
+    bool pasteWhenRead_ = false;
     bool slides_ = false;
 };

@@ -273,4 +273,37 @@ TEST(BrowserShelfKeyTest, CommandLettersGoByThePhysicalKey)
     }
 }
 
+// A user who types a title word and Return before the browsers have answered gets that page
+// pasted once they have; a key or a hide in between calls it off.
+TEST_F(BrowserShelfKeyboardTest, ReturnBeforeTheBrowsersAnswerPastesOnceTheyHave)
+{
+    const struct {
+        const char* name;
+        std::function<void()> between;
+        QList<QList<BrowserPage>> pastes;
+    } cases[] = {
+        {"nothing", [] {}, {{c1}}},
+        {"another key", [this] { press({Qt::Key_Right}); }, {}},
+        {"hidden", [this] { bar->hide(); }, {}},
+    };
+    for (const auto& c : cases) {
+        outcome = {};
+        bar->resetForShow();
+        bar->show();
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return bar->phase().kind == BarPhaseKind::shown; }, generousWaitMs));
+        bar->view()->setSource(BarSource::browserShelf());
+        fixture.browsers.hold();
+        fixture.shelf.refresh();
+        QTest::keyClicks(bar->view()->searchField(), QStringLiteral("three"));
+        press({Qt::Key_Return});
+        c.between();
+        EXPECT_TRUE(outcome.pastes.isEmpty()) << c.name;
+        fixture.browsers.release();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !fixture.shelf.isLoading(); }, generousWaitMs));
+        EXPECT_EQ(outcome.pastes, c.pastes) << c.name;
+        bar->view()->searchField()->clear();
+    }
+}
+
 } // namespace
