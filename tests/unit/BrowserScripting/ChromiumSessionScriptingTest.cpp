@@ -58,6 +58,14 @@ QString chromeScript()
     return BrowserPageReader::source(LinkBrowser::chrome);
 }
 
+// No browser process of this user: what runs is known from the folders' locks alone, whatever
+// browsers the machine running the tests has open.
+Platform::ChromiumProcesses::Scope noBrowserProcesses()
+{
+    static const QTemporaryDir emptyProc;
+    return {emptyProc.path(), -1, {}};
+}
+
 // $XDG_CONFIG_HOME pointed at a temporary folder for the life of the object.
 class BrowserConfigFolder {
 public:
@@ -175,7 +183,7 @@ std::variant<ScriptValue, ScriptRunError> runScript(ChromiumSessionScripting& sc
 
 std::variant<ScriptValue, ScriptRunError> runChrome()
 {
-    ChromiumSessionScripting scripting;
+    ChromiumSessionScripting scripting({}, noBrowserProcesses());
     return runScript(scripting, chromeScript());
 }
 
@@ -204,7 +212,7 @@ TEST(BrowserRunning, theLockNamesThisMachineAndALiveProcess)
     for (const auto& c : cases) {
         BrowserConfigFolder config;
         config.lock(QStringLiteral("chromium"), c.target);
-        ChromiumSessionScripting scripting;
+        ChromiumSessionScripting scripting({}, noBrowserProcesses());
         EXPECT_EQ(scripting.isRunning(chrome), c.running) << c.target.toStdString();
     }
 }
@@ -229,7 +237,7 @@ TEST(BrowserRunning, eachBrowserByItsFolders)
     for (const auto& c : cases) {
         BrowserConfigFolder config;
         config.lockByThisProcess(QString::fromUtf8(c.folder));
-        ChromiumSessionScripting scripting;
+        ChromiumSessionScripting scripting({}, noBrowserProcesses());
         EXPECT_EQ(scripting.isRunning(chrome), c.chromeRuns) << c.folder;
         EXPECT_EQ(scripting.isRunning(edge), c.edgeRuns) << c.folder;
         EXPECT_FALSE(scripting.isRunning(safari)) << c.folder;
@@ -240,7 +248,7 @@ TEST(BrowserRunning, eachBrowserByItsFolders)
 TEST(BrowserRunning, noLockOrAPlainFileIsNotRunning)
 {
     BrowserConfigFolder config;
-    ChromiumSessionScripting scripting;
+    ChromiumSessionScripting scripting({}, noBrowserProcesses());
     QDir().mkpath(config.path(QStringLiteral("chromium")));
     EXPECT_FALSE(scripting.isRunning(chrome));
     config.write(QStringLiteral("chromium/SingletonLock"),
@@ -254,7 +262,7 @@ TEST(BrowserPermission, statusByBrowserAndState)
     config.lockByThisProcess(QStringLiteral("chromium"));
     config.openProfiles(QStringLiteral("chromium"), {QStringLiteral("Default")});
     QDir().mkpath(config.path(QStringLiteral("chromium/Default")));
-    ChromiumSessionScripting scripting;
+    ChromiumSessionScripting scripting({}, noBrowserProcesses());
     for (const bool ask : {false, true}) {
         EXPECT_EQ(scripting.automationPermission(QString(), ask), ScriptStatus::badParameter);
         EXPECT_EQ(scripting.automationPermission(chrome, ask), ScriptStatus::allowed);
@@ -289,7 +297,7 @@ TEST(BrowserPermissionDeathTest, aProfileThisUserCannotReadIsNotPermitted)
     EXPECT_EXIT(
         {
             dropToNobody();
-            ChromiumSessionScripting scripting;
+            ChromiumSessionScripting scripting({}, noBrowserProcesses());
             std::fprintf(stderr, "running=%d status=%d\n", int(scripting.isRunning(chrome)),
                          scripting.automationPermission(chrome, false));
             std::_Exit(0);
@@ -465,7 +473,7 @@ TEST(BrowserRun, aProfileThatCannotBeReadIsTheFirstErrorAndTheOthersAreRead)
     config.session(QStringLiteral("microsoft-edge"), QStringLiteral("Profile 1"), "not a session");
     config.session(QStringLiteral("microsoft-edge"), QStringLiteral("Default"),
                    oneWindow({{"https://edge.example/", "Edge page"}}));
-    ChromiumSessionScripting scripting;
+    ChromiumSessionScripting scripting({}, noBrowserProcesses());
     const auto result = runScript(scripting, BrowserPageReader::source(LinkBrowser::edge));
     ASSERT_TRUE(std::holds_alternative<ScriptValue>(result)) << ::testing::PrintToString(result);
     EXPECT_EQ(std::get<ScriptValue>(result),
@@ -516,7 +524,7 @@ TEST(BrowserRun, safariNeverRuns)
 {
     BrowserConfigFolder config;
     config.lockByThisProcess(QStringLiteral("chromium"));
-    ChromiumSessionScripting scripting;
+    ChromiumSessionScripting scripting({}, noBrowserProcesses());
     const auto result = runScript(scripting, BrowserPageReader::source(LinkBrowser::safari));
     EXPECT_EQ(std::get<ScriptRunError>(result),
               (ScriptRunError{ScriptStatus::notRunning, QStringLiteral("浏览器已退出。")}));
@@ -535,7 +543,7 @@ TEST(BrowserRun, aReadPastTheTimeoutTimesOut)
     } cases[] = {{0, false}, {4000, false}, {9000, true}};
     for (const auto& c : cases) {
         qint64 now = 0;
-        ChromiumSessionScripting scripting([&] { return now += c.stepMs; });
+        ChromiumSessionScripting scripting([&] { return now += c.stepMs; }, noBrowserProcesses());
         const auto result = runScript(scripting, chromeScript());
         if (c.timesOut) {
             ASSERT_TRUE(std::holds_alternative<ScriptRunError>(result)) << c.stepMs;
@@ -553,7 +561,7 @@ TEST(BrowserRun, aReadPastTheTimeoutTimesOut)
 TEST(BrowserRun, aScriptFromAnotherServiceIsRefused)
 {
     struct OtherScript : Platform::BrowserScript {};
-    ChromiumSessionScripting scripting;
+    ChromiumSessionScripting scripting({}, noBrowserProcesses());
     EXPECT_EQ(std::get<ScriptRunError>(scripting.run(OtherScript())),
               (ScriptRunError{ScriptStatus::badParameter,
                               QStringLiteral("The script was not made by this scripting service.")}));
@@ -566,7 +574,7 @@ TEST(BrowserRun, concurrentRunsGiveTheSameAnswer)
     config.lockByThisProcess(QStringLiteral("chromium"));
     config.session(QStringLiteral("chromium"), QStringLiteral("Default"),
                    oneWindow({{"https://a.example/", "A"}, {"https://b.example/", "B"}}));
-    ChromiumSessionScripting scripting;
+    ChromiumSessionScripting scripting({}, noBrowserProcesses());
     const auto script = scripting.compile(chromeScript());
     ASSERT_TRUE(script);
     const QList<int> runs(16, 0);
