@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <unistd.h>
 
 namespace Platform {
 
@@ -11,10 +12,27 @@ namespace {
 // that is needed here.
 constexpr qint64 commandLineReadLimit = 4096;
 constexpr qint64 statReadLimit = 1024;
+// How far after its parent a background child's process id may be, and how long ago it
+// may have started (it forks just before taking the clipboard).
+constexpr qint64 maximumChildDistance = 16;
+constexpr double maximumChildAgeSeconds = 5.0;
 
 QString processFolder(qint64 pid, const QString& procRoot)
 {
     return procRoot + QLatin1Char('/') + QString::number(pid);
+}
+
+// The fields after "pid (comm)" of /proc/<pid>/stat, the state first; comm may hold ')'.
+QList<QByteArray> statFields(qint64 pid, const QString& procRoot)
+{
+    QFile stat(processFolder(pid, procRoot) + QStringLiteral("/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray line = stat.read(statReadLimit);
+    const qsizetype close = line.lastIndexOf(')');
+    if (close < 0 || close + 2 >= line.size())
+        return {};
+    return line.mid(close + 2).trimmed().split(' ');
 }
 
 } // namespace
@@ -49,15 +67,30 @@ bool ProcessInfo::isRunning(qint64 pid, const QString& procRoot)
 {
     if (pid <= 0)
         return false;
-    QFile stat(processFolder(pid, procRoot) + QStringLiteral("/stat"));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    // "pid (comm) S ...": the state follows the last ')', as comm may hold ')' itself.
-    const QByteArray line = stat.read(statReadLimit);
-    const qsizetype close = line.lastIndexOf(')');
-    if (close < 0 || close + 2 >= line.size())
-        return false;
-    return line.at(close + 2) != 'Z' && line.at(close + 2) != 'X';
+    const QList<QByteArray> fields = statFields(pid, procRoot);
+    return !fields.isEmpty() && fields.first() != "Z" && fields.first() != "X";
+}
+
+std::optional<qint64> ProcessInfo::backgroundChild(qint64 endedPid, const QString& procRoot)
+{
+    // stat's fields from the state on: 0 state, 2 process group, 19 start time in clock ticks.
+    constexpr int groupField = 2;
+    constexpr int startField = 19;
+    QFile uptimeFile(procRoot + QStringLiteral("/uptime"));
+    if (endedPid <= 0 || !uptimeFile.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const double uptime = uptimeFile.readAll().split(' ').first().toDouble();
+    const double ticksPerSecond = double(sysconf(_SC_CLK_TCK));
+    for (qint64 pid = endedPid + 1; pid <= endedPid + maximumChildDistance; ++pid) {
+        const QList<QByteArray> fields = statFields(pid, procRoot);
+        if (fields.size() <= startField || fields.first() == "Z" || fields.first() == "X")
+            continue;
+        const bool leadsGroup = fields.at(groupField).toLongLong() == pid;
+        const double age = uptime - fields.at(startField).toDouble() / ticksPerSecond;
+        if (!leadsGroup && age <= maximumChildAgeSeconds)
+            return pid;
+    }
+    return std::nullopt;
 }
 
 } // namespace Platform

@@ -16,6 +16,11 @@ struct ProcessInfo {
     // None when the process does not exist (or has ended and awaits its parent).
     static std::optional<ProcessInfo> read(qint64 pid, const QString& procRoot = QStringLiteral("/proc"));
     static bool isRunning(qint64 pid, const QString& procRoot = QStringLiteral("/proc"));
+    // A program that connects to the display and then forks into the background (xclip,
+    // xsel) is known to the display by its ended parent: the serving child is the first
+    // process that followed it closely, recently, without leading a process group of its own.
+    static std::optional<qint64> backgroundChild(qint64 endedPid,
+                                                 const QString& procRoot = QStringLiteral("/proc"));
 };
 
 } // namespace Platform

@@ -179,6 +179,8 @@ std::optional<ClipboardSnapshot> XClipboardReader::read(const OwnerChange& chang
     ClipboardSnapshot snapshot;
     snapshot.ownerWindow = change.owner;
     snapshot.ownerProcess = Xcb::processOfWindow(connection_, change.owner);
+    if (snapshot.ownerProcess && !ProcessInfo::isRunning(*snapshot.ownerProcess))
+        snapshot.ownerProcess = ProcessInfo::backgroundChild(*snapshot.ownerProcess);
     if (snapshot.ownerProcess) {
         if (const std::optional<ProcessInfo> process = ProcessInfo::read(*snapshot.ownerProcess))
             snapshot.ownerExecutable = process->executableName();

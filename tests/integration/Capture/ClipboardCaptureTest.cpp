@@ -224,12 +224,27 @@ TEST_F(ClipboardCaptureTest, ACopyNamesTheApplicationThatMadeIt)
 TEST_F(ClipboardCaptureTest, ACopyFromACommandWithoutAWindowIsNamedByItsProgram)
 {
     // xclip owns the clipboard through an unmapped window naming neither class nor process.
-    HelperProcess copier;
-    copyWithXclip(copier, "from the command line");
-    monitor->checkForChanges();
-    ASSERT_EQ(store->history().size(), 1);
-    EXPECT_EQ(store->history().first().sourceBundleID.value_or(QString()), QStringLiteral("xclip"));
-    EXPECT_EQ(store->history().first().sourceAppName.value_or(QString()), QStringLiteral("xclip"));
+    struct Case {
+        const char* name;
+        QStringList arguments;
+    };
+    const Case cases[] = {
+        {"in the foreground", {"-quiet", "-selection", "clipboard", "-i"}},
+        // The display knows only the parent, which ended once it had forked.
+        {"forked into the background", {"-selection", "clipboard", "-i"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        store->clearHistory();
+        const qint64 before = Platform::pasteboard().changeCount();
+        HelperProcess copier;
+        ASSERT_TRUE(copier.start(xclip(), c.arguments, c.name));
+        waitForCopy(before, QStringLiteral("text/plain"), c.name);
+        monitor->checkForChanges();
+        ASSERT_EQ(store->history().size(), 1);
+        EXPECT_EQ(store->history().first().sourceBundleID.value_or(QString()), QStringLiteral("xclip"));
+        EXPECT_EQ(store->history().first().sourceAppName.value_or(QString()), QStringLiteral("xclip"));
+    }
 }
 
 TEST_F(ClipboardCaptureTest, OurOwnPasteIsNotCapturedAgain)
