@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QList>
 #include <QTest>
+#include <algorithm>
+#include <optional>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -22,6 +24,25 @@ constexpr int outputPollMs = 20;
 int ignoreErrors(Display*, XErrorEvent*)
 {
     return 0;
+}
+
+struct WindowTree {
+    Window parent = 0;
+    QList<Window> children;
+};
+
+std::optional<WindowTree> queryTree(Display* display, Window window)
+{
+    Window root = 0;
+    WindowTree tree;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, window, &root, &tree.parent, &children, &count))
+        return std::nullopt;
+    tree.children = QList<Window>(children, children + count);
+    if (children)
+        XFree(children);
+    return tree;
 }
 
 } // namespace
@@ -80,15 +101,10 @@ bool RoadDesktop::hasKeyboardFocus(qint64 pid) const
     while (window != 0 && window != PointerRoot && window != DefaultRootWindow(display_)) {
         if (processOf(window) == pid)
             return true;
-        Window root = 0;
-        Window parent = 0;
-        Window* children = nullptr;
-        unsigned int count = 0;
-        if (!XQueryTree(display_, window, &root, &parent, &children, &count))
+        const std::optional<WindowTree> tree = queryTree(display_, window);
+        if (!tree)
             return false;
-        if (children)
-            XFree(children);
-        window = parent;
+        window = tree->parent;
     }
     return false;
 }
@@ -100,18 +116,9 @@ bool RoadDesktop::searchTree(unsigned long window, qint64 pid, int minimumWidth)
         return false;
     if (attributes.width >= minimumWidth && processOf(window) == pid)
         return true;
-    Window root = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (!XQueryTree(display_, window, &root, &parent, &children, &count))
-        return false;
-    bool found = false;
-    for (unsigned int i = 0; i < count && !found; ++i)
-        found = searchTree(children[i], pid, minimumWidth);
-    if (children)
-        XFree(children);
-    return found;
+    const std::optional<WindowTree> tree = queryTree(display_, window);
+    return tree && std::any_of(tree->children.cbegin(), tree->children.cend(),
+                               [&](Window child) { return searchTree(child, pid, minimumWidth); });
 }
 
 qint64 RoadDesktop::processOf(unsigned long window) const
