@@ -24,9 +24,11 @@ public:
     // The clips that match the trimmed query, in their order; all of them for an empty query.
     // A query that extends the previous one over the same clips searches only its matches.
     QList<ClipItem> filter(const QList<ClipItem>& clips, const QString& query);
+    // The same clips as filter() finds, by reading every text without keeping what it folds.
+    static QList<ClipItem> scan(const QList<ClipItem>& clips, const QString& query);
 
     // Folds these clips on a worker thread; the result is taken in by the first search after
-    // it is ready. Until then a search folds what it needs itself and never waits.
+    // it is ready. Until then a search scans the clips and never waits.
     void prepareInBackground(QList<ClipItem> clips);
     // Forgets the folded texts of clips that are not in the list.
     void retainOnly(const QList<ClipItem>& clips);
@@ -42,10 +44,14 @@ private:
         QString folded;
         // Set when the folded query is ASCII: only then can it be in an ASCII text.
         QByteArray ascii;
+
+        bool isIn(const QByteArray& asciiText) const;
     };
     using Entries = QHash<QUuid, Entry>;
 
+    static Query queryFor(const QString& query);
     static Entry entryFor(const ClipItem& clip);
+    static bool scanMatches(const ClipItem& clip, const Query& query);
     const Entry& entry(const ClipItem& clip);
     bool matches(const ClipItem& clip, const Query& query);
     void takePrepared();

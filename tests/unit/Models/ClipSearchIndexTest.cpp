@@ -25,7 +25,9 @@ QList<ClipItem> sampleClips()
     files.sourceAppName = QStringLiteral("Files");
     ClipItem wide;
     wide.text = QStringLiteral("ＦＵＬＬＷＩＤＴＨ text");
-    return {cafe, scan, titled, files, wide};
+    ClipItem japanese;
+    japanese.text = QStringLiteral("クリップボードの履歴");
+    return {cafe, scan, titled, files, wide, japanese};
 }
 
 struct Case {
@@ -35,24 +37,32 @@ struct Case {
 
 class ClipSearchIndexTest : public testing::TestWithParam<Case> {};
 
-TEST_P(ClipSearchIndexTest, FindsClipsByAnyOfTheirTextsIgnoringCaseAndDiacritics)
+QList<int> indexesIn(const QList<ClipItem>& clips, const QList<ClipItem>& found)
 {
-    const QList<ClipItem> clips = sampleClips();
-    ClipSearchIndex index;
-    const QList<ClipItem> found = index.filter(clips, QString::fromUtf8(GetParam().query));
     QList<int> indexes;
     for (const ClipItem& clip : found)
         indexes.append(int(std::find(clips.begin(), clips.end(), clip) - clips.begin()));
-    EXPECT_EQ(indexes, GetParam().expected) << GetParam().query;
+    return indexes;
+}
+
+// The index and the scan used while it is being prepared find the same clips.
+TEST_P(ClipSearchIndexTest, FindsClipsByAnyOfTheirTextsIgnoringCaseAndDiacritics)
+{
+    const QList<ClipItem> clips = sampleClips();
+    const QString query = QString::fromUtf8(GetParam().query);
+    ClipSearchIndex index;
+    EXPECT_EQ(indexesIn(clips, index.filter(clips, query)), GetParam().expected) << GetParam().query;
+    EXPECT_EQ(indexesIn(clips, ClipSearchIndex::scan(clips, query)), GetParam().expected) << GetParam().query;
 }
 
 INSTANTIATE_TEST_SUITE_P(Queries, ClipSearchIndexTest,
-                         testing::Values(Case{"", {0, 1, 2, 3, 4}}, Case{"   ", {0, 1, 2, 3, 4}},
+                         testing::Values(Case{"", {0, 1, 2, 3, 4, 5}}, Case{"   ", {0, 1, 2, 3, 4, 5}},
                                          Case{"cafe", {0}}, Case{"CAFÉ zurich", {0}}, Case{"  zürich ", {0}},
                                          Case{"invoice", {1}}, Case{"screenshot", {1}}, Case{"staging", {2}},
                                          Case{"TERMINAL", {2}}, Case{"resume.pdf", {3}}, Case{"reports", {}},
-                                         Case{"fullwidth", {4}}, Case{"e", {0, 1, 2, 3, 4}},
-                                         Case{"nothing like this", {}}));
+                                         Case{"fullwidth", {4}}, Case{"ｆｕｌｌ", {4}},
+                                         Case{"ボードの履歴", {5}}, Case{"ﾎﾞｰﾄﾞ", {5}},
+                                         Case{"e", {0, 1, 2, 3, 4}}, Case{"nothing like this", {}}));
 
 TEST(ClipSearchIndex, SearchesTheNewTextOfAnEditedClip)
 {
