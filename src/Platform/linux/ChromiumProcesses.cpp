@@ -102,11 +102,8 @@ struct Install {
 };
 
 // Which browser an executable is, and the folder its install keeps by default.
-std::optional<Install> installOf(QString executable)
+std::optional<Install> installOf(const QString& executable)
 {
-    // An executable replaced by an update reads as "/usr/lib/chromium/chromium (deleted)".
-    if (executable.endsWith(QLatin1String(" (deleted)")))
-        executable.chop(10);
     const QString name = QFileInfo(executable).fileName();
     const QString folder = QFileInfo(executable).dir().dirName();
     if (name == u"msedge" || name.startsWith(u"microsoft-edge")) {
@@ -171,7 +168,7 @@ QList<ChromiumProcesses::Process> ChromiumProcesses::scan(const Scope& scope)
             continue;
         const QString folder = scope.procRoot + u'/' + entry;
         // The executable first: it rules out nearly every process with one system call.
-        const QString executable = QFileInfo(folder + QStringLiteral("/exe")).symLinkTarget();
+        const QString executable = ProcessInfo::executableOf(pid, scope.procRoot);
         const std::optional<Install> install = installOf(executable);
         if (!install || ownerOf(folder) != uid || !ProcessInfo::isRunning(pid, scope.procRoot))
             continue;

@@ -39,12 +39,17 @@ QList<QByteArray> statFields(qint64 pid, const QString& procRoot)
 
 QString ProcessInfo::executableName() const
 {
+    const QString name = executablePath.section(QLatin1Char('/'), -1);
+    return name.isEmpty() ? commandName : name;
+}
+
+QString ProcessInfo::executableOf(qint64 pid, const QString& procRoot)
+{
+    QString path = QFileInfo(processFolder(pid, procRoot) + QStringLiteral("/exe")).symLinkTarget();
     // A replaced executable reads as "/usr/bin/app (deleted)".
-    QString path = executablePath;
     if (path.endsWith(QLatin1String(" (deleted)")))
         path.chop(10);
-    const QString name = path.section(QLatin1Char('/'), -1);
-    return name.isEmpty() ? commandName : name;
+    return path;
 }
 
 std::optional<ProcessInfo> ProcessInfo::read(qint64 pid, const QString& procRoot)
@@ -53,7 +58,7 @@ std::optional<ProcessInfo> ProcessInfo::read(qint64 pid, const QString& procRoot
         return std::nullopt;
     const QString folder = processFolder(pid, procRoot);
     ProcessInfo info;
-    info.executablePath = QFileInfo(folder + QStringLiteral("/exe")).symLinkTarget();
+    info.executablePath = executableOf(pid, procRoot);
     QFile cmdline(folder + QStringLiteral("/cmdline"));
     if (cmdline.open(QIODevice::ReadOnly)) {
         const QByteArray bytes = cmdline.read(commandLineReadLimit);

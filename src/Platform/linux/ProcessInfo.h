@@ -16,6 +16,9 @@ struct ProcessInfo {
     // None when the process does not exist (or has ended and awaits its parent).
     static std::optional<ProcessInfo> read(qint64 pid, const QString& procRoot = QStringLiteral("/proc"));
     static bool isRunning(qint64 pid, const QString& procRoot = QStringLiteral("/proc"));
+    // The executable's path, without the mark of one replaced since it started; empty when
+    // not readable.
+    static QString executableOf(qint64 pid, const QString& procRoot = QStringLiteral("/proc"));
     // A program that connects to the display and then forks into the background (xclip,
     // xsel) is known to the display by its ended parent: the serving child is the first
     // process that followed it closely, recently, without leading a process group of its own.
