@@ -5,7 +5,6 @@
 #include "Platform/SingleInstance.h"
 #include "Store/ClipboardStore.h"
 #include "Store/DataDirectory.h"
-#include "Util/FileAccessStore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -152,6 +151,5 @@ int main(int argc, char* argv[])
     const int status = QApplication::exec();
     // Changes that a failed save kept in memory get one more try.
     Platform::defaults().saveIfNeeded();
-    FileAccessStore::shared().saveIfNeeded();
     return status;
 }

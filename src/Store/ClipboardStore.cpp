@@ -472,7 +472,6 @@ void ClipboardStore::finalizeExpiredDeletions()
     if (clips.isEmpty())
         return;
     finalizeDeletion(clips);
-    scheduleSave();
 }
 
 void ClipboardStore::finalizeDeletion(const QList<ClipItem>& clips)
@@ -710,7 +709,8 @@ std::optional<StoreSaveJob> ClipboardStore::prepareSave()
         if (!changedSinceLoad_)
             return std::nullopt;
         if (!setUnreadableFileAside()) {
-            reportSaveFailure(QStringLiteral("the unreadable file could not be set aside"));
+            reportSaveFailure(
+                Localization::string(QStringLiteral("The unreadable history file could not be set aside.")));
             return std::nullopt;
         }
     }

@@ -6,6 +6,7 @@
 #include "Store/DataDirectory.h"
 #include "Util/FileAccessError.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -42,6 +43,11 @@ QByteArray encodeTable(const FileAccessStore::Table& table)
 FileAccessStore& FileAccessStore::shared()
 {
     static FileAccessStore store(DataDirectory::local() + QLatin1Char('/') + fileName);
+    // Changes that a failed save kept in memory get one more try at quit; a store nobody used
+    // has none.
+    [[maybe_unused]] static const bool retriesAtQuit =
+        qApp &&
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, &store, &FileAccessStore::saveIfNeeded);
     return store;
 }
 
