@@ -71,12 +71,15 @@ bool exists(const QString& name)
 
 QPixmap pixmap(const QString& name, const QColor& color, int size, qreal devicePixelRatio)
 {
-    if (size <= 0 || size > maximumSize || devicePixelRatio <= 0 || !exists(name))
+    if (size <= 0 || size > maximumSize || devicePixelRatio <= 0)
         return {};
     QHash<QString, QPixmap>& pixmaps = cache();
     const QString key = cacheKey(name, color, size, devicePixelRatio);
+    // Painting asks again and again: the cache answers before any look at the resources.
     if (const auto found = pixmaps.constFind(key); found != pixmaps.constEnd())
         return *found;
+    if (!exists(name))
+        return {};
     const QPixmap result = render(name, color, size, devicePixelRatio);
     pixmaps.insert(key, result);
     return result;

@@ -284,7 +284,13 @@ void AppcastUpdater::downloaded(const AppcastItem& item)
     }
     const QByteArray key =
         QByteArray::fromBase64(application_.infoString(QStringLiteral("SUPublicEDKey")).toLatin1());
-    const bool signedByUs = Ed25519Signature::verify(key, item.signature, file_->readAll());
+    // Mapped, not read: the file may be large, and this runs on the main thread.
+    const qint64 size = file_->size();
+    const uchar* mapped = size > 0 ? file_->map(0, size) : nullptr;
+    const bool signedByUs =
+        mapped &&
+        Ed25519Signature::verify(key, item.signature,
+                                 QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), size));
     file_->close();
     if (!signedByUs) {
         fail(UpdateFailure::badSignature);

@@ -66,7 +66,8 @@ QHash<QString, QString> ChromiumHistoryTitles::lookUp(const QString& profileFold
         return {};
     for (const char* name : databaseFiles) {
         const QString file = QLatin1StringView(name);
-        if (!copyInto(profileFolder + u'/' + file, snapshot.filePath(file), file == u"History"))
+        if (!copyInto(profileFolder + u'/' + file, snapshot.filePath(file), file == u"History") ||
+            steadyMilliseconds() > deadline)
             return {};
     }
 
