@@ -40,6 +40,7 @@ for sizes in "500 0" "5000 0" "20000 0" "4800 200"; do
 
     "$build/src/vellora" &
     app=$!
+    sandbox_pids+=("$app")
     sleep "$settle_seconds"
     echo "idle:       $(memory "$app")"
     xdotool key --clearmodifiers ctrl+shift+v

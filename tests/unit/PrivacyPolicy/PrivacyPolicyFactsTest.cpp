@@ -144,10 +144,9 @@ TEST(PrivacyPolicyFactsTest, EveryLanguageNamesTheBuildAddressesAndABuildWithout
     for (const BuildAddress& address : addresses) {
         SCOPED_TRACE(address.option);
         const QString key = QLatin1String(address.infoKey);
-        // A build whose information file has the key writes the named option into it.
-        if (infoTemplate.contains(key)) {
-            EXPECT_EQ(infoTemplate.value(key).toString(), QStringLiteral("@%1_JSON@").arg(address.option));
-        }
+        // The information file writes the named option under its key.
+        ASSERT_TRUE(infoTemplate.contains(key));
+        EXPECT_EQ(infoTemplate.value(key).toString(), QStringLiteral("@%1_JSON@").arg(address.option));
         if (Platform::mainBundle().infoValue(key).toString().isEmpty()) {
             EXPECT_FALSE(address.requests()) << "a build without the address makes no request";
         }

@@ -275,7 +275,7 @@ TEST_F(AppcastUpdaterTest, CancellingADownloadKeepsNothingOfIt)
     server.enqueue(text(feed({release(QStringLiteral("6"))})));
     Response dripping = text(newRelease);
     dripping.chunkSize = 4;
-    dripping.chunkIntervalMs = 100;
+    dripping.chunkIntervalMs = 20;
     server.enqueue(dripping);
     ui.choice = Choice::install;
     updater = makeUpdater(appImage());
