@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Resident memory of the whole application with store files of 500, 5,000 and 20,000 text
-# clips (and, as before, 4,800 texts with 200 images): the peak while loading (VmHWM), the
+# Resident memory of the whole application with store files of 500, 5,000 and 20,000 short text
+# clips, of 500, 5,000 and 20,000 texts of which some are long (5 % of 50 KB), and of 4,800
+# texts with 200 images: the peak while loading (VmHWM), the
 # steady RSS and PSS at idle, then with the bar shown by the hot key (Ctrl+Shift+V). Runs
 # under its own Xvfb with a private D-Bus session, openbox and a test tray; HOME and XDG
 # folders point into a temporary folder. Prints figures only.
@@ -28,15 +29,15 @@ memory() {
     echo "$status$(awk '/^Pss:/ { printf "Pss: %6.1f MiB", $2 / 1024 }' "/proc/$1/smaps_rollup")"
 }
 
-for sizes in "500 0" "5000 0" "20000 0" "4800 200"; do
-    read -r text_clips image_clips <<<"$sizes"
+for sizes in "500 0" "5000 0" "20000 0" "500 0 long" "5000 0 long" "20000 0 long" "4800 200"; do
+    read -r text_clips image_clips shape <<<"$sizes"
     rm -rf "$XDG_DATA_HOME/Dorvane"
     mkdir -p "$XDG_CONFIG_HOME/Vellora"
     # Keep the whole history: the default limit is 500 clips.
     printf '{"onboarded": true, "historyLimit": %d}\n' $((text_clips + image_clips)) \
         > "$XDG_CONFIG_HOME/Vellora/preferences.json"
-    QT_QPA_PLATFORM=offscreen "$build/bench/bench_seed_store" "$text_clips" "$image_clips" >/dev/null
-    echo "== $text_clips texts, $image_clips images: store file $(du -h "$XDG_DATA_HOME/Dorvane/store.json" | cut -f1)"
+    QT_QPA_PLATFORM=offscreen "$build/bench/bench_seed_store" "$text_clips" "$image_clips" $shape >/dev/null
+    echo "== $text_clips ${shape:+$shape }texts, $image_clips images: store file $(du -h "$XDG_DATA_HOME/Dorvane/store.json" | cut -f1)"
 
     "$build/src/vellora" &
     app=$!

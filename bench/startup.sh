@@ -4,7 +4,8 @@
 # whole run from launch to the end of quitting, and the resident memory at idle 2 s after
 # start. Runs under its own Xvfb with a private D-Bus session and a test tray; HOME and XDG
 # folders point into a temporary folder. Prints figures only; it never passes or fails on time.
-#   bench/startup.sh [runs] [sizes…]   (VELLORA_BUILD_DIR selects the build, default ./build)
+#   bench/startup.sh [runs] [sizes…]   (VELLORA_BUILD_DIR selects the build, default ./build;
+#                                       VELLORA_BENCH_SHAPE=long seeds 5 % of 50 KB texts)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VELLORA_BUILD_DIR:-$root/build}
@@ -30,7 +31,7 @@ for size in "${sizes[@]}"; do
     mkdir -p "$XDG_CONFIG_HOME/Vellora"
     printf '{"onboarded": true, "historyLimit": %d}\n' "$((size > 500 ? size : 500))" \
         > "$XDG_CONFIG_HOME/Vellora/preferences.json"
-    [ "$size" -eq 0 ] || QT_QPA_PLATFORM=offscreen "$build/bench/bench_seed_store" "$size" 0 >/dev/null
+    [ "$size" -eq 0 ] || QT_QPA_PLATFORM=offscreen "$build/bench/bench_seed_store" "$size" 0 ${VELLORA_BENCH_SHAPE:-} >/dev/null
     echo "== $size clips ($(du -h "$XDG_DATA_HOME/Dorvane/store.json" 2>/dev/null | cut -f1 || echo 0) store file)"
     VELLORA_BENCH_STARTUP=1 "$vellora" >/dev/null # first run: caches warm
 

@@ -1,6 +1,8 @@
 // Fills the history store of the current data directory for whole-process benchmarks:
-//   bench_seed_store TEXT_CLIPS IMAGE_CLIPS
-// Texts are of mixed sizes; every image is a distinct 320 x 240 PNG. Saves and exits.
+//   bench_seed_store TEXT_CLIPS IMAGE_CLIPS [long]
+// Texts are of mixed sizes, mostly short; with "long", 80 % of 60 characters, 15 % of 2 KB and
+// 5 % of 50 KB. Texts come from three applications. Every image is a distinct 320 x 240 PNG.
+// Saves and exits.
 #include "Models/ClipItem.h"
 #include "Store/ClipboardStore.h"
 
@@ -36,13 +38,21 @@ QString textNumbered(int n)
     return line.repeated(repeats);
 }
 
+QString longTextNumbered(int n)
+{
+    const int roll = n * 37 % 100;
+    const int length = roll < 80 ? 60 : roll < 95 ? 2048 : 50 * 1024;
+    return QStringLiteral("Clip %1 ").arg(n) + QString(length, QChar(u'a' + n % 26));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: bench_seed_store TEXT_CLIPS IMAGE_CLIPS\n");
+    const bool longTexts = argc == 4 && QByteArray(argv[3]) == "long";
+    if (argc != 3 && !longTexts) {
+        std::fprintf(stderr, "usage: bench_seed_store TEXT_CLIPS IMAGE_CLIPS [long]\n");
         return 2;
     }
     const int texts = QByteArray(argv[1]).toInt();
@@ -57,7 +67,10 @@ int main(int argc, char** argv)
     for (int i = 0; i < texts; ++i) {
         ClipItem clip;
         clip.type = ClipType::text;
-        clip.text = textNumbered(i);
+        clip.text = longTexts ? longTextNumbered(i) : textNumbered(i);
+        const int app = i % 3;
+        clip.sourceBundleID = QStringLiteral("org.example.Editor%1").arg(app);
+        clip.sourceAppName = QStringLiteral("Editor %1").arg(app);
         store.addCaptured(clip);
     }
     store.saveNow();

@@ -11,10 +11,11 @@
 #include <QUuid>
 
 // Finds the clips whose text, recognised text, source application name, custom title or file
-// names contain a query, ignoring case and diacritics ("cafe" finds "Café"). The folded texts
-// of each clip version are kept, so that typing a query costs a substring search per clip:
-// an ASCII text at one byte a character, any other as the clip's own string when folding
-// leaves it as it is.
+// names contain a query, ignoring case and diacritics ("cafe" finds "Café"). An ASCII query is
+// looked for in the clips' own texts, ignoring ASCII case, in one pass that also tells which
+// texts hold other characters; only those are searched in their folded form. The folded forms
+// of each clip version are kept, and are the clip's own strings when folding leaves them as
+// they are, so ASCII texts cost the index nothing.
 class ClipSearchIndex {
 public:
     // The comparable form of a text: compatibility-decomposed, combining marks dropped,
@@ -37,23 +38,26 @@ public:
 private:
     struct Entry {
         QDateTime modified;
-        QList<QByteArray> ascii;
-        QStringList other;
+        // The folded forms of the clip's texts that are not ASCII.
+        QStringList folded;
     };
     struct Query {
         QString folded;
         // Set when the folded query is ASCII: only then can it be in an ASCII text.
         QByteArray ascii;
-
-        bool isIn(const QByteArray& asciiText) const;
     };
+    enum class AsciiMatch { none, someTextNotAscii, found };
     using Entries = QHash<QUuid, Entry>;
 
     static Query queryFor(const QString& query);
     static Entry entryFor(const ClipItem& clip);
+    static AsciiMatch matchAscii(const ClipItem& clip, const Query& query);
     static bool scanMatches(const ClipItem& clip, const Query& query);
-    const Entry& entry(const ClipItem& clip);
-    bool matches(const ClipItem& clip, const Query& query);
+    // The entry of this version of the clip, if there is one.
+    const Entry* current(const ClipItem& clip) const;
+    // Entries folded during a search, added to the index after it.
+    using Added = QList<std::pair<QUuid, Entry>>;
+    bool matches(const ClipItem& clip, const Query& query, Added& added) const;
     void takePrepared();
 
     struct Filtered {

@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 
 namespace StoreFileCodec {
 
@@ -81,10 +82,23 @@ std::optional<QJsonValue> takeParsedValue(JsonValueScanner& scanner)
     return text ? parseValue(*text) : std::nullopt;
 }
 
+// Clips copied from one application repeat its names: each is held once.
+void shareRepeated(std::optional<QString>& value, QSet<QString>& seen)
+{
+    if (!value)
+        return;
+    const auto found = seen.constFind(*value);
+    if (found != seen.cend())
+        *value = *found;
+    else
+        seen.insert(*value);
+}
+
 // The history, one clip at a time, so that the document's tree is never held whole.
 // False when the document is not JSON.
 bool decodeHistory(JsonValueScanner& scanner, QList<ClipItem>& clips, bool& complete)
 {
+    QSet<QString> sources;
     if (scanner.peek() != '[') {
         complete = false;
         return takeParsedValue(scanner).has_value();
@@ -96,12 +110,16 @@ bool decodeHistory(JsonValueScanner& scanner, QList<ClipItem>& clips, bool& comp
         const auto value = takeParsedValue(scanner);
         if (!value)
             return false;
-        const auto clip = value->isObject() ? ClipItem::fromJson(value->toObject()) : std::nullopt;
-        if (clip)
-            clips.append(*clip);
-        else
+        auto clip = value->isObject() ? ClipItem::fromJson(value->toObject()) : std::nullopt;
+        if (clip) {
+            shareRepeated(clip->sourceBundleID, sources);
+            shareRepeated(clip->sourceAppName, sources);
+            clips.append(std::move(*clip));
+        } else {
             complete = false;
+        }
     } while (scanner.take(','));
+    clips.squeeze();
     return scanner.take(']');
 }
 

@@ -48,7 +48,10 @@ void appendJoined(QByteArray& out, const QList<QByteArray>& parts)
 
 QByteArray StoreFileEncoder::encodeClip(const ClipItem& clip)
 {
-    return QJsonDocument(clip.toJson()).toJson(QJsonDocument::Compact);
+    QByteArray bytes = QJsonDocument(clip.toJson()).toJson(QJsonDocument::Compact);
+    // Kept until the clip changes: without the room the writer grew into, up to half again.
+    bytes.squeeze();
+    return bytes;
 }
 
 QByteArray StoreFileEncoder::clipBytes(const ClipItem& clip, QHash<QUuid, Entry>& used)

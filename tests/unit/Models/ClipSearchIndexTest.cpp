@@ -27,7 +27,13 @@ QList<ClipItem> sampleClips()
     wide.text = QStringLiteral("ＦＵＬＬＷＩＤＴＨ text");
     ClipItem japanese;
     japanese.text = QStringLiteral("クリップボードの履歴");
-    return {cafe, scan, titled, files, wide, japanese};
+    // The accent is among the last characters, which no match can start at.
+    ClipItem lateAccent;
+    lateAccent.text = QString(30, u'x') + QStringLiteral("Café");
+    // Across the edge of a block of sixteen characters.
+    ClipItem straddling;
+    straddling.text = QString(13, u'y') + QStringLiteral("NeedleZ") + QString(20, u'y');
+    return {cafe, scan, titled, files, wide, japanese, lateAccent, straddling};
 }
 
 struct Case {
@@ -56,13 +62,15 @@ TEST_P(ClipSearchIndexTest, FindsClipsByAnyOfTheirTextsIgnoringCaseAndDiacritics
 }
 
 INSTANTIATE_TEST_SUITE_P(Queries, ClipSearchIndexTest,
-                         testing::Values(Case{"", {0, 1, 2, 3, 4, 5}}, Case{"   ", {0, 1, 2, 3, 4, 5}},
-                                         Case{"cafe", {0}}, Case{"CAFÉ zurich", {0}}, Case{"  zürich ", {0}},
+                         testing::Values(Case{"", {0, 1, 2, 3, 4, 5, 6, 7}},
+                                         Case{"   ", {0, 1, 2, 3, 4, 5, 6, 7}}, Case{"cafe", {0, 6}},
+                                         Case{"xcafe", {6}}, Case{"needlez", {7}}, Case{"yneedlezy", {7}},
+                                         Case{"zy", {7}}, Case{"CAFÉ zurich", {0}}, Case{"  zürich ", {0}},
                                          Case{"invoice", {1}}, Case{"screenshot", {1}}, Case{"staging", {2}},
                                          Case{"TERMINAL", {2}}, Case{"resume.pdf", {3}}, Case{"reports", {}},
                                          Case{"fullwidth", {4}}, Case{"ｆｕｌｌ", {4}},
                                          Case{"ボードの履歴", {5}}, Case{"ﾎﾞｰﾄﾞ", {5}},
-                                         Case{"e", {0, 1, 2, 3, 4}}, Case{"nothing like this", {}}));
+                                         Case{"e", {0, 1, 2, 3, 4, 6, 7}}, Case{"nothing like this", {}}));
 
 TEST(ClipSearchIndex, SearchesTheNewTextOfAnEditedClip)
 {
@@ -94,6 +102,25 @@ TEST(ClipSearchIndex, FoldsDecomposedAndComposedFormsAlike)
 {
     EXPECT_EQ(ClipSearchIndex::fold(QStringLiteral("E\u0301COLE")), QStringLiteral("ecole"));
     EXPECT_EQ(ClipSearchIndex::fold(QStringLiteral("\u00C9cole")), QStringLiteral("ecole"));
+}
+
+// Long histories are searched in parts on several threads: the parts' clips come back whole
+// and in order, and texts folded on the way are kept for the next search.
+TEST(ClipSearchIndex, SearchesALongHistoryInOrder)
+{
+    QList<ClipItem> clips;
+    for (int i = 0; i < 6149; ++i) {
+        ClipItem clip;
+        clip.text = (i % 7 == 0 ? QStringLiteral("Café no. %1") : QStringLiteral("tea no. %1")).arg(i);
+        clips.append(clip);
+    }
+    ClipSearchIndex index;
+    EXPECT_EQ(index.filter(clips, QStringLiteral("cafe")).size(), 879);
+    for (const char* query : {"CAFÉ NO. 6146", "no. 4", "cafe", "é"})
+        EXPECT_EQ(index.filter(clips, QString::fromUtf8(query)),
+                  ClipSearchIndex::scan(clips, QString::fromUtf8(query)))
+            << query;
+    EXPECT_EQ(index.entryCount(), 879); // the clips with an accent
 }
 
 TEST(ClipSearchIndex, FindsTextDeepInsideAVeryLargeClip)
