@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Resident memory of the whole application with store files of 500, 5,000 and 20,000 short text
-# clips, of 500, 5,000 and 20,000 texts of which some are long (5 % of 50 KB), and of 4,800
-# texts with 200 images: the peak while loading (VmHWM), the
-# steady RSS and PSS at idle, then with the bar shown by the hot key (Ctrl+Shift+V). Runs
+# Resident memory of the whole application with store files of 500, 5,000 and 20,000 short
+# text clips, of as many texts of which some are long (5 % of 50 KB), and of 4,800 texts with
+# 200 images: the peak while loading (VmHWM), the steady RSS and PSS at idle, with the bar shown
+# by the hot key (Ctrl+Shift+V), and after a search and three copies with their saves. Runs
 # under its own Xvfb with a private D-Bus session, openbox and a test tray; HOME and XDG
 # folders point into a temporary folder. Prints figures only.
 #   bench/memory.sh          (VELLORA_BUILD_DIR selects the build, default ./build)
@@ -47,6 +47,15 @@ for sizes in "500 0" "5000 0" "20000 0" "500 0 long" "5000 0 long" "20000 0 long
     xdotool key --clearmodifiers ctrl+shift+v
     sleep "$settle_seconds"
     echo "bar shown:  $(memory "$app")"
+    # A search, then copies and their saves.
+    xdotool type --delay 50 "clip 1"
+    xdotool key Escape
+    for copy in 1 2 3; do
+        printf 'copied %s' "$copy" | xclip -selection clipboard
+        sleep 0.5
+    done
+    sleep 3
+    echo "after use:  $(memory "$app")"
     kill "$app"
     wait "$app" 2>/dev/null || true
 done

@@ -2,6 +2,7 @@
 
 #include "Platform/Bundle.h"
 #include "Platform/Defaults.h"
+#include "Platform/HeapRelease.h"
 #include "Platform/SingleInstance.h"
 #include "Store/ClipboardStore.h"
 #include "Store/DataDirectory.h"
@@ -114,6 +115,7 @@ int main(int argc, char* argv[])
 {
     QElapsedTimer sinceMain;
     sinceMain.start();
+    Platform::returnLargeBlocksWhenFreed();
     preferX11();
 
     QApplication app(argc, argv);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 
 #include <sys/stat.h>
 
@@ -29,6 +30,11 @@ std::optional<QString> makePrivateFolder(const QString& path)
 
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
+    return writeFileAtomically(path, QList<QByteArray>{bytes});
+}
+
+std::optional<QString> writeFileAtomically(const QString& path, const QList<QByteArray>& pieces)
+{
     if (injectedWriteFailure) {
         if (auto failure = injectedWriteFailure(path))
             return failure;
@@ -41,7 +47,10 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     // WORKAROUND: QSaveFile::commit() ignores a failure to flush its buffer (a full disk) and
     // puts the cut-off file in place; an explicit flush reports it.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
+    const bool written = std::all_of(pieces.cbegin(), pieces.cend(), [&](const QByteArray& piece) {
+        return file.write(piece) == piece.size();
+    });
+    if (!written || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -19,6 +20,8 @@ std::optional<QString> makePrivateFolder(const QString& path);
 // creating its folder with mode 0700 when missing. Gives the reason when it fails;
 // the old file is then untouched.
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes);
+// The same, with the file's bytes given as pieces written one after the other.
+std::optional<QString> writeFileAtomically(const QString& path, const QList<QByteArray>& pieces);
 
 // Renames an unreadable file to "<path>.unreadable-<yyyyMMdd-HHmmss>" (local time of `now`,
 // with "-2", "-3"… when that name is taken), so that its bytes stay as they were. Gives

@@ -2,6 +2,7 @@
 
 #include "Platform/CloudDrive.h"
 #include "Platform/FileSystem.h"
+#include "Platform/HeapRelease.h"
 #include "Platform/SystemLog.h"
 #include "Settings/Settings.h"
 #include "Store/DataDirectory.h"
@@ -737,7 +738,12 @@ void ClipboardStore::startBackgroundSave()
     if (!job)
         return;
     saveRunning_ = true;
-    saveWatcher_->setFuture(QtConcurrent::run(&writer_, [job = *job] { return StoreWriter::save(job); }));
+    saveWatcher_->setFuture(QtConcurrent::run(&writer_, [job = *job] {
+        StoreSaveResult result = StoreWriter::save(job);
+        // The file's bytes and the encoded clips the save replaced are free now.
+        Platform::releaseFreeMemory();
+        return result;
+    }));
 }
 
 void ClipboardStore::waitForBackgroundSave()

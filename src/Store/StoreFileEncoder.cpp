@@ -33,15 +33,31 @@ QByteArray encodeTombstones(const QHash<QUuid, QDateTime>& tombstones)
     return compact(array);
 }
 
-void appendJoined(QByteArray& out, const QList<QByteArray>& parts)
+// An array of encoded values, as pieces of the file.
+void appendArray(QList<QByteArray>& pieces, const QList<QByteArray>& values)
 {
-    out += '[';
-    for (qsizetype i = 0; i < parts.size(); ++i) {
+    static const QByteArray opening = QByteArrayLiteral("[");
+    static const QByteArray separator = QByteArrayLiteral(",");
+    static const QByteArray closing = QByteArrayLiteral("]");
+    pieces.append(opening);
+    for (qsizetype i = 0; i < values.size(); ++i) {
         if (i > 0)
-            out += ',';
-        out += parts[i];
+            pieces.append(separator);
+        pieces.append(values[i]);
     }
-    out += ']';
+    pieces.append(closing);
+}
+
+QByteArray joined(const QList<QByteArray>& pieces)
+{
+    qsizetype size = 0;
+    for (const QByteArray& piece : pieces)
+        size += piece.size();
+    QByteArray out;
+    out.reserve(size);
+    for (const QByteArray& piece : pieces)
+        out += piece;
+    return out;
 }
 
 } // namespace
@@ -69,37 +85,40 @@ QByteArray StoreFileEncoder::pinboardBytes(const Pinboard& board, QHash<QUuid, E
     QList<QByteArray> clips;
     for (const ClipItem& clip : board.clips)
         clips.append(clipBytes(clip, used));
-    QByteArray out = QByteArrayLiteral("{\"clips\":");
-    appendJoined(out, clips);
-    return out + rest.mid(emptyClipsOpening.size());
+    QList<QByteArray> pieces{QByteArrayLiteral("{\"clips\":")};
+    appendArray(pieces, clips);
+    pieces.append(rest.mid(emptyClipsOpening.size()));
+    return joined(pieces);
 }
 
-QByteArray StoreFileEncoder::encode(const StoreSnapshot& snapshot)
+QList<QByteArray> StoreFileEncoder::encodePieces(const StoreSnapshot& snapshot)
 {
     QHash<QUuid, Entry> used;
     used.reserve(snapshot.history.size());
     QList<QByteArray> history;
     history.reserve(snapshot.history.size());
-    qsizetype size = 0;
-    for (const ClipItem& clip : snapshot.history) {
+    for (const ClipItem& clip : snapshot.history)
         history.append(clipBytes(clip, used));
-        size += history.last().size() + 1;
-    }
     QList<QByteArray> pinboards;
     for (const Pinboard& board : snapshot.pinboards)
         pinboards.append(pinboardBytes(board, used));
     cache_ = std::move(used);
 
-    QByteArray out;
-    out.reserve(size + 1024);
-    out += QByteArrayLiteral("{\"deletedClips\":") + encodeTombstones(snapshot.deletedClips);
-    out += QByteArrayLiteral(",\"deletedPinboards\":") + encodeTombstones(snapshot.deletedPinboards);
-    out += QByteArrayLiteral(",\"history\":");
-    appendJoined(out, history);
-    out += QByteArrayLiteral(",\"pinboards\":");
-    appendJoined(out, pinboards);
-    out += QByteArrayLiteral(",\"version\":") + QByteArray::number(StoreFileCodec::formatVersion) + '}';
-    return out;
+    QList<QByteArray> pieces;
+    pieces.reserve(2 * history.size() + 2 * pinboards.size() + 16);
+    pieces << QByteArrayLiteral("{\"deletedClips\":") << encodeTombstones(snapshot.deletedClips)
+           << QByteArrayLiteral(",\"deletedPinboards\":") << encodeTombstones(snapshot.deletedPinboards)
+           << QByteArrayLiteral(",\"history\":");
+    appendArray(pieces, history);
+    pieces << QByteArrayLiteral(",\"pinboards\":");
+    appendArray(pieces, pinboards);
+    pieces << QByteArrayLiteral(",\"version\":") + QByteArray::number(StoreFileCodec::formatVersion) + '}';
+    return pieces;
+}
+
+QByteArray StoreFileEncoder::encode(const StoreSnapshot& snapshot)
+{
+    return joined(encodePieces(snapshot));
 }
 
 void StoreFileEncoder::prime(const StoreSnapshot& snapshot)

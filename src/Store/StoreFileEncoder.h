@@ -13,6 +13,9 @@
 class StoreFileEncoder {
 public:
     QByteArray encode(const StoreSnapshot& snapshot);
+    // The same bytes as pieces, to be written one after the other: the clips' cached bytes
+    // are not copied into one buffer.
+    QList<QByteArray> encodePieces(const StoreSnapshot& snapshot);
     // Encodes the clips that are not cached yet; forgets clips no longer in the snapshot.
     void prime(const StoreSnapshot& snapshot);
 

@@ -55,7 +55,8 @@ StoreSaveResult save(const StoreSaveJob& job)
     }
     StoreFileEncoder ownEncoder;
     StoreFileEncoder& encoder = job.encoder ? *job.encoder : ownEncoder;
-    if (const auto error = Platform::writeFileAtomically(job.filePath, encoder.encode(result.written))) {
+    if (const auto error =
+            Platform::writeFileAtomically(job.filePath, encoder.encodePieces(result.written))) {
         result.error = *error;
         return result;
     }
