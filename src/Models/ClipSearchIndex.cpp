@@ -108,14 +108,15 @@ constexpr qsizetype sharedSearchFrom = 2 * partSize;
 
 QThreadPool& searchThreads()
 {
-    static QThreadPool pool;
-    static const bool sized = [] {
-        constexpr int mostHelpers = 3;
-        pool.setMaxThreadCount(std::clamp(QThread::idealThreadCount() - 1, 1, mostHelpers));
-        return true;
-    }();
-    Q_UNUSED(sized);
-    return pool;
+    struct SearchThreads : QThreadPool {
+        SearchThreads()
+        {
+            constexpr int mostHelpers = 3;
+            setMaxThreadCount(std::clamp(QThread::idealThreadCount() - 1, 1, mostHelpers));
+        }
+    };
+    static SearchThreads threads;
+    return threads;
 }
 
 // Calls search(part) for parts 0 to parts - 1 and returns when all are done. Each part is
@@ -250,7 +251,7 @@ QList<ClipItem> ClipSearchIndex::filter(const QList<ClipItem>& clips, const QStr
     }
     QList<ClipItem> all = std::move(found.front());
     for (size_t part = 1; part < found.size(); ++part)
-        all.append(found[part]);
+        all.append(std::move(found[part]));
     last_ = {clips, folded.folded, all};
     return all;
 }
