@@ -4,8 +4,10 @@
 #include "Platform/Defaults.h"
 #include "Platform/HeapRelease.h"
 #include "Platform/SingleInstance.h"
+#include "Platform/UserText.h"
 #include "Store/ClipboardStore.h"
 #include "Store/DataDirectory.h"
+#include "Util/Localization.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -145,6 +147,10 @@ int main(int argc, char* argv[])
     }
 
     DataDirectory::setDemo(options.demo);
+    Platform::setUserTextFormatter(
+        [](const QString& englishFormat, const QVariantList& arguments) {
+            return Localization::format(englishFormat, arguments);
+        });
     AppController::shared().applicationDidFinishLaunching(options);
     if (options.settings)
         AppController::shared().showSettings(std::nullopt);

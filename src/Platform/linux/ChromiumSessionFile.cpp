@@ -1,5 +1,7 @@
 #include "Platform/linux/ChromiumSessionFile.h"
 
+#include "Platform/UserText.h"
+
 #include <QHash>
 #include <QtEndian>
 #include <algorithm>
@@ -340,10 +342,10 @@ std::variant<QList<ChromiumSessionFile::Window>, ChromiumSessionFile::Failure>
 ChromiumSessionFile::parse(QByteArrayView bytes)
 {
     if (bytes.size() < headerSize || qFromLittleEndian<quint32>(bytes.data()) != signature)
-        return Failure{QStringLiteral("not a session file")};
+        return Failure{userText(QStringLiteral("not a session file"))};
     const auto version = qFromLittleEndian<qint32>(bytes.data() + 4);
     if (version != firstVersion && version != currentVersion)
-        return Failure{QStringLiteral("unsupported session file version %1").arg(version)};
+        return Failure{userText(QStringLiteral("unsupported session file version %lld"), {qint64(version)})};
 
     ByteReader reader(bytes.sliced(headerSize));
     SessionReplay replay;

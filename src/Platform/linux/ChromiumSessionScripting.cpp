@@ -3,6 +3,7 @@
 #include "Platform/linux/ChromiumHistoryTitles.h"
 #include "Platform/linux/ChromiumTabScript.h"
 #include "Platform/linux/ChromiumUserDataFolder.h"
+#include "Platform/UserText.h"
 
 #include <QDir>
 #include <algorithm>
@@ -60,14 +61,15 @@ void addHistoryTitles(QList<ChromiumSessionFile::Window>& windows, const QString
 
 QString unreadableMessage(const QStringList& folders)
 {
-    return QStringLiteral("The browser is running, but its open tabs can't be read from \"%1\".")
-        .arg(folders.join(QStringLiteral("\", \"")));
+    return userText(QStringLiteral("The browser is running, but its open tabs can't be read from \"%@\"."),
+                    {folders.join(QStringLiteral("\", \""))});
 }
 
 ScriptRunError timeoutError(int seconds)
 {
     return {ScriptStatus::timedOut,
-            QStringLiteral("The browser's open tabs could not be read within %1 seconds.").arg(seconds)};
+            userText(QStringLiteral("The browser's open tabs could not be read within %lld seconds."),
+                     {qint64(seconds)})};
 }
 
 // The script's answer as it builds up: the first error, and one row per tab with an address.
@@ -222,8 +224,8 @@ ChromiumSessionScripting::runTabScript(const ChromiumTabScript& script) const
                                  std::min(deadline - now, maxTitleLookUpMs));
                 answer.addWindows(*windows);
             } else
-                answer.addFailure(QStringLiteral("Can't read the open tabs of \"%1/%2\": %3.")
-                                      .arg(folder.name(), profile, std::get<QString>(session)));
+                answer.addFailure(userText(QStringLiteral("Can't read the open tabs of \"%@/%@\": %@."),
+                                           {folder.name(), profile, std::get<QString>(session)}));
         }
     }
     if (clock_() > deadline)

@@ -1,5 +1,7 @@
 #include "Platform/linux/ChromiumUserDataFolder.h"
 
+#include "Platform/UserText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -198,11 +200,11 @@ ChromiumUserDataFolder::readSession(const QString& profile) const
 {
     const QString path = newestSessionFile(path_ + u'/' + profile);
     if (path.isEmpty())
-        return QStringLiteral("no session file");
+        return userText(QStringLiteral("no session file"));
     QFile file(path);
     if (file.size() > maxSessionFileBytes)
-        return QStringLiteral("the session file is larger than %1 MiB")
-            .arg(maxSessionFileBytes / (1024 * 1024));
+        return userText(QStringLiteral("the session file is larger than %lld MiB"),
+                        {qint64(maxSessionFileBytes / (1024 * 1024))});
     if (!file.open(QIODevice::ReadOnly))
         return file.errorString();
     const auto parsed = ChromiumSessionFile::parse(file.read(maxSessionFileBytes));

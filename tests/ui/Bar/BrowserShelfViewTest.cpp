@@ -132,6 +132,8 @@ TEST_F(BrowserShelfViewTest, ErrorLinesNameTheBrowserWithItsMessageOrCode)
          "Safari: Not allowed to read its tabs."},
         {"message and code", QStringLiteral("Not allowed."), -1743, "Safari: Not allowed."},
         {"not running, which is no failure", QStringLiteral("Safari 尚未运行。"), -600, nullptr},
+        {"the reader's own message", QStringLiteral("浏览器返回了未预期的数据格式。"), std::nullopt,
+         "Safari: The browser answered in an unexpected format."},
         {"code only", std::nullopt, -1743, "Safari could not be read (-1743)."},
         {"empty message with code", QString(), 5, "Safari could not be read (5)."},
         {"no error", std::nullopt, std::nullopt, nullptr},
@@ -149,8 +151,11 @@ TEST_F(BrowserShelfViewTest, ErrorLinesNameTheBrowserWithItsMessageOrCode)
         EXPECT_EQ(strip().count(), 1) << "pages that were read still show: " << c.name;
     }
 
+    fixture.browsers.setResult({LinkBrowser::safari, {}, QStringLiteral("Browser read failed."), -1712, 3});
+    refreshAndWait();
     Localization::shared().setLanguage(AppLanguage::japanese);
-    EXPECT_EQ(shelf().errorLines().last(), QStringLiteral("Edge を読み取れませんでした（-1728）。"));
+    EXPECT_EQ(shelf().errorLines(), (QStringList{QStringLiteral("Safari: ブラウザを読み取れませんでした。"),
+                                                 QStringLiteral("Edge を読み取れませんでした（-1728）。")}));
     Localization::shared().setLanguage(AppLanguage::english);
 }
 

@@ -3,6 +3,8 @@
 #include "BrowserLinks/BrowserPageReader.h"
 #include "Platform/linux/ChromiumSessionScripting.h"
 #include "Platform/linux/ChromiumUserDataFolder.h"
+#include "Platform/UserText.h"
+#include "Util/Localization.h"
 
 #include <QDir>
 #include <QFile>
@@ -481,6 +483,18 @@ TEST(BrowserRun, aProfileThatCannotBeReadIsTheFirstErrorAndTheOthersAreRead)
                      QStringLiteral(
                          "Can't read the open tabs of \"microsoft-edge/Profile 1\": not a session file."),
                      QStringLiteral("-1728")));
+
+    // The application puts these texts in the user's language.
+    Platform::setUserTextFormatter([](const QString& format, const QVariantList& arguments) {
+        return Localization::format(format, arguments);
+    });
+    Localization::shared().setLanguage(AppLanguage::japanese);
+    const auto japanese = runScript(scripting, BrowserPageReader::source(LinkBrowser::edge));
+    Localization::shared().setLanguage(AppLanguage::english);
+    Platform::setUserTextFormatter(nullptr);
+    ASSERT_TRUE(std::holds_alternative<ScriptValue>(japanese));
+    EXPECT_EQ(std::get<ScriptValue>(japanese).item(1)->item(2)->stringValue(),
+              QStringLiteral("「microsoft-edge/Profile 1」の開いているタブを読み取れません：セッションファイルではありません。"));
 }
 
 TEST(BrowserRun, runErrors)
