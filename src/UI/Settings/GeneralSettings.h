@@ -12,6 +12,7 @@ class ColorWell;
 class QButtonGroup;
 class QComboBox;
 class QLabel;
+class QMessageBox;
 class QPushButton;
 class QSlider;
 class Settings;
@@ -73,6 +74,7 @@ private:
     QComboBox* makeModifierPicker(const QString& name, void (Settings::*write)(int));
 
     void syncSwitchFlipped();
+    void askToClearHistory();
 
     void refreshTexts();
     void refreshLanguage();
@@ -108,4 +110,5 @@ private:
     SettingsDetailToggle* syncToggle_ = nullptr;
     QLabel* syncCaption_ = nullptr;
     QPushButton* clearHistory_ = nullptr;
+    QMessageBox* clearConfirmation_ = nullptr;
 };

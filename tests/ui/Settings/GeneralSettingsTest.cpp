@@ -536,23 +536,35 @@ TEST_F(GeneralSettingsTest, BaseColorWritesHexAndSwatchesFollowIt)
     EXPECT_EQ(swatches->colors().size(), 10);
 }
 
-// Clearing the history is a labelled action of its own: it clears at once.
+// Clearing the history can't be undone: it asks first, and only the destructive answer clears.
 
-TEST_F(GeneralSettingsTest, ClearClipboardHistoryClearsAtOnceAndKeepsPinboards)
+TEST_F(GeneralSettingsTest, ClearClipboardHistoryAsksAndThenKeepsPinboards)
 {
     Pinboard board;
     board.name = QStringLiteral("Kept");
     board.clips = {clip(QStringLiteral("pinned"))};
-    load({clip(QStringLiteral("a")), clip(QStringLiteral("b")), clip(QStringLiteral("c"))}, {board});
-    ASSERT_EQ(store->history().size(), 3);
+    for (const bool confirm : {false, true}) {
+        load({clip(QStringLiteral("a")), clip(QStringLiteral("b")), clip(QStringLiteral("c"))}, {board});
+        child<QPushButton>(QStringLiteral("clearHistory"))->click();
 
-    child<QPushButton>(QStringLiteral("clearHistory"))->click();
-
-    EXPECT_EQ(store->history().size(), 0);
-    for (QWidget* top : QApplication::topLevelWidgets())
-        EXPECT_EQ(qobject_cast<QMessageBox*>(top), nullptr) << "no confirmation";
-    ASSERT_EQ(store->pinboards().size(), 1);
-    EXPECT_EQ(store->pinboards().first().clips.size(), 1);
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text(), "Remove 3 Clips?");
+        EXPECT_EQ(store->history().size(), 3) << "nothing goes before the answer";
+        if (confirm) {
+            const QList<QAbstractButton*> buttons = box->buttons();
+            const auto remove = std::find_if(buttons.cbegin(), buttons.cend(), [&](QAbstractButton* button) {
+                return box->buttonRole(button) == QMessageBox::DestructiveRole;
+            });
+            ASSERT_NE(remove, buttons.cend());
+            EXPECT_EQ((*remove)->text(), "Remove 3 Clips");
+            (*remove)->click();
+        } else
+            QTest::keyClick(box, Qt::Key_Escape);
+        EXPECT_EQ(store->history().size(), confirm ? 0 : 3);
+        ASSERT_EQ(store->pinboards().size(), 1);
+        EXPECT_EQ(store->pinboards().first().clips.size(), 1);
+    }
 }
 
 // Sync goes through the application controller; the switch shows the preference.
