@@ -24,11 +24,23 @@ struct Preview {
     bool cut = false;
 };
 
-// The first lines of the first characters, trailing white space removed; code keeps its
-// indentation.
+// Where the first line with more than white space starts.
+qsizetype firstFilledLine(QStringView text)
+{
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size() && text[i].isSpace(); ++i) {
+        if (text[i] == u'\n')
+            start = i + 1;
+    }
+    return start;
+}
+
+// The first lines of the first characters from the first line that is not blank, trailing
+// white space removed; code keeps its indentation.
 Preview previewLines(const QString& text, bool keepIndentation)
 {
-    const QStringView head = QStringView(text).left(ClipCardContent::maxPreviewCharacters);
+    const QStringView filled = QStringView(text).sliced(firstFilledLine(text));
+    const QStringView head = filled.left(ClipCardContent::maxPreviewCharacters);
     QStringList lines;
     qsizetype end = 0;
     while (end <= head.size() && lines.size() < ClipCardContent::maxPreviewLines) {
@@ -42,7 +54,7 @@ Preview previewLines(const QString& text, bool keepIndentation)
     while (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     const bool cut =
-        head.size() < text.size() || (end < head.size() && !head.sliced(end).trimmed().isEmpty());
+        head.size() < filled.size() || (end < head.size() && !head.sliced(end).trimmed().isEmpty());
     return {lines.join(u'\n'), cut};
 }
 

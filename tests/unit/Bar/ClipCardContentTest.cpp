@@ -40,6 +40,26 @@ TEST_F(ClipCardContentTest, CutsASingleHugeLineToTheCharacterLimit)
     EXPECT_EQ(ClipCardContent::of(clip).preview.size(), ClipCardContent::maxPreviewCharacters);
 }
 
+// Blank lines before the first words would fill the card with nothing.
+TEST_F(ClipCardContentTest, PreviewStartsAtTheFirstLineThatIsNotBlank)
+{
+    const struct {
+        ClipType type;
+        QString text;
+        QString preview;
+    } cases[] = {
+        {ClipType::text, QString(17, u'\n') + QStringLiteral("Important text"), QStringLiteral("Important text")},
+        {ClipType::text, QStringLiteral(" \t\n  \n  indented\nnext"), QStringLiteral("indented\nnext")},
+        {ClipType::text, QStringLiteral("\n\n    func run() {}\n"), QStringLiteral("    func run() {}")},
+        {ClipType::text, QStringLiteral("\n \n"), QString()},
+    };
+    for (const auto& c : cases) {
+        ClipItem clip = clipOf(c.type);
+        clip.text = c.text;
+        EXPECT_EQ(ClipCardContent::of(clip).preview, c.preview) << c.text.toStdString();
+    }
+}
+
 TEST_F(ClipCardContentTest, DescribesEachKind)
 {
     ClipItem link = clipOf(ClipType::link);
