@@ -392,7 +392,7 @@ QList<ClipItem> ClipboardStore::removeHistoryAt(QList<qsizetype> indexes)
     return removed;
 }
 
-void ClipboardStore::deleteItems(const QList<QUuid>& ids)
+void ClipboardStore::deleteItems(const QList<QUuid>& ids, bool skipUndo)
 {
     const QSet<QUuid> wanted(ids.begin(), ids.end());
     ClipUndoStack::Deletion deletion{{}, now()};
@@ -421,7 +421,7 @@ void ClipboardStore::deleteItems(const QList<QUuid>& ids)
     for (const auto& removed : std::as_const(deletion.removed))
         indexes.append(removed.index);
     const QList<ClipItem> removedClips = removeHistoryAt(indexes);
-    if (Settings::shared().deletePermanently()) {
+    if (skipUndo || Settings::shared().deletePermanently()) {
         finalizeDeletion(removedClips);
     } else {
         undo_.push(std::move(deletion));

@@ -115,8 +115,9 @@ public:
     bool updateItem(ClipItem item);
 
     // Deletes history and pinboard clips. History deletions can be undone for five
-    // minutes unless the deletePermanently preference is on; pinboard deletions are final.
-    void deleteItems(const QList<QUuid>& ids);
+    // minutes unless the deletePermanently preference is on or `skipUndo` is set; pinboard
+    // deletions are final.
+    void deleteItems(const QList<QUuid>& ids, bool skipUndo = false);
     bool canUndoDelete() const;
     // Puts the newest undoable deletion back in place; false when there is none.
     bool undoDelete();

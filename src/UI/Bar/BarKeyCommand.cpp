@@ -59,6 +59,7 @@ const QHash<int, BarKeyCommand::Kind>& commandLetters()
         {0, BarKeyCommand::Kind::selectAll}, // A
         {15, BarKeyCommand::Kind::refresh},  // R
         {8, BarKeyCommand::Kind::copy},      // C
+        {6, BarKeyCommand::Kind::undoDelete}, // Z
     };
     return table;
 }
@@ -107,6 +108,10 @@ BarKeyCommand BarKeyCommand::of(const QKeyEvent& event, const BarKeyBindings& bi
     case Qt::Key_Return:
     case Qt::Key_Enter:
         return {Kind::paste, formatFor(modifiers, bindings)};
+    case Qt::Key_Delete:
+        if (modifiers != 0 && modifiers != RivEVShortcut::optionMask)
+            return {};
+        return {Kind::deleteSelected, PasteFormat::asCaptured, 0, modifiers == RivEVShortcut::optionMask};
     default:
         break;
     }

@@ -16,7 +16,9 @@ struct BarKeyBindings {
 
 // What a key press means to the shown bar. Keys it does not claim go on to the search field.
 // Command-A, Command-R and Command-C mean selectAll, refresh and copy; only the browser shelf
-// claims them, elsewhere they stay with the search field.
+// claims them, elsewhere they stay with the search field. Delete (with Option: skipping
+// Undo) and Command-Z delete the chosen clip and undo that; the bar claims them only when
+// they don't belong to the search field.
 struct BarKeyCommand {
     enum class Kind {
         none,
@@ -28,13 +30,17 @@ struct BarKeyCommand {
         askAI,
         selectAll,
         refresh,
-        copy
+        copy,
+        deleteSelected,
+        undoDelete
     };
 
     Kind kind = Kind::none;
     PasteFormat format = PasteFormat::asCaptured;
     // The quick-paste number, 1…9.
     int number = 0;
+    // deleteSelected: the clip goes at once, without Undo.
+    bool skipUndo = false;
 
     bool operator==(const BarKeyCommand&) const = default;
 

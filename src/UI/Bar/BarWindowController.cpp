@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QSet>
 #include <QVariantAnimation>
 
 namespace {
@@ -35,6 +36,7 @@ bool BarPhase::isVisible() const
 BarWindowController::BarWindowController(ClipboardStore& store, Settings& settings,
                                          BrowserShelfModel& browserShelf, QObject* parent)
     : QObject(parent)
+    , store_(store)
     , settings_(settings)
     , browserShelf_(browserShelf)
     , view_(new BarView(store, settings, browserShelf))
@@ -203,6 +205,10 @@ bool BarWindowController::handleKey(const BarKeyCommand& command)
     case BarKeyCommand::Kind::refresh:
     case BarKeyCommand::Kind::copy:
         return false;
+    case BarKeyCommand::Kind::deleteSelected:
+        return deleteSelected(command.skipUndo);
+    case BarKeyCommand::Kind::undoDelete:
+        return undoDelete();
     case BarKeyCommand::Kind::selectPrevious:
         view_->moveSelection(-1);
         return true;
@@ -231,6 +237,41 @@ bool BarWindowController::handleKey(const BarKeyCommand& command)
     return false;
 }
 
+// The chosen history clip goes and the next one takes its place, unless Delete belongs to the
+// search field: there is text after its caret.
+bool BarWindowController::deleteSelected(bool skipUndo)
+{
+    const BarSearchField& field = *view_->searchField();
+    if (field.cursorPosition() < field.text().size() || view_->source().kind != BarSource::Kind::history)
+        return false;
+    const std::optional<qsizetype> index = view_->selectedIndex();
+    if (!index)
+        return true;
+    store_.deleteItems({view_->shownClips().at(*index).id}, skipUndo);
+    view_->select(std::min(*index, view_->shownClips().size() - 1));
+    return true;
+}
+
+// Puts the last deleted clips back and chooses the first of them; without a deletion to undo,
+// the search field undoes its own typing.
+bool BarWindowController::undoDelete()
+{
+    if (view_->source().kind != BarSource::Kind::history || !store_.canUndoDelete())
+        return false;
+    QSet<QUuid> shownBefore;
+    for (const ClipItem& clip : view_->shownClips())
+        shownBefore.insert(clip.id);
+    store_.undoDelete();
+    const QList<ClipItem> shown = view_->shownClips();
+    for (qsizetype index = 0; index < shown.size(); ++index) {
+        if (!shownBefore.contains(shown.at(index).id)) {
+            view_->select(index);
+            break;
+        }
+    }
+    return true;
+}
+
 void BarWindowController::pasteAt(qsizetype index, PasteFormat format)
 {
     view_->select(index);
@@ -244,6 +285,8 @@ bool BarWindowController::handleShelfKey(const BarKeyCommand& command)
     switch (command.kind) {
     case BarKeyCommand::Kind::none:
     case BarKeyCommand::Kind::askAI:
+    case BarKeyCommand::Kind::deleteSelected:
+    case BarKeyCommand::Kind::undoDelete:
         return false;
     case BarKeyCommand::Kind::selectPrevious:
         moveShelfFocus(-1);

@@ -85,10 +85,13 @@ private:
     void takeFocus();
     bool handleKey(const BarKeyCommand& command);
     bool handleShelfKey(const BarKeyCommand& command);
+    bool deleteSelected(bool skipUndo);
+    bool undoDelete();
     void moveShelfFocus(int step);
     void pasteWhenRead();
     void pasteAt(qsizetype index, PasteFormat format);
 
+    ClipboardStore& store_;
     Settings& settings_;
     BrowserShelfModel& browserShelf_;
     BarView* view_ = nullptr;

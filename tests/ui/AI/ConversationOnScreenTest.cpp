@@ -180,10 +180,11 @@ TEST_F(ConversationOnScreenTest, AModelWithoutImageSupportIsNamedBeforeAnImageIs
         makeView(c.materials);
         QLabel* notice = workspace->imageNotice();
         EXPECT_EQ(notice->isVisible(), c.notice);
-        if (c.notice)
+        if (c.notice) {
             EXPECT_EQ(notice->text(),
                       QStringLiteral("This model does not accept images, so image materials are "
                                      "left out of the question."));
+        }
     }
 }
 

@@ -65,6 +65,33 @@ TEST_F(BarKeyboardTest, LeftAndRightMoveTheSelectionAndStopAtTheEnds)
     EXPECT_TRUE(bar->view()->searchField()->text().isEmpty());
 }
 
+// Delete takes the chosen clip out and the next one takes its place; Ctrl+Z puts it back.
+// Text after the search field's caret keeps Delete for itself.
+TEST_F(BarKeyboardTest, DeleteRemovesTheChosenClipAndUndoPutsItBack)
+{
+    const ClipItem second = clip(1);
+    const ClipItem third = clip(2);
+    press(Qt::Key_Right);
+    press(Qt::Key_Delete);
+    EXPECT_EQ(fixture.store->history().size(), clipCount - 1);
+    EXPECT_EQ(fixture.store->selection(), QList<QUuid>{third.id});
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(fixture.store->history().size(), clipCount);
+    EXPECT_EQ(clip(1).id, second.id);
+    EXPECT_EQ(fixture.store->selection(), QList<QUuid>{second.id});
+
+    press(Qt::Key_Delete, Qt::AltModifier);
+    EXPECT_EQ(fixture.store->history().size(), clipCount - 1);
+    EXPECT_FALSE(fixture.store->canUndoDelete()) << "Alt skips Undo";
+
+    BarSearchField* field = bar->view()->searchField();
+    QTest::keyClicks(field, QStringLiteral("number"));
+    field->setCursorPosition(2);
+    press(Qt::Key_Delete);
+    EXPECT_EQ(field->text(), QStringLiteral("nuber"));
+    EXPECT_EQ(fixture.store->history().size(), clipCount - 1);
+}
+
 TEST_F(BarKeyboardTest, ReturnPastesTheSelectedClipAsCapturedOrAsPlainTextWithTheModifier)
 {
     QSignalSpy pastes(bar.get(), &BarWindowController::pasteRequested);

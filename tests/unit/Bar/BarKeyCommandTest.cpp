@@ -72,7 +72,12 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"ctrl-0 is no card", Qt::Key_0, Qt::ControlModifier, 0, none},
         Case{"a digit alone is typing", Qt::Key_2, Qt::NoModifier, 0, none},
         Case{"alt-2 is not the quick-paste modifier", Qt::Key_2, Qt::AltModifier, 0, none},
-        Case{"a letter is typing", Qt::Key_A, Qt::NoModifier, 0, none}));
+        Case{"a letter is typing", Qt::Key_A, Qt::NoModifier, 0, none},
+        Case{"delete", Qt::Key_Delete, Qt::NoModifier, 0, {Kind::deleteSelected}},
+        Case{"alt-delete skips undo", Qt::Key_Delete, Qt::AltModifier, 0,
+             {Kind::deleteSelected, PasteFormat::asCaptured, 0, true}},
+        Case{"ctrl-delete stays with the field", Qt::Key_Delete, Qt::ControlModifier, 0, none},
+        Case{"ctrl-z undoes", Qt::Key_Z, Qt::ControlModifier, 0, {Kind::undoDelete}}));
 
 TEST(BarKeyCommand, FollowsChangedBindings)
 {
