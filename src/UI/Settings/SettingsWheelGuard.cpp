@@ -52,8 +52,6 @@ bool SettingsWheelGuard::eventFilter(QObject* watched, QEvent* event)
             control->setFocusPolicy(Qt::StrongFocus);
         return false;
     }
-    if (control->hasFocus())
-        return false;
     QApplication::sendEvent(page->verticalScrollBar(), event);
     return true;
 }

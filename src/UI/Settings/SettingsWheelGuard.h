@@ -2,9 +2,10 @@
 
 #include <QObject>
 
-// Keeps the mouse wheel from changing a setting while the user scrolls a settings page: a menu,
-// slider or stepper inside a SettingsDetailPage takes the wheel only while it has the keyboard
-// focus; otherwise the page scrolls. One guard watches the whole application.
+// Keeps the mouse wheel from changing a setting while the user scrolls a settings page: over a
+// menu, slider or stepper inside a SettingsDetailPage the wheel scrolls the page, even while the
+// control keeps the keyboard focus from an earlier click; clicks, drags and keys change values.
+// One guard watches the whole application.
 class SettingsWheelGuard final : public QObject {
     Q_OBJECT
 public:
