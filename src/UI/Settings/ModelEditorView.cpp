@@ -97,6 +97,8 @@ ModelEditorView::ModelEditorView(const ModelEditorDraft& draft, AIModelSettings&
     layout->addWidget(footer_);
 
     connectBasics();
+    // The address is the first thing to fill in; typing goes there once the sheet opens.
+    address_->setFocus();
     NotificationCenter::shared().observe(Notifications::languageDidChange, this, [this](QObject*) {
         setStatus(std::nullopt);
         retranslate();

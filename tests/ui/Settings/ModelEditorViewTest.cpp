@@ -38,6 +38,9 @@ TEST_F(ModelEditorFrameTest, NewAndSavedModelsDifferInTitleAndMenu)
         EXPECT_EQ(menuTitles(*view), c.menu);
         EXPECT_TRUE(view->isModal());
         EXPECT_EQ(view->windowModality(), Qt::WindowModal);
+        // Typing goes into the address at once, never into a field further down.
+        ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+        EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>(QStringLiteral("address")));
     }
 }
 
