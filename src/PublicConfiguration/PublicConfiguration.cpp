@@ -165,8 +165,8 @@ PublicConfiguration PublicConfiguration::builtInFallback()
     fallback.schemaVersion = supportedSchemaVersion;
     fallback.revision = 0;
     fallback.authorName = QStringLiteral("Vellora");
-    fallback.authorBioZh = QStringLiteral("简单好用的 Mac 小工具。");
-    fallback.authorBioEn = QStringLiteral("Simple, useful tools for Mac.");
+    fallback.authorBioZh = QStringLiteral("为 Linux 桌面打造简单好用的小工具。");
+    fallback.authorBioEn = QStringLiteral("Simple, useful tools for the Linux desktop.");
     return fallback;
 }
 

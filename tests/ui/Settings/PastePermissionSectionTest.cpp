@@ -18,7 +18,7 @@
 
 namespace {
 
-const QString pathText = QStringLiteral("Desktop Settings → Privacy & Security → Accessibility");
+const QString pathText = QStringLiteral("Desktop session → X11 or XWayland → XTEST extension");
 
 } // namespace
 

@@ -485,8 +485,8 @@ TEST_F(ResourceCopy, BuiltInFallbackHoldsTheProgramsOwnTexts)
     EXPECT_EQ(fallback.schemaVersion, 1);
     EXPECT_EQ(fallback.revision, 0);
     EXPECT_EQ(fallback.authorName, QStringLiteral("Vellora"));
-    EXPECT_EQ(fallback.authorBioZh, QStringLiteral("简单好用的 Mac 小工具。"));
-    EXPECT_EQ(fallback.authorBioEn, QStringLiteral("Simple, useful tools for Mac."));
+    EXPECT_EQ(fallback.authorBioZh, QStringLiteral("为 Linux 桌面打造简单好用的小工具。"));
+    EXPECT_EQ(fallback.authorBioEn, QStringLiteral("Simple, useful tools for the Linux desktop."));
     EXPECT_EQ(fallback.websiteURL, QString());
     EXPECT_TRUE(fallback.products.isEmpty());
     EXPECT_NO_THROW(fallback.validate());
