@@ -41,6 +41,7 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QWidget>
 
 namespace {
 
@@ -481,6 +482,7 @@ void AppController::showBar()
 {
     if (const std::optional<Platform::RunningApplication> front = rememberableFrontApplication())
         barTarget_ = front;
+    ownWindowTarget_ = ownFrontWindow();
     BarWindowController& controller = bar();
     const bool wasOnShelf = controller.view()->source().kind == BarSource::Kind::browserShelf;
     controller.resetForShow();
@@ -573,6 +575,27 @@ std::optional<Platform::RunningApplication> AppController::rememberableFrontAppl
     return front;
 }
 
+// A shown window of this process in front, other than the bar.
+std::optional<Platform::RunningApplication> AppController::ownFrontWindow() const
+{
+    std::optional<Platform::RunningApplication> front = Platform::workspace().frontmostApplication();
+    if (!front || front->processIdentifier != QCoreApplication::applicationPid() ||
+        front->windowIdentifier == 0)
+        return std::nullopt;
+    const QWidget* window = QWidget::find(WId(front->windowIdentifier));
+    if (!window || !window->isVisible() || (bar_ && window == bar_->view()->window()))
+        return std::nullopt;
+    return front;
+}
+
+std::optional<Platform::RunningApplication> AppController::clipPasteTarget() const
+{
+    return ownWindowTarget_ && ownWindowTarget_->windowIdentifier &&
+                   QWidget::find(WId(ownWindowTarget_->windowIdentifier))
+               ? ownWindowTarget_
+               : pasteTarget();
+}
+
 std::optional<Platform::RunningApplication> AppController::pasteTarget() const
 {
     if (options_.demo && options_.demoPasteToTextEditor) {
@@ -591,7 +614,7 @@ void AppController::pasteItem(const ClipItem& item, PasteFormat format)
 {
     hideBar();
     promoteIfWanted(item);
-    paste(item, format, pasteTarget(), {});
+    paste(item, format, clipPasteTarget(), {});
 }
 
 void AppController::pasteBrowserPages(const QList<BrowserPage>& pages)
@@ -640,7 +663,7 @@ void AppController::pasteNextQueueItem()
         return;
     // Later items go where the user pressed the hot key; the first where the bar was opened.
     std::optional<Platform::RunningApplication> target =
-        ticket->position == 0 ? pasteTarget() : rememberableFrontApplication();
+        ticket->position == 0 ? clipPasteTarget() : rememberableFrontApplication();
     const ClipItem item = ticket->item;
     paste(item, pasteQueueFormat_, target,
           [this, ticket = std::move(*ticket)](bool pasted) { pasteQueue_.finish(ticket, pasted); });

@@ -161,6 +161,9 @@ public:
     // The application pastes go to: the one in front before the bar showed (with
     // "--demo-paste-to-textedit", a running text editor when there is one).
     std::optional<Platform::RunningApplication> pasteTarget() const;
+    // Where a clip chosen in the bar goes: the window of Vellora's own that was in front when
+    // the bar showed (a conversation's question, a settings field), else pasteTarget().
+    std::optional<Platform::RunningApplication> clipPasteTarget() const;
 
     // Opens the settings window on the pane (none keeps the current one), hiding the bar
     // and showing it again when the settings window closes.
@@ -220,6 +223,7 @@ private:
                              const std::optional<Platform::RunningApplication>& target);
     void promoteIfWanted(const ClipItem& item);
     std::optional<Platform::RunningApplication> rememberableFrontApplication() const;
+    std::optional<Platform::RunningApplication> ownFrontWindow() const;
 
     void releaseWindows();
     void settingsWindowClosed();
@@ -241,6 +245,7 @@ private:
     std::unique_ptr<BarWindowController> bar_;
     bool keyMonitorInstalled_ = false;
     std::optional<Platform::RunningApplication> barTarget_;
+    std::optional<Platform::RunningApplication> ownWindowTarget_;
 
     std::unique_ptr<QMenu> statusMenu_;
     std::unique_ptr<QSystemTrayIcon> statusItem_;

@@ -2,7 +2,9 @@
 
 #include "BrowserLinks/BrowserReadQueue.h"
 
+#include <QCoreApplication>
 #include <QPointer>
+#include <QThread>
 #include <algorithm>
 
 // Takes results from the read queue to the model on the model's thread. It lives on that
@@ -49,8 +51,12 @@ BrowserShelfModel::BrowserShelfModel(Reader reader, QObject* parent)
     , reader_(std::move(reader))
     , queue_(std::make_unique<BrowserReadQueue>(queueName))
     , publisher_(new BrowserShelfPublisher(this), [](BrowserShelfPublisher* publisher) {
-        // The last owner may be the queue's thread.
-        publisher->deleteLater();
+        // The last owner may be the queue's thread. A result still queued when the application
+        // ends is dropped while the event queue is locked: no event can be posted then.
+        if (QCoreApplication::closingDown() && QThread::currentThread() == publisher->thread())
+            delete publisher;
+        else
+            publisher->deleteLater();
     })
 {}
 

@@ -10,6 +10,7 @@
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QMimeData>
 
@@ -101,8 +102,10 @@ bool PasteService::targetIsInFront(const PendingPaste& paste) const
     const std::optional<Platform::RunningApplication> front = Platform::workspace().frontmostApplication();
     if (!front)
         return false;
-    // Without a process to compare, the window that was in front must be again.
-    if (paste.target->processIdentifier <= 0)
+    // Without a process to compare, or for a window of this process (the bar may still be in
+    // front), the window that was in front must be again.
+    if (paste.target->processIdentifier <= 0 ||
+        paste.target->processIdentifier == QCoreApplication::applicationPid())
         return front->windowIdentifier == paste.target->windowIdentifier;
     return front->processIdentifier == paste.target->processIdentifier;
 }

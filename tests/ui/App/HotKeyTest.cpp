@@ -105,6 +105,35 @@ TEST_F(HotKeyTest, thePasteQueuePastesOnEachPressWhileTheBarIsHidden)
     EXPECT_EQ(keyEvents.strokes.size(), 2);
 }
 
+// The bar opened over a window of Vellora's own (a conversation's question) pastes there, not
+// into the application used before it; the bar itself is never a target.
+TEST_F(HotKeyTest, aClipChosenOverVelloraOwnWindowIsPastedIntoThatWindow)
+{
+    const Platform::RunningApplication editor = frontApplication();
+    controller->showBar();
+    controller->hideBar();
+    ASSERT_TRUE(waitForPhase(BarPhaseKind::hidden));
+
+    QWidget own;
+    own.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&own));
+    Platform::RunningApplication ownWindow = application(QCoreApplication::applicationPid());
+    ownWindow.windowIdentifier = own.winId();
+    workspace.running.append(ownWindow);
+    workspace.frontmost = ownWindow;
+    controller->showBar();
+    workspace.frontmost = editor; // what the bar leaves in front must not count as the target
+    controller->pasteItem(store->history().first(), PasteFormat::asCaptured);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return keyEvents.strokes.size() == 1; }, waitMs));
+    EXPECT_EQ(workspace.activated.last(), ownWindow);
+
+    workspace.frontmost = editor;
+    controller->showBar();
+    controller->pasteItem(store->history().first(), PasteFormat::asCaptured);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return keyEvents.strokes.size() == 2; }, waitMs));
+    EXPECT_EQ(workspace.activated.last(), editor) << "over another application the clip goes there";
+}
+
 TEST_F(HotKeyTest, aPressDuringAQueuedPasteDoesNotPasteTwice)
 {
     frontApplication();
