@@ -312,7 +312,7 @@ TEST_F(ConversationComposerTest, ItsTextsFollowTheLanguageAtOnce)
         const char* tooltip;
     } cases[] = {
         {AppLanguage::japanese, "モデルを設定", "質問を送信",
-         "質問と選択した素材を設定済みのモデルに送信します。"},
+         "質問と選択した資料を設定済みのモデルに送信します。"},
         {AppLanguage::traditionalChinese, "設定模型", "傳送問題", "將問題與所選素材傳送給你設定的模型。"},
         {AppLanguage::english, "Configure Model", "Send Question",
          "Send the question and selected materials to your configured model."},

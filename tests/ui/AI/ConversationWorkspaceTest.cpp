@@ -41,8 +41,8 @@ TEST_F(ConversationWorkspaceTest, PresetsReplaceTheQuestionWithTheirExactPromptA
          "Summarize these materials, listing key findings and next steps."},
         {AppLanguage::english, 3, "arrowshape.turn.up.left", "Reply", "Draft a reply",
          "Draft a concise, friendly reply based on these materials."},
-        {AppLanguage::japanese, 1, "character.bubble", "翻訳", "これらの素材を翻訳",
-         "これらの素材を簡体字中国語に翻訳してください。専門用語はそのまま残してください。"},
+        {AppLanguage::japanese, 1, "character.bubble", "翻訳", "これらの資料を翻訳",
+         "これらの資料を簡体字中国語に翻訳してください。専門用語はそのまま残してください。"},
         {AppLanguage::chinese, 3, "arrowshape.turn.up.left", "回复", "起草回复",
          "根据这些素材起草一份简洁友好的回复。"},
     };
