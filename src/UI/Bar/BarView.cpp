@@ -9,6 +9,7 @@
 #include "UI/Bar/PinboardTabs.h"
 #include "UI/Theme.h"
 #include "UI/VelloraIconButton.h"
+#include "UI/VelloraTooltip.h"
 #include "UI/VelloraTypography.h"
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
@@ -253,8 +254,9 @@ void BarView::retranslate()
 {
     for (auto [button, label] : {std::pair{settingsButton_, QStringLiteral("Settings")},
                                  std::pair{browserTabsButton_, QStringLiteral("Browser Tabs")}}) {
-        button->setToolTip(Localization::string(label));
-        button->setAccessibleName(button->toolTip());
+        // The application's own tooltip, which follows the bar's light or dark look.
+        VelloraTooltip::attach(button, Localization::string(label));
+        button->setAccessibleName(Localization::string(label));
     }
     if (emptyLabel_)
         emptyLabel_->setText(emptyText());

@@ -7,6 +7,7 @@
 #include "UI/Bar/PinboardTabs.h"
 #include "UI/Theme.h"
 #include "UI/VelloraIconButton.h"
+#include "UI/VelloraTooltip.h"
 #include "Util/AppIconProvider.h"
 #include "fakes/FakeWorkspace.h"
 
@@ -273,7 +274,7 @@ TEST_F(BarViewTest, TheSettingsButtonAsksForSettings)
     ASSERT_NE(button, nullptr);
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(requests.count(), 1);
-    EXPECT_EQ(button->toolTip(), QStringLiteral("Settings"));
+    EXPECT_EQ(button->findChild<VelloraTooltip*>()->text(), QStringLiteral("Settings"));
 }
 
 TEST_F(BarViewTest, TheFirstCardLinesUpWithTheSearchFieldOnTheFirstOpenAfterTheHistoryFilled)

@@ -8,6 +8,7 @@
 #include "UI/Bar/BrowserShelfView.h"
 #include "UI/Bar/ClipStripView.h"
 #include "UI/VelloraIconButton.h"
+#include "UI/VelloraTooltip.h"
 
 #include <QLabel>
 #include <QTest>
@@ -302,7 +303,7 @@ TEST_F(BrowserShelfViewTest, TheBrowserTabsButtonAsksForTheShelfAndBack)
                      [&](const BarSource& source) { requests.append(source); });
     VelloraIconButton* button = bar->view()->browserTabsButton();
     EXPECT_EQ(button->symbolName(), QStringLiteral("globe"));
-    EXPECT_EQ(button->toolTip(), QStringLiteral("Browser Tabs"));
+    EXPECT_EQ(button->findChild<VelloraTooltip*>()->text(), QStringLiteral("Browser Tabs"));
     EXPECT_TRUE(button->buttonStyle().bordered) << "marked while the shelf shows";
     button->click();
     bar->view()->setSource(BarSource::history());
@@ -311,7 +312,7 @@ TEST_F(BrowserShelfViewTest, TheBrowserTabsButtonAsksForTheShelfAndBack)
     EXPECT_EQ(requests, (QList<BarSource>{BarSource::history(), BarSource::browserShelf()}));
     EXPECT_EQ(bar->view()->source(), BarSource::history()) << "the owner switches, not the button";
     Localization::shared().setLanguage(AppLanguage::japanese);
-    EXPECT_EQ(button->toolTip(), QStringLiteral("ブラウザのタブ"));
+    EXPECT_EQ(button->findChild<VelloraTooltip*>()->text(), QStringLiteral("ブラウザのタブ"));
     Localization::shared().setLanguage(AppLanguage::english);
 }
 
