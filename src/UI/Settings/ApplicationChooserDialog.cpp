@@ -6,6 +6,7 @@
 #include "Util/Localization.h"
 
 #include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -48,6 +49,7 @@ ApplicationChooserDialog::ApplicationChooserDialog(QList<Platform::ApplicationIn
     search_->setPlaceholderText(Localization::string(QStringLiteral("Search applications")));
     search_->setClearButtonEnabled(true);
     connect(search_, &QLineEdit::textChanged, this, &ApplicationChooserDialog::applyFilter);
+    search_->installEventFilter(this);
 
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("applicationList"));
@@ -56,6 +58,7 @@ ApplicationChooserDialog::ApplicationChooserDialog(QList<Platform::ApplicationIn
     list_->setUniformItemSizes(true);
     list_->setMinimumSize(minimumListWidth, minimumListHeight);
     connect(list_, &QListWidget::itemSelectionChanged, this, &ApplicationChooserDialog::refreshAddButton);
+    list_->installEventFilter(this);
 
     auto* buttons = new QDialogButtonBox(this);
     add_ = buttons->addButton(Localization::string(QStringLiteral("Add Apps")), QDialogButtonBox::AcceptRole);
@@ -74,6 +77,47 @@ ApplicationChooserDialog::ApplicationChooserDialog(QList<Platform::ApplicationIn
 
     fill(applications);
     refreshAddButton();
+}
+
+bool ApplicationChooserDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    // Down leaves the search for the first application shown.
+    if (watched == search_ && key == Qt::Key_Down) {
+        for (int row = 0; row < list_->count(); ++row) {
+            if (!list_->item(row)->isHidden()) {
+                list_->setCurrentItem(list_->item(row), QItemSelectionModel::NoUpdate);
+                list_->setFocus(Qt::TabFocusReason);
+                return true;
+            }
+        }
+        return false;
+    }
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && list_->selectedItems().isEmpty())
+        return chooseFromKeyboard();
+    return QDialog::eventFilter(watched, event);
+}
+
+bool ApplicationChooserDialog::chooseFromKeyboard()
+{
+    QListWidgetItem* chosen = list_->hasFocus() ? list_->currentItem() : nullptr;
+    if (!chosen || chosen->isHidden()) {
+        chosen = nullptr;
+        for (int row = 0; row < list_->count(); ++row) {
+            if (list_->item(row)->isHidden())
+                continue;
+            if (chosen)
+                return false; // several shown: the user picks one
+            chosen = list_->item(row);
+        }
+    }
+    if (!chosen)
+        return false;
+    chosen->setSelected(true);
+    accept();
+    return true;
 }
 
 QList<Platform::ApplicationInfo> ApplicationChooserDialog::availableApplications()

@@ -29,7 +29,12 @@ public:
     // The selected identifiers in list order, also those that the search currently hides.
     QStringList chosenIdentifiers() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Return with nothing selected takes the row the keyboard is on, or the only one shown.
+    bool chooseFromKeyboard();
     void fill(const QList<Platform::ApplicationInfo>& applications);
     void applyFilter(const QString& text);
     void refreshAddButton();

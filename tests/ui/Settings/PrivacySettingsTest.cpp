@@ -24,6 +24,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -207,8 +208,9 @@ TEST_F(PrivacySettingsTest, ClearingFileAccessWritesAnEmptyTableOrShowsWhyNot)
         QFile file(fileAccess->filePath());
         const bool written = file.open(QIODevice::ReadOnly);
         EXPECT_EQ(written, !step.folderBlocked);
-        if (written)
+        if (written) {
             EXPECT_EQ(QJsonDocument::fromJson(file.readAll()), QJsonDocument(QJsonObject()));
+        }
     }
 }
 
@@ -281,6 +283,33 @@ TEST_F(PrivacySettingsTest, ChooserAddsOnlyWithASelectionKeptAcrossSearches)
     select(dialog, {QStringLiteral("Chat")});
     EXPECT_EQ(dialog.chosenIdentifiers(),
               (QStringList{QStringLiteral("com.example.Chat"), QStringLiteral("org.gnome.TextEditor")}));
+}
+
+// From the keyboard: Return takes the only application shown; Down goes from the search to the
+// list and Return takes the row it is on; with several shown and none chosen Return does nothing.
+TEST_F(PrivacySettingsTest, ChooserCanBeAnsweredFromTheKeyboard)
+{
+    const struct {
+        const char* search;
+        QList<Qt::Key> keys;
+        QStringList chosen; // empty: still open
+    } cases[] = {
+        {"fox", {Qt::Key_Return}, {QStringLiteral("org.mozilla.firefox")}},
+        {"", {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return}, {QStringLiteral("org.mozilla.firefox")}},
+        {"", {Qt::Key_Return}, {}},
+    };
+    for (const auto& c : cases) {
+        ApplicationChooserDialog dialog(ApplicationChooserDialog::availableApplications());
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        auto* search = dialog.findChild<QLineEdit*>(QStringLiteral("applicationSearch"));
+        search->setFocus();
+        QTest::keyClicks(search, QLatin1String(c.search));
+        for (const Qt::Key key : c.keys)
+            QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, !c.chosen.isEmpty()) << c.search;
+        EXPECT_EQ(dialog.chosenIdentifiers(), c.chosen) << c.search;
+    }
 }
 
 TEST_F(PrivacySettingsTest, RemovingAppsStoresTheListAndEndsInTheEmptyState)
