@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -58,6 +59,9 @@ ConversationWindowController::ConversationWindowController(ConversationDraft dra
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         window_->move(screen->availableGeometry().center() - window_->rect().center());
     window_->installEventFilter(this);
+    // The desktop's key for closing a window (Ctrl+W), also while the question has the focus.
+    auto* closeKey = new QShortcut(QKeySequence::Close, window_.get());
+    connect(closeKey, &QShortcut::activated, window_.get(), &QWidget::close);
     NotificationCenter::shared().observe(Notifications::languageDidChange, this,
                                          [this](QObject*) { retranslate(); });
     retranslate();

@@ -131,6 +131,16 @@ TEST_F(ConversationWindowControllerTest, closingCallsOnCloseOnceAndRefusesLaterA
     EXPECT_FALSE(controller->window()->isVisible()) << "a closed window is not shown again";
 }
 
+TEST_F(ConversationWindowControllerTest, ctrlWInTheQuestionClosesTheWindow)
+{
+    DraftQuestionEditor* editor = controller->editorBridge().editor();
+    showActive();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return editor->hasFocus(); }, waitMs));
+    QTest::keyClick(editor, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_TRUE(controller->isClosed());
+    EXPECT_EQ(closes, 1);
+}
+
 TEST_F(ConversationWindowControllerTest, closingCancelsTheRequestInFlight)
 {
     LoopbackHttpServer::Response held = LoopbackHttpServer::Response::json(200, "{}");
