@@ -238,11 +238,12 @@ bool BarWindowController::handleKey(const BarKeyCommand& command)
 }
 
 // The chosen history clip goes and the next one takes its place, unless Delete belongs to the
-// search field: there is text after its caret.
+// search field: it has text selected or after its caret.
 bool BarWindowController::deleteSelected(bool skipUndo)
 {
     const BarSearchField& field = *view_->searchField();
-    if (field.cursorPosition() < field.text().size() || view_->source().kind != BarSource::Kind::history)
+    if (field.hasSelectedText() || field.cursorPosition() < field.text().size() ||
+        view_->source().kind != BarSource::Kind::history)
         return false;
     const std::optional<qsizetype> index = view_->selectedIndex();
     if (!index)

@@ -66,7 +66,7 @@ TEST_F(BarKeyboardTest, LeftAndRightMoveTheSelectionAndStopAtTheEnds)
 }
 
 // Delete takes the chosen clip out and the next one takes its place; Ctrl+Z puts it back.
-// Text after the search field's caret keeps Delete for itself.
+// Text selected or after the search field's caret keeps Delete for itself.
 TEST_F(BarKeyboardTest, DeleteRemovesTheChosenClipAndUndoPutsItBack)
 {
     const ClipItem second = clip(1);
@@ -89,6 +89,9 @@ TEST_F(BarKeyboardTest, DeleteRemovesTheChosenClipAndUndoPutsItBack)
     field->setCursorPosition(2);
     press(Qt::Key_Delete);
     EXPECT_EQ(field->text(), QStringLiteral("nuber"));
+    field->selectAll();
+    press(Qt::Key_Delete);
+    EXPECT_EQ(field->text(), QString());
     EXPECT_EQ(fixture.store->history().size(), clipCount - 1);
 }
 
