@@ -108,6 +108,10 @@ BarKeyCommand BarKeyCommand::of(const QKeyEvent& event, const BarKeyBindings& bi
     case Qt::Key_Return:
     case Qt::Key_Enter:
         return {Kind::paste, formatFor(modifiers, bindings)};
+    case Qt::Key_Tab:
+        return modifiers == 0 ? BarKeyCommand{Kind::nextSource} : BarKeyCommand{};
+    case Qt::Key_Backtab:
+        return modifiers == RivEVShortcut::shiftMask ? BarKeyCommand{Kind::previousSource} : BarKeyCommand{};
     case Qt::Key_Delete:
         if (modifiers != 0 && modifiers != RivEVShortcut::optionMask)
             return {};

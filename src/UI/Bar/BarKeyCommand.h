@@ -18,7 +18,8 @@ struct BarKeyBindings {
 // Command-A, Command-R and Command-C mean selectAll, refresh and copy; only the browser shelf
 // claims them, elsewhere they stay with the search field. Delete (with Option: skipping
 // Undo) and Command-Z delete the chosen clip and undo that; the bar claims them only when
-// they don't belong to the search field.
+// they don't belong to the search field. Tab and Shift-Tab step through History and the
+// pinboards.
 struct BarKeyCommand {
     enum class Kind {
         none,
@@ -32,7 +33,9 @@ struct BarKeyCommand {
         refresh,
         copy,
         deleteSelected,
-        undoDelete
+        undoDelete,
+        nextSource,
+        previousSource
     };
 
     Kind kind = Kind::none;

@@ -209,6 +209,10 @@ bool BarWindowController::handleKey(const BarKeyCommand& command)
         return deleteSelected(command.skipUndo);
     case BarKeyCommand::Kind::undoDelete:
         return undoDelete();
+    case BarKeyCommand::Kind::nextSource:
+        return stepSource(1);
+    case BarKeyCommand::Kind::previousSource:
+        return stepSource(-1);
     case BarKeyCommand::Kind::selectPrevious:
         view_->moveSelection(-1);
         return true;
@@ -253,6 +257,20 @@ bool BarWindowController::deleteSelected(bool skipUndo)
     return true;
 }
 
+// History, then the pinboards in their order, round again at either end.
+bool BarWindowController::stepSource(int step)
+{
+    const QList<Pinboard>& pinboards = store_.pinboards();
+    if (pinboards.isEmpty())
+        return false;
+    QList<BarSource> sources{BarSource::history()};
+    for (const Pinboard& pinboard : pinboards)
+        sources.append(BarSource::pinboard(pinboard.id));
+    const qsizetype at = std::max<qsizetype>(0, sources.indexOf(view_->source()));
+    emit sourceRequested(sources.at((at + step + sources.size()) % sources.size()));
+    return true;
+}
+
 // Puts the last deleted clips back and chooses the first of them; without a deletion to undo,
 // the search field undoes its own typing.
 bool BarWindowController::undoDelete()
@@ -288,6 +306,8 @@ bool BarWindowController::handleShelfKey(const BarKeyCommand& command)
     case BarKeyCommand::Kind::askAI:
     case BarKeyCommand::Kind::deleteSelected:
     case BarKeyCommand::Kind::undoDelete:
+    case BarKeyCommand::Kind::nextSource:
+    case BarKeyCommand::Kind::previousSource:
         return false;
     case BarKeyCommand::Kind::selectPrevious:
         moveShelfFocus(-1);

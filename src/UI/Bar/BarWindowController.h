@@ -87,6 +87,7 @@ private:
     bool handleShelfKey(const BarKeyCommand& command);
     bool deleteSelected(bool skipUndo);
     bool undoDelete();
+    bool stepSource(int step);
     void moveShelfFocus(int step);
     void pasteWhenRead();
     void pasteAt(qsizetype index, PasteFormat format);

@@ -148,6 +148,40 @@ TEST_F(BarKeyboardTest, QuickPasteNumbersPasteTheNthCardInView)
     EXPECT_EQ(bar->view()->searchField()->text(), QStringLiteral("2"));
 }
 
+// Tab and Shift+Tab step through History and the pinboards, round at either end; without
+// pinboards Tab is left alone.
+TEST_F(BarKeyboardTest, TabStepsThroughHistoryAndThePinboards)
+{
+    QSignalSpy requests(bar.get(), &BarWindowController::sourceRequested);
+    press(Qt::Key_Tab);
+    EXPECT_EQ(requests.count(), 0);
+
+    Pinboard work;
+    work.name = QStringLiteral("Work");
+    Pinboard home;
+    home.name = QStringLiteral("Home");
+    bar.reset();
+    fixture.load(BarFixture::texts(2), {work, home});
+    bar = std::make_unique<BarWindowController>(*fixture.store, fixture.settings, fixture.shelf);
+    QObject::connect(bar.get(), &BarWindowController::sourceRequested, bar->view(), &BarView::setSource);
+    bar->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->phase().kind == BarPhaseKind::shown; }, generousWaitMs));
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        BarSource shown;
+    } steps[] = {
+        {Qt::Key_Tab, Qt::NoModifier, BarSource::pinboard(work.id)},
+        {Qt::Key_Tab, Qt::NoModifier, BarSource::pinboard(home.id)},
+        {Qt::Key_Tab, Qt::NoModifier, BarSource::history()},
+        {Qt::Key_Backtab, Qt::ShiftModifier, BarSource::pinboard(home.id)},
+    };
+    for (const auto& step : steps) {
+        press(step.key, step.modifiers);
+        EXPECT_EQ(bar->view()->source(), step.shown);
+    }
+}
+
 TEST_F(BarKeyboardTest, QuickPasteBeyondTheLastCardDoesNothing)
 {
     bar.reset();

@@ -77,7 +77,10 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"alt-delete skips undo", Qt::Key_Delete, Qt::AltModifier, 0,
              {Kind::deleteSelected, PasteFormat::asCaptured, 0, true}},
         Case{"ctrl-delete stays with the field", Qt::Key_Delete, Qt::ControlModifier, 0, none},
-        Case{"ctrl-z undoes", Qt::Key_Z, Qt::ControlModifier, 0, {Kind::undoDelete}}));
+        Case{"ctrl-z undoes", Qt::Key_Z, Qt::ControlModifier, 0, {Kind::undoDelete}},
+        Case{"tab", Qt::Key_Tab, Qt::NoModifier, 0, {Kind::nextSource}},
+        Case{"shift-tab", Qt::Key_Backtab, Qt::ShiftModifier, 0, {Kind::previousSource}},
+        Case{"ctrl-tab stays", Qt::Key_Tab, Qt::ControlModifier, 0, none}));
 
 TEST(BarKeyCommand, FollowsChangedBindings)
 {
