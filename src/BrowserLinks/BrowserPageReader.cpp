@@ -10,6 +10,9 @@
 
 namespace {
 
+const QString unexpectedAnswerMessage = QStringLiteral("浏览器返回了未预期的数据格式。");
+const QString scriptSetUpMessage = QStringLiteral("浏览器读取脚本初始化失败。");
+
 constexpr qint64 nanosecondsPerMillisecond = 1'000'000;
 constexpr qsizetype statusRowItems = 3;
 constexpr qsizetype pageRowItems = 4;
@@ -111,7 +114,7 @@ BrowserPageResult parsedAnswer(LinkBrowser browser, const Platform::ScriptValue&
     const std::optional<QStringList> status =
         answer.isList() ? textRow(answer.item(1), statusRowItems) : std::nullopt;
     if (!status || status->at(0) != u"status")
-        return failure(browser, QStringLiteral("浏览器返回了未预期的数据格式。"), std::nullopt);
+        return failure(browser, unexpectedAnswerMessage, std::nullopt);
 
     BrowserPageResult result{browser, {}, std::nullopt, decimalInteger(status->at(2)), 0};
     if (!status->at(1).isEmpty())
@@ -140,7 +143,7 @@ BrowserPageResult readUntimed(LinkBrowser browser)
     const std::unique_ptr<Platform::BrowserScript> script =
         scripting.compile(BrowserPageReader::source(browser));
     if (!script)
-        return failure(browser, QStringLiteral("浏览器读取脚本初始化失败。"), std::nullopt);
+        return failure(browser, scriptSetUpMessage, std::nullopt);
 
     const std::variant<Platform::ScriptValue, Platform::ScriptRunError> answer = scripting.run(*script);
     if (const auto* error = std::get_if<Platform::ScriptRunError>(&answer))
@@ -149,6 +152,15 @@ BrowserPageResult readUntimed(LinkBrowser browser)
 }
 
 } // namespace
+
+QString BrowserPageReader::englishMessage(const QString& message)
+{
+    if (message == unexpectedAnswerMessage)
+        return QStringLiteral("The browser answered in an unexpected format.");
+    if (message == scriptSetUpMessage)
+        return QStringLiteral("The script that reads the browser could not be prepared.");
+    return message;
+}
 
 BrowserPageResult BrowserPageReader::read(LinkBrowser browser)
 {

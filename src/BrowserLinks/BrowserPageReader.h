@@ -28,4 +28,7 @@ public:
     static ScriptParameters scriptParameters(LinkBrowser browser);
     // The script that lists the browser's tabs.
     static QString source(LinkBrowser browser);
+    // The English text of a result's message, for looking it up in the user's language: the
+    // reader keeps two of its own messages in Chinese; any other message is returned as it is.
+    static QString englishMessage(const QString& message);
 };

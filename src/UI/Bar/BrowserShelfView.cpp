@@ -1,5 +1,6 @@
 #include "UI/Bar/BrowserShelfView.h"
 
+#include "BrowserLinks/BrowserPageReader.h"
 #include "BrowserLinks/BrowserShelfModel.h"
 #include "Platform/BrowserScripting.h"
 #include "UI/Bar/BrowserFilterPills.h"
@@ -10,7 +11,6 @@
 #include "Util/NotificationCenter.h"
 
 #include <QHBoxLayout>
-#include <QHash>
 #include <QLabel>
 #include <QStackedLayout>
 #include <QVBoxLayout>
@@ -31,19 +31,6 @@ QLabel* plainLabel(const QFont& font, const QColor& color, QWidget* parent)
     return label;
 }
 
-// The English text of a reader's message: the reader keeps two of its own messages in
-// Chinese; the others are English already or were put in the user's language as they were made.
-QString shownMessage(const QString& message)
-{
-    static const QHash<QString, QString> english{
-        {QStringLiteral("浏览器返回了未预期的数据格式。"),
-         QStringLiteral("The browser answered in an unexpected format.")},
-        {QStringLiteral("浏览器读取脚本初始化失败。"),
-         QStringLiteral("The script that reads the browser could not be prepared.")},
-    };
-    return english.value(message, message);
-}
-
 // The line of one browser's failed read, or none when it did not fail. A browser that is
 // simply not running is no failure worth a warning: it just has no pages.
 std::optional<QString> errorLine(const BrowserPageResult& result)
@@ -52,7 +39,8 @@ std::optional<QString> errorLine(const BrowserPageResult& result)
         return std::nullopt;
     const QString name = LinkBrowsers::displayName(result.browser);
     if (result.errorMessage && !result.errorMessage->isEmpty())
-        return name + QStringLiteral(": ") + Localization::string(shownMessage(*result.errorMessage));
+        return name + QStringLiteral(": ") +
+               Localization::string(BrowserPageReader::englishMessage(*result.errorMessage));
     if (result.errorCode)
         return Localization::format(QStringLiteral("%@ could not be read (%lld)."), name, *result.errorCode);
     return std::nullopt;
