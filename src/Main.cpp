@@ -4,7 +4,6 @@
 #include "Platform/Defaults.h"
 #include "Platform/HeapRelease.h"
 #include "Platform/SingleInstance.h"
-#include "Platform/UserText.h"
 #include "Store/ClipboardStore.h"
 #include "Store/DataDirectory.h"
 #include "Util/Localization.h"
@@ -147,10 +146,7 @@ int main(int argc, char* argv[])
     }
 
     DataDirectory::setDemo(options.demo);
-    Platform::setUserTextFormatter(
-        [](const QString& englishFormat, const QVariantList& arguments) {
-            return Localization::format(englishFormat, arguments);
-        });
+    Localization::formatPlatformTexts();
     AppController::shared().applicationDidFinishLaunching(options);
     if (options.settings)
         AppController::shared().showSettings(std::nullopt);

@@ -3,6 +3,7 @@
 #include "Platform/Bundle.h"
 #include "Platform/Defaults.h"
 #include "Platform/SystemLog.h"
+#include "Platform/UserText.h"
 #include "Util/NotificationCenter.h"
 #include "Util/StringsTable.h"
 
@@ -213,6 +214,13 @@ QString Localization::string(const QString& english)
 QString Localization::format(const QString& englishFormat, const QVariantList& arguments)
 {
     return shared().fill(englishFormat, arguments);
+}
+
+void Localization::formatPlatformTexts()
+{
+    Platform::setUserTextFormatter([](const QString& englishFormat, const QVariantList& arguments) {
+        return format(englishFormat, arguments);
+    });
 }
 
 AppLanguage Localization::resolve(const QStringList& preferredLanguages)

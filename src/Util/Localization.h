@@ -53,6 +53,9 @@ public:
     // positional: "%2$@") with the arguments, numbers formatted in the locale of the
     // language in effect; "%%" is "%". A placeholder without an argument stays as it is.
     static QString format(const QString& englishFormat, const QVariantList& arguments);
+    // Puts the texts that the platform layer makes for the user (Platform/UserText.h) through
+    // format(), so that they follow the language in effect.
+    static void formatPlatformTexts();
     // Any other arguments are wrapped one by one.
     template <FormatArgument... Args> static QString format(const QString& englishFormat, Args&&... arguments)
     {

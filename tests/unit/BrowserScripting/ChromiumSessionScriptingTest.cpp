@@ -485,9 +485,7 @@ TEST(BrowserRun, aProfileThatCannotBeReadIsTheFirstErrorAndTheOthersAreRead)
                      QStringLiteral("-1728")));
 
     // The application puts these texts in the user's language.
-    Platform::setUserTextFormatter([](const QString& format, const QVariantList& arguments) {
-        return Localization::format(format, arguments);
-    });
+    Localization::formatPlatformTexts();
     Localization::shared().setLanguage(AppLanguage::japanese);
     const auto japanese = runScript(scripting, BrowserPageReader::source(LinkBrowser::edge));
     Localization::shared().setLanguage(AppLanguage::english);
