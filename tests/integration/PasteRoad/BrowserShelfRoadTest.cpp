@@ -203,7 +203,8 @@ TEST_F(BrowserShelfRoadTest, aWordOfATitleThenReturnPastesThatPagesAddress)
         << "the hot key did not show the shelf";
     // The title's first word, then this run's word.
     for (const QChar letter : QStringLiteral("quillwort ") + runWord(server.url().port()))
-        desktop.pressKeys({letter == u' ' ? XK_space : XK_a + (letter.unicode() - u'a')});
+        desktop.pressKeys(
+            {letter == u' ' ? XK_space : XK_a + static_cast<unsigned long>(letter.unicode() - u'a')});
     desktop.pressKeys({XK_Return});
 
     const QString second = address(QStringLiteral("/second"));
