@@ -35,6 +35,20 @@ QList<QByteArray> statFields(qint64 pid, const QString& procRoot)
     return line.mid(close + 2).trimmed().split(' ');
 }
 
+// Whether the id is a process of its own and not one thread of another: a thread's
+// /proc/<tid> can be looked up too, and it shares its process's group.
+bool isProcess(qint64 pid, const QString& procRoot)
+{
+    QFile status(processFolder(pid, procRoot) + QStringLiteral("/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray& line : status.read(statReadLimit).split('\n')) {
+        if (line.startsWith("Tgid:"))
+            return line.mid(5).trimmed().toLongLong() == pid;
+    }
+    return false;
+}
+
 } // namespace
 
 QString ProcessInfo::executableName() const
@@ -92,7 +106,7 @@ std::optional<qint64> ProcessInfo::backgroundChild(qint64 endedPid, const QStrin
             continue;
         const bool leadsGroup = fields.at(groupField).toLongLong() == pid;
         const double age = uptime - fields.at(startField).toDouble() / ticksPerSecond;
-        if (!leadsGroup && age <= maximumChildAgeSeconds)
+        if (!leadsGroup && age <= maximumChildAgeSeconds && isProcess(pid, procRoot))
             return pid;
     }
     return std::nullopt;
