@@ -52,6 +52,10 @@ public:
     virtual std::optional<RunningApplication> frontmostApplication() = 0;
     // The application that owns a window (any of its windows), if the window exists.
     virtual std::optional<RunningApplication> applicationForWindow(quint64 windowIdentifier) = 0;
+    // The application of a process that shows no window (a command-line copier), by its
+    // program: named like the running applications, through the desktop entry that runs
+    // the program when there is one, else by the program's name.
+    virtual RunningApplication applicationForProgram(qint64 processIdentifier, const QString& executable) = 0;
     // Brings the application's remembered window (or else its first window) to the front
     // with the keyboard focus. False when no such window exists.
     virtual bool activate(const RunningApplication& application) = 0;

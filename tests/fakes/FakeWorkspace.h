@@ -40,6 +40,11 @@ public:
         }
         return std::nullopt;
     }
+    Platform::RunningApplication applicationForProgram(qint64 processIdentifier,
+                                                       const QString& executable) override
+    {
+        return {executable, executable, {}, processIdentifier, 0, false};
+    }
     bool activate(const Platform::RunningApplication& application) override
     {
         activated.append(application);

@@ -104,11 +104,7 @@ std::optional<RunningApplication> QtPasteboard::ownerApplication()
     // A command-line copier (xclip) has no window to show at all: its program names it.
     if (contents_.ownerExecutable.isEmpty())
         return std::nullopt;
-    RunningApplication application;
-    application.bundleIdentifier = contents_.ownerExecutable;
-    application.localizedName = contents_.ownerExecutable;
-    application.processIdentifier = *contents_.ownerProcess;
-    return application;
+    return workspace().applicationForProgram(*contents_.ownerProcess, contents_.ownerExecutable);
 }
 
 void QtPasteboard::observeCopies(QObject* context, std::function<void()> handler)

@@ -268,13 +268,21 @@ bool X11Workspace::showInFileManager(const QString& path) const
     return reply.type() == QDBusMessage::ReplyMessage;
 }
 
-RunningApplication X11Workspace::describe(quint64 window, qint64 pid, const QByteArray& windowClass) const
+RunningApplication X11Workspace::applicationForProgram(qint64 processIdentifier, const QString& executable)
+{
+    return describe(0, processIdentifier, {}, executable);
+}
+
+RunningApplication X11Workspace::describe(quint64 window, qint64 pid, const QByteArray& windowClass,
+                                          QString executable) const
 {
     const QList<QByteArray> names = windowClass.split('\0');
     const QString instance = QString::fromUtf8(names.value(0));
     const QString className = QString::fromUtf8(names.value(1));
-    const std::optional<ProcessInfo> process = pid > 0 ? ProcessInfo::read(pid) : std::nullopt;
-    const QString executable = process ? process->executableName() : QString();
+    if (executable.isEmpty() && pid > 0) {
+        if (const std::optional<ProcessInfo> process = ProcessInfo::read(pid))
+            executable = process->executableName();
+    }
 
     RunningApplication application;
     application.processIdentifier = pid;

@@ -42,6 +42,7 @@ public:
     QList<RunningApplication> runningApplications() override;
     std::optional<RunningApplication> frontmostApplication() override;
     std::optional<RunningApplication> applicationForWindow(quint64 windowIdentifier) override;
+    RunningApplication applicationForProgram(qint64 processIdentifier, const QString& executable) override;
     bool activate(const RunningApplication& application) override;
     bool isRunning(qint64 processIdentifier) const override;
     bool isCompositing() override;
@@ -52,7 +53,9 @@ public:
 private:
     _XDisplay* display();
     bool showInFileManager(const QString& path) const;
-    RunningApplication describe(quint64 window, qint64 pid, const QByteArray& windowClass) const;
+    // The executable is read from the process when none is given.
+    RunningApplication describe(quint64 window, qint64 pid, const QByteArray& windowClass,
+                                QString executable = {}) const;
     QList<quint64> clientWindows();
     quint64 firstWindowOf(qint64 pid);
     bool hasWindowManager();

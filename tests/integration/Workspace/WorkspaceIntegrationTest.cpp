@@ -236,6 +236,21 @@ TEST_F(WorkspaceIntegration, findsAndActivatesAnotherClientByItsWindowClass)
     message.waitForFinished();
 }
 
+// A copier without a window is named as its window would name it: by the desktop entry that
+// runs its program, else by the program's name, also once the process has ended.
+TEST_F(WorkspaceIntegration, aProgramWithoutAWindowIsNamedByItsDesktopEntry)
+{
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    const RunningApplication probe = workspace->applicationForProgram(getpid(), program);
+    EXPECT_EQ(probe.bundleIdentifier, probeId);
+    EXPECT_EQ(probe.localizedName, QString::fromUtf8("プローブ"));
+    EXPECT_EQ(probe.processIdentifier, getpid());
+    const RunningApplication copier = workspace->applicationForProgram(999999, QStringLiteral("xclip"));
+    EXPECT_EQ(copier.bundleIdentifier, "xclip");
+    EXPECT_EQ(copier.localizedName, "xclip");
+    EXPECT_FALSE(copier.hasDesktopEntry);
+}
+
 TEST_F(WorkspaceIntegration, knowsWhetherAProcessStillRuns)
 {
     EXPECT_TRUE(workspace->isRunning(getpid()));
