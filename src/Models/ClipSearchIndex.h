@@ -15,7 +15,7 @@
 // looked for in the clips' own texts, ignoring ASCII case, in one pass that also tells which
 // texts hold other characters; only those are searched in their folded form. The folded forms
 // of each clip version are kept, and are the clip's own strings when folding leaves them as
-// they are, so ASCII texts cost the index nothing.
+// they are: an ASCII-only clip costs the index one empty entry, no copy of its texts.
 class ClipSearchIndex {
 public:
     // The comparable form of a text: compatibility-decomposed, combining marks dropped,
