@@ -284,9 +284,14 @@ void AppcastUpdater::downloaded(const AppcastItem& item)
     }
     const QByteArray key =
         QByteArray::fromBase64(application_.infoString(QStringLiteral("SUPublicEDKey")).toLatin1());
-    // Mapped, not read: the file may be large, and this runs on the main thread.
+    // Mapped, not read: the file may be large. A file that can't be mapped is a local failure,
+    // not a bad signature.
     const qint64 size = file_->size();
     const uchar* mapped = size > 0 ? file_->map(0, size) : nullptr;
+    if (size > 0 && !mapped) {
+        fail(UpdateFailure::installFailed);
+        return;
+    }
     const bool signedByUs =
         mapped &&
         Ed25519Signature::verify(key, item.signature,
