@@ -9,14 +9,10 @@
 
 namespace Platform {
 
-namespace {
-
-bool isHttps(const QUrl& url)
+bool HttpsGet::isHttps(const QUrl& url)
 {
     return url.isValid() && url.scheme() == QLatin1String("https") && !url.host().isEmpty();
 }
-
-} // namespace
 
 HttpsGet::HttpsGet(QNetworkAccessManager& network, const QUrl& url, Limits limits,
                    const QSslConfiguration& tls, QIODevice* sink, QObject* parent)

@@ -35,6 +35,9 @@ public:
         int silenceMs = 0;
     };
 
+    // Whether an address is one this reader goes to: https, with a host.
+    static bool isHttps(const QUrl& url);
+
     // Starts at once; `finished` follows exactly once, also for an address refused at once.
     HttpsGet(QNetworkAccessManager& network, const QUrl& url, Limits limits, const QSslConfiguration& tls,
              QIODevice* sink = nullptr, QObject* parent = nullptr);

@@ -134,7 +134,7 @@ void AppcastUpdater::startUpdater()
     if (started_)
         return;
     const QUrl feed(delegate_.feedURLString(*this).value_or(QString()), QUrl::StrictMode);
-    if (!feed.isValid() || feed.scheme() != QLatin1String("https") || feed.host().isEmpty())
+    if (!HttpsGet::isHttps(feed))
         throw UpdaterStartError("the feed is not an https address");
     if (installedVersion().isEmpty())
         throw UpdaterStartError("the application has no CFBundleVersion");

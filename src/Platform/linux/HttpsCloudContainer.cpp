@@ -50,7 +50,7 @@ HttpsCloudContainer::HttpsCloudContainer(QUrl recordURL, QString containerIdenti
 
 std::optional<CodeSigningInformation> HttpsCloudContainer::signingInformation() const
 {
-    if (recordURL_.scheme() != QLatin1String("https") || recordURL_.host().isEmpty())
+    if (!HttpsGet::isHttps(recordURL_))
         return std::nullopt;
     const QJsonObject entitlements{
         {QStringLiteral("com.apple.developer.icloud-container-identifiers"),
