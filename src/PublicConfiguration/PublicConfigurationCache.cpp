@@ -1,15 +1,13 @@
 #include "PublicConfiguration/PublicConfigurationCache.h"
 
 #include "Models/JsonCoding.h"
+#include "Platform/FileSystem.h"
 #include "PublicConfiguration/PublicConfigurationCoding.h"
 #include "PublicConfiguration/PublicConfigurationDecodingError.h"
 #include "PublicConfiguration/PublicConfigurationError.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <cmath>
 #include <stdexcept>
 
@@ -82,11 +80,6 @@ void PublicConfigurationCache::write(const QString& path) const
     const QByteArray bytes = encoded();
     if (bytes.size() > maxBytes)
         throw PublicConfigurationError::invalidData();
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder))
-        throw std::runtime_error("can't create " + folder.toStdString());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw std::runtime_error("can't write " + path.toStdString() + ": " +
-                                 file.errorString().toStdString());
+    if (const std::optional<QString> error = Platform::writeFileAtomically(path, bytes))
+        throw std::runtime_error("can't write " + path.toStdString() + ": " + error->toStdString());
 }

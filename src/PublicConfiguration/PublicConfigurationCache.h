@@ -28,7 +28,7 @@ struct PublicConfigurationCache {
     static std::optional<PublicConfigurationCache> load(const QString& path, const QString& identity,
                                                         const QDateTime& now);
 
-    // Creates the folder (default permissions) and replaces the file in one step. Throws
+    // Replaces the file in one step, private to the user like the history's files. Throws
     // PublicConfigurationError::invalidData when the encoding exceeds maxBytes, and
     // std::runtime_error when the folder or the file can't be written.
     void write(const QString& path) const;

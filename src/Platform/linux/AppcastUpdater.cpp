@@ -2,6 +2,7 @@
 
 #include "Platform/Bundle.h"
 #include "Platform/Defaults.h"
+#include "Platform/FileSystem.h"
 #include "Platform/Workspace.h"
 #include "Platform/linux/Appcast.h"
 #include "Platform/linux/Ed25519Signature.h"
@@ -244,7 +245,7 @@ void AppcastUpdater::offer(const AppcastItem& item)
 
 void AppcastUpdater::download(const AppcastItem& item)
 {
-    if (!QDir().mkpath(environment_.downloadFolder)) {
+    if (makePrivateFolder(environment_.downloadFolder)) {
         fail(UpdateFailure::installFailed);
         return;
     }

@@ -4,6 +4,7 @@
 #include "Platform/linux/FolderCloudDrive.h"
 #include "Platform/linux/JsonFileDefaults.h"
 #include "PublicConfiguration/PublicCloudSettings.h"
+#include "PublicConfiguration/PublicConfigurationCache.h"
 #include "PublicConfiguration/PublicConfigurationStore.h"
 #include "Settings/PrivacyPolicyCatalog.h"
 #include "Store/ClipboardStore.h"
@@ -11,6 +12,7 @@
 #include "Store/ImageFolder.h"
 #include "Updates/UpdateSettings.h"
 #include "Util/FileAccessStore.h"
+#include "fakes/FakeCloudDrive.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,6 +23,8 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 // The bundled policy states facts about this build; each one is read here from the code that
 // makes it true, so that the policy cannot drift from what the program does.
@@ -119,6 +123,64 @@ TEST(PrivacyPolicyFactsTest, EveryLanguageNamesTheFilesAndPlacesVelloraWrites)
         for (const QString& fact : facts)
             EXPECT_TRUE(text.contains(fact)) << fact.toStdString();
     }
+}
+
+// One of the writers that may be the first to make Vellora's folders in a new home.
+struct FolderMaker {
+    const char* name;
+    std::function<void()> write;
+};
+
+TEST(PrivacyPolicyFactsTest, FoldersOnlyYouCanOpenWhoeverMakesThemFirst)
+{
+    EnvironmentVariable restoreData("XDG_DATA_HOME");
+    EnvironmentVariable restoreConfig("XDG_CONFIG_HOME");
+    QTemporaryDir homes;
+    ASSERT_TRUE(homes.isValid());
+    FakeCloudDrive noSync;
+    const QList<FolderMaker> makers{
+        // A build with a record address caches the record as soon as it has read it.
+        {"record cache",
+         [] {
+             PublicConfigurationCache{QStringLiteral("identity"), QDateTime::currentDateTimeUtc(),
+                                      PublicConfiguration::bundled()}
+                 .write(PublicConfigurationStore::defaultCachePath());
+         }},
+        {"history",
+         [&noSync] {
+             ClipboardStore store(ClipboardStore::Environment{{}, &noSync, {}});
+             store.load();
+             ASSERT_TRUE(store.addCapturedImage(ClipItem{}, QByteArray("png")));
+             store.saveNow();
+         }},
+        {"file permissions",
+         [] {
+             FileAccessStore(DataDirectory::local() + u'/' + FileAccessStore::fileName)
+                 .save({{QStringLiteral("/tmp"), QByteArray("/tmp")}});
+         }},
+        {"preferences",
+         [] {
+             Platform::JsonFileDefaults(Platform::JsonFileDefaults::standardPath())
+                 .setBool(QStringLiteral("onboarded"), true);
+         }},
+    };
+    // The usual mask, under which a folder made with the default mode is open to everyone.
+    const mode_t mask = ::umask(022);
+    for (qsizetype first = 0; first < makers.size(); ++first) {
+        SCOPED_TRACE(makers[first].name);
+        const QString home = homes.filePath(QString::number(first));
+        qputenv("XDG_DATA_HOME", (home + QStringLiteral("/data")).toUtf8());
+        qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/config")).toUtf8());
+        for (qsizetype i = 0; i < makers.size(); ++i)
+            makers[(first + i) % makers.size()].write();
+        const QString folders[] = {DataDirectory::local(),
+                                   DataDirectory::local() + u'/' + ImageFolder::folderName,
+                                   QFileInfo(Platform::JsonFileDefaults::standardPath()).absolutePath()};
+        for (const QString& folder : folders)
+            EXPECT_EQ(QFileInfo(folder).permissions() & 0x0777, QFile::Permissions(0x0700))
+                << folder.toStdString();
+    }
+    ::umask(mask);
 }
 
 // An address that a packager builds in, by the build option the policy names, and whether the
