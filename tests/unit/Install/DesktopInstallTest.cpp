@@ -1,8 +1,9 @@
+#include "ProcessRun.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -11,40 +12,23 @@
 // and icon theme need.
 namespace {
 
-constexpr int installTimeoutMs = 120000;
-
-struct ProcessRun {
-    int exitCode = -1;
-    QString output;
-};
-
-ProcessRun run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    if (!process.waitForFinished(installTimeoutMs))
-        return {-1, QStringLiteral("timed out")};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAll())};
-}
-
 TEST(DesktopInstall, InstallsAValidEntryNamingTheInstalledBinaryAndTheIcons)
 {
     const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
     ASSERT_FALSE(validator.isEmpty()) << "scripts/setup installs desktop-file-utils";
     QTemporaryDir prefix(QDir::tempPath() + QStringLiteral("/vellora prefix-XXXXXX")); // a blank too
     ASSERT_TRUE(prefix.isValid());
-    const ProcessRun install = run(QStringLiteral(VELLORA_CMAKE_COMMAND),
-                                   {QStringLiteral("--install"), QStringLiteral(VELLORA_BINARY_DIR),
-                                    QStringLiteral("--prefix"), prefix.path()});
+    const ProcessRun install =
+        ProcessRun::of(QStringLiteral(VELLORA_CMAKE_COMMAND),
+                       {QStringLiteral("--install"), QStringLiteral(VELLORA_BINARY_DIR),
+                        QStringLiteral("--prefix"), prefix.path()});
     ASSERT_EQ(install.exitCode, 0) << install.output.toStdString();
 
     const QString binary = prefix.filePath(QStringLiteral("bin/vellora"));
     EXPECT_TRUE(QFileInfo(binary).isExecutable());
     const QString entryPath =
         prefix.filePath(QStringLiteral("share/applications/app.vellora.Vellora.desktop"));
-    const ProcessRun validation = run(validator, {entryPath});
+    const ProcessRun validation = ProcessRun::of(validator, {entryPath});
     EXPECT_EQ(validation.exitCode, 0) << validation.output.toStdString();
     EXPECT_TRUE(validation.output.trimmed().isEmpty()) << "no warnings: " << validation.output.toStdString();
 
