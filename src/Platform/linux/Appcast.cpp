@@ -1,5 +1,7 @@
 #include "Platform/linux/Appcast.h"
 
+#include "Platform/HttpsGet.h"
+
 #include <QXmlStreamReader>
 
 namespace Platform::Appcast {
@@ -111,7 +113,7 @@ QList<AppcastItem> parse(const QByteArray& document)
         } else if (xml.isEndElement() && item && localName(xml.qualifiedName()) == u"item") {
             if (item->shortVersion.isEmpty())
                 item->shortVersion = item->version;
-            if (!item->version.isEmpty() && item->url.isValid() && item->length > 0 &&
+            if (!item->version.isEmpty() && HttpsGet::isHttps(item->url) && item->length > 0 &&
                 !item->signature.isEmpty())
                 items.append(*item);
             item.reset();

@@ -20,9 +20,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The items that have a version and an enclosure with a url, a positive length and a
-// Base64 signature; other items are passed over. Throws MalformedError when the document
-// is not well-formed RSS.
+// The items that have a version and an enclosure with an https url, a positive length and
+// a Base64 signature; other items are passed over, so an update that could not be downloaded
+// is never offered. Throws MalformedError when the document is not well-formed RSS.
 QList<AppcastItem> parse(const QByteArray& document);
 
 // The newest item newer than `installedVersion` whose channel is empty or in `channels`.

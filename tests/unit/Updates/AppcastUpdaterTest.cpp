@@ -128,9 +128,15 @@ protected:
     std::unique_ptr<AppcastUpdater> updater;
 };
 
+struct OfferedItem {
+    QString version;
+    QString channel;
+    QString url = {}; // empty: the release's own on the server
+};
+
 struct OfferRow {
     const char* name;
-    QList<std::pair<QString, QString>> items; // version, channel
+    QList<OfferedItem> items;
     QStringList shown;
 };
 
@@ -139,9 +145,11 @@ class OfferTest : public AppcastUpdaterTest, public ::testing::WithParamInterfac
 TEST_P(OfferTest, OffersTheNewestAllowedItemNewerThanTheInstalledBuild)
 {
     QList<Item> items;
-    for (const auto& [version, channel] : GetParam().items) {
-        items << release(version);
-        items.last().channel = channel;
+    for (const OfferedItem& offered : GetParam().items) {
+        items << release(offered.version);
+        items.last().channel = offered.channel;
+        if (!offered.url.isEmpty())
+            items.last().url = offered.url;
     }
     server.enqueue(text(feed(items)));
     checkNow({});
@@ -150,16 +158,20 @@ TEST_P(OfferTest, OffersTheNewestAllowedItemNewerThanTheInstalledBuild)
 
 INSTANTIATE_TEST_SUITE_P(
     Feeds, OfferTest,
-    ::testing::Values(OfferRow{"newer", {{"6", "direct"}}, {"found 6", "dismissed"}},
-                      OfferRow{"newer on no channel", {{"6", ""}}, {"found 6", "dismissed"}},
-                      OfferRow{"newest of several",
-                               {{"6", "direct"}, {"10", ""}, {"7", "direct"}},
-                               {"found 10", "dismissed"}},
-                      OfferRow{"equal", {{"5", "direct"}}, {"up to date 1.5"}},
-                      OfferRow{"older", {{"4.9", "direct"}}, {"up to date 1.5"}},
-                      OfferRow{"beta is ignored", {{"9", "beta"}, {"6", ""}}, {"found 6", "dismissed"}},
-                      OfferRow{"only beta", {{"9", "beta"}}, {"up to date 1.5"}},
-                      OfferRow{"empty feed", {}, {"up to date 1.5"}}),
+    ::testing::Values(
+        OfferRow{"newer", {{"6", "direct"}}, {"found 6", "dismissed"}},
+        OfferRow{"newer on no channel", {{"6", ""}}, {"found 6", "dismissed"}},
+        OfferRow{
+            "newest of several", {{"6", "direct"}, {"10", ""}, {"7", "direct"}}, {"found 10", "dismissed"}},
+        OfferRow{"equal", {{"5", "direct"}}, {"up to date 1.5"}},
+        OfferRow{"older", {{"4.9", "direct"}}, {"up to date 1.5"}},
+        OfferRow{"beta is ignored", {{"9", "beta"}, {"6", ""}}, {"found 6", "dismissed"}},
+        OfferRow{"only beta", {{"9", "beta"}}, {"up to date 1.5"}},
+        OfferRow{"empty feed", {}, {"up to date 1.5"}},
+        OfferRow{"http download passed over",
+                 {{"7", "direct", "http://127.0.0.1:9/V.AppImage"}, {"6", "direct"}},
+                 {"found 6", "dismissed"}},
+        OfferRow{"only an http download", {{"7", "", "http://127.0.0.1:9/V.AppImage"}}, {"up to date 1.5"}}),
     [](const auto& info) { return QString::fromLatin1(info.param.name).replace(u' ', u'_').toStdString(); });
 
 struct FeedFailureRow {
@@ -262,12 +274,7 @@ INSTANTIATE_TEST_SUITE_P(
                     [](Item& i) { i.length += 1; },
                     false,
                     {"downloading", "error"},
-                    UpdateFailure::wrongLength},
-        DownloadRow{"http enclosure",
-                    [](Item& i) { i.url = QStringLiteral("http://127.0.0.1:9/V.AppImage"); },
-                    true,
-                    {"downloading", "error"},
-                    UpdateFailure::insecureAddress}),
+                    UpdateFailure::wrongLength}),
     [](const auto& info) { return QString::fromLatin1(info.param.name).replace(u' ', u'_').toStdString(); });
 
 TEST_F(AppcastUpdaterTest, CancellingADownloadKeepsNothingOfIt)
