@@ -19,6 +19,11 @@ namespace Platform {
 namespace {
 
 constexpr const char* partialSuffix = ".download";
+constexpr const char* appImageSuffix = ".AppImage";
+// rwxr-xr-x: what a program the user installs is given.
+constexpr auto executable = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                            QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                            QFileDevice::ExeOther;
 
 UpdateFailure failureOf(HttpsGet::Failure failure)
 {
@@ -52,9 +57,6 @@ bool replaceAtomically(const QString& source, const QString& target)
     const QString sibling =
         info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".new");
     QFile::remove(sibling);
-    const auto executable = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                            QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                            QFileDevice::ExeOther;
     if (!QFile::copy(source, sibling) || !QFile::setPermissions(sibling, executable) ||
         std::rename(QFile::encodeName(sibling).constData(), QFile::encodeName(target).constData()) != 0) {
         QFile::remove(sibling);
@@ -326,7 +328,9 @@ void AppcastUpdater::install(const AppcastItem& item)
     }
     const QString path = environment_.downloadFolder + u'/' + fileNameOf(item);
     QFile::remove(path);
-    if (!file_->rename(path)) {
+    // An AppImage is run as it is, so it is left ready to run.
+    const bool runnable = path.endsWith(QLatin1String(appImageSuffix), Qt::CaseInsensitive);
+    if (!file_->rename(path) || (runnable && !file_->setPermissions(executable))) {
         fail(UpdateFailure::installFailed);
         return;
     }

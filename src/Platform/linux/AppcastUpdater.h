@@ -23,9 +23,10 @@ class Defaults;
 // allowed channel that is newer than the application's "CFBundleVersion", downloads it,
 // checks its length and its Ed25519 signature against the application's "SUPublicEDKey",
 // and installs it: a copy running as an AppImage is replaced in one step and relaunched,
-// any other copy gets the verified file placed in the downloads folder and revealed. The
-// two automatic choices are kept in the defaults; automatic checks run a minute after the
-// start and then daily, silently unless they find something. Main thread only.
+// any other copy gets the verified file placed in the downloads folder (an AppImage ready to
+// run) and revealed. The two automatic choices are kept in the defaults; automatic checks run
+// a minute after the start and then daily, silently unless they find something. Main thread
+// only.
 class AppcastUpdater final : public SoftwareUpdater {
     Q_OBJECT
 public:

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -250,6 +251,10 @@ TEST_P(DownloadTest, InstallsOnlyAVerifiedRelease)
     const QStringList kept =
         installed && !row.runsAsAppImage ? QStringList{QStringLiteral("Vellora-6.AppImage")} : QStringList{};
     EXPECT_EQ(leftInDownloads(), kept);
+    for (const QString& name : kept)
+        EXPECT_EQ(QFileInfo(QDir(downloads()).filePath(name)).permissions() & 0x0777,
+                  QFile::Permissions(0x0755))
+            << "an AppImage is left ready to run";
     EXPECT_EQ(revealed.size(), kept.size());
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("Vellora.AppImage")});
