@@ -18,4 +18,9 @@ UpdateFramework& updateFramework()
     return framework;
 }
 
+bool installsUpdatesItself()
+{
+    return !AppcastUpdater::runningAppImage().isEmpty();
+}
+
 } // namespace Platform

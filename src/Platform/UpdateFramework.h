@@ -29,4 +29,8 @@ struct UpdateFramework {
 // user interface at start-up (a process without windows has none, and so no updates).
 UpdateFramework& updateFramework();
 
+// Whether the updater installs a verified update itself: it replaces a copy that runs as an
+// AppImage; any other copy is given the file to install the way it was installed.
+bool installsUpdatesItself();
+
 } // namespace Platform

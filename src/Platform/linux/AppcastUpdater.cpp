@@ -74,13 +74,18 @@ AppcastUpdater::Environment AppcastUpdater::Environment::system()
     environment.downloadFolder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     if (environment.downloadFolder.isEmpty())
         environment.downloadFolder = QDir::homePath();
-    environment.appImagePath = qEnvironmentVariable("APPIMAGE");
+    environment.appImagePath = runningAppImage();
     environment.reveal = [](const QString& path) { return workspace().revealFile(path); };
     environment.relaunch = [](const QString& appImagePath) {
         if (QProcess::startDetached(appImagePath, {}))
             QCoreApplication::quit();
     };
     return environment;
+}
+
+QString AppcastUpdater::runningAppImage()
+{
+    return qEnvironmentVariable("APPIMAGE");
 }
 
 AppcastUpdater::AppcastUpdater(const Bundle& application, UpdateUserDriver& userDriver,

@@ -53,6 +53,9 @@ public:
         static Environment system();
     };
 
+    // The path of the AppImage this process runs from ($APPIMAGE); empty for any other copy.
+    static QString runningAppImage();
+
     static constexpr const char* automaticChecksKey = "SUEnableAutomaticChecks";
     static constexpr const char* automaticDownloadsKey = "SUAutomaticallyUpdate";
     static constexpr const char* skippedVersionKey = "SUSkippedVersion";

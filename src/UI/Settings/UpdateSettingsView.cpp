@@ -1,6 +1,7 @@
 #include "UI/Settings/UpdateSettingsView.h"
 
 #include "Platform/Bundle.h"
+#include "Platform/UpdateFramework.h"
 #include "UI/Appearance.h"
 #include "UI/Settings/SettingsDetailPage.h"
 #include "UI/Settings/SettingsDetailRow.h"
@@ -29,6 +30,21 @@ QString channelTitle(DistributionChannel channel)
     return channel == DistributionChannel::direct
                ? Localization::string(QStringLiteral("Website Edition"))
                : Localization::string(QStringLiteral("Mac App Store Edition"));
+}
+
+// Who installs this copy's updates: its package manager, Vellora, or the user with the file
+// Vellora verified.
+QString noteText(const UpdateSettings& settings)
+{
+    if (!settings.isConfigured())
+        return Localization::string(
+            QStringLiteral("This copy gets its updates from the package manager that installed it."));
+    if (Platform::installsUpdatesItself())
+        return Localization::string(
+            QStringLiteral("Updates are downloaded securely and installed by Vellora."));
+    return Localization::string(
+        QStringLiteral("Updates are downloaded securely and verified, then left in the "
+                       "Downloads folder for you to install the way you installed this copy."));
 }
 
 } // namespace
@@ -84,6 +100,7 @@ void UpdateSettingsView::build()
     checkRow->addStretch();
 
     note_ = plainLabel(section_, VelloraTypography::caption());
+    note_->setObjectName(QStringLiteral("updatesNote"));
     note_->setWordWrap(true);
     status_ = plainLabel(section_, VelloraTypography::caption());
     status_->setObjectName(QStringLiteral("updatesStatus"));
@@ -118,8 +135,7 @@ void UpdateSettingsView::refreshTexts()
     automaticDownloads_->setText(
         Localization::string(QStringLiteral("Automatically download and install updates")));
     check_->setText(Localization::string(QStringLiteral("Check for Updates")));
-    note_->setText(
-        Localization::string(QStringLiteral("Updates are downloaded securely and installed by Vellora.")));
+    note_->setText(noteText(settings_));
     setTextColor(note_, Theme::chromeTextSecondary());
 }
 

@@ -15,8 +15,15 @@
 
 namespace {
 
-const QString notAvailable = QStringLiteral("Automatic updates are not available in this build yet.");
+const QString notAvailable = QStringLiteral("This copy has no updater of its own.");
 const QString couldNotStart = QStringLiteral("The updater could not start. Try again later.");
+const QString fromPackageManager =
+    QStringLiteral("This copy gets its updates from the package manager that installed it.");
+const QString installedByVellora =
+    QStringLiteral("Updates are downloaded securely and installed by Vellora.");
+const QString leftInDownloads =
+    QStringLiteral("Updates are downloaded securely and verified, then left in the "
+                   "Downloads folder for you to install the way you installed this copy.");
 
 QJsonObject configuredInfo()
 {
@@ -85,9 +92,11 @@ protected:
 struct StateRow {
     const char* name;
     Copy copy;
+    bool runsAsAppImage;
     const char* channel;
     bool togglesEnabled;
     bool checkEnabled;
+    QString note;
     QString status; // empty: no status line
 };
 
@@ -97,7 +106,11 @@ class UpdateSettingsViewStateTest : public UpdateSettingsViewTest,
 TEST_P(UpdateSettingsViewStateTest, ShowsTheStateOfTheCopyOnceShown)
 {
     const StateRow& row = GetParam();
+    const QByteArray appImage = qgetenv("APPIMAGE");
+    row.runsAsAppImage ? qputenv("APPIMAGE", "/opt/Vellora.AppImage") : qunsetenv("APPIMAGE");
     make(row.copy);
+    EXPECT_EQ(child<QLabel>("updatesNote")->text(), row.note);
+    appImage.isEmpty() ? qunsetenv("APPIMAGE") : qputenv("APPIMAGE", appImage);
     EXPECT_TRUE(status()->isHidden());
     view->show();
     EXPECT_EQ(child<QLabel>("updatesChannel")->text(), QLatin1String(row.channel));
@@ -113,11 +126,22 @@ TEST_P(UpdateSettingsViewStateTest, ShowsTheStateOfTheCopyOnceShown)
 INSTANTIATE_TEST_SUITE_P(
     Copies, UpdateSettingsViewStateTest,
     ::testing::Values(
-        StateRow{"store", Copy::store, "Packaged Edition", false, false, {}},
-        StateRow{"unconfigured", Copy::unconfigured, "Website Edition", false, false, notAvailable},
-        StateRow{"running", Copy::configured, "Website Edition", true, true, {}},
-        StateRow{"no driver", Copy::noDriver, "Website Edition", true, true, notAvailable},
-        StateRow{"failing start", Copy::failingStart, "Website Edition", true, true, couldNotStart}),
+        StateRow{"store", Copy::store, false, "Packaged Edition", false, false, fromPackageManager, {}},
+        StateRow{"unconfigured", Copy::unconfigured, false, "Website Edition", false, false,
+                 fromPackageManager, notAvailable},
+        StateRow{"running", Copy::configured, false, "Website Edition", true, true, leftInDownloads, {}},
+        StateRow{"running as AppImage",
+                 Copy::configured,
+                 true,
+                 "Website Edition",
+                 true,
+                 true,
+                 installedByVellora,
+                 {}},
+        StateRow{"no driver", Copy::noDriver, false, "Website Edition", true, true, leftInDownloads,
+                 notAvailable},
+        StateRow{"failing start", Copy::failingStart, false, "Website Edition", true, true, leftInDownloads,
+                 couldNotStart}),
     [](const auto& info) {
         std::string name = info.param.name;
         std::replace(name.begin(), name.end(), ' ', '_');

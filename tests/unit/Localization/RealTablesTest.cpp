@@ -120,14 +120,17 @@ TEST_F(RealTables, NoValueNamesTheOtherPlatform)
 }
 
 // The English keys are the system's own texts; English readers see them unchanged unless they
-// name the other platform.
+// name the other platform or say what this copy does not do.
 TEST_F(RealTables, EnglishRewordsExactlyTheKeysThatNameTheOtherPlatform)
 {
+    // A copy without an updater is not waiting for one.
+    const QStringList untrueHere{QStringLiteral("Automatic updates are not available in this build yet.")};
     ASSERT_EQ(tables.first().language, QStringLiteral("en"));
     const QHash<QString, QString>& english = tables.first().values;
     for (auto it = english.cbegin(); it != english.cend(); ++it) {
         const bool namesPlatform = otherPlatformWords(QStringLiteral("en")).match(it.key()).hasMatch();
-        EXPECT_EQ(it.value() != it.key(), namesPlatform) << it.key().toStdString();
+        EXPECT_EQ(it.value() != it.key(), namesPlatform || untrueHere.contains(it.key()))
+            << it.key().toStdString();
     }
 }
 

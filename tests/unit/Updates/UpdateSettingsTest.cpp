@@ -12,7 +12,7 @@ namespace {
 
 // 32 bytes of 0x01, as Base64.
 const QString validKey = QStringLiteral("AQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQE=");
-const QString notAvailable = QStringLiteral("Automatic updates are not available in this build yet.");
+const QString notAvailable = QStringLiteral("This copy has no updater of its own.");
 const QString couldNotStart = QStringLiteral("The updater could not start. Try again later.");
 
 QJsonObject keysOf(const QJsonValue& channel, const QJsonValue& feed, const QJsonValue& key)
