@@ -20,8 +20,7 @@
 
 namespace {
 
-const QString missingEnglish =
-    QStringLiteral("The license document is missing from this application bundle.");
+const QString missingEnglish = QStringLiteral("The license document is missing from this copy of Vellora.");
 
 QPushButton* button(const QWidget& view, const QString& text)
 {
@@ -153,9 +152,9 @@ TEST_F(ThirdPartyLicensesViewTest, ShowsTheMissingDocumentMessageInTheChosenLang
     };
     const std::vector<std::pair<AppLanguage, QString>> messages{
         {AppLanguage::english, missingEnglish},
-        {AppLanguage::chinese, QStringLiteral("此应用包中缺少许可文档。")},
-        {AppLanguage::traditionalChinese, QStringLiteral("此應用程式套件中缺少授權文件。")},
-        {AppLanguage::japanese, QStringLiteral("このアプリケーションバンドルにライセンス文書がありません。")},
+        {AppLanguage::chinese, QStringLiteral("此 Vellora 副本中缺少许可文档。")},
+        {AppLanguage::traditionalChinese, QStringLiteral("此 Vellora 副本中缺少授權文件。")},
+        {AppLanguage::japanese, QStringLiteral("この Vellora にはライセンス文書が含まれていません。")},
     };
     for (const auto& [name, notices] : resources) {
         for (const auto& [language, expected] : messages) {
@@ -261,7 +260,7 @@ TEST_F(ThirdPartyLicensesViewTest, FollowsAChangeOfLanguageWhileShown)
     present();
     EXPECT_EQ(view->shownText(), missingEnglish);
     Localization::shared().setLanguage(AppLanguage::traditionalChinese);
-    EXPECT_EQ(view->shownText(), QStringLiteral("此應用程式套件中缺少授權文件。"));
+    EXPECT_EQ(view->shownText(), QStringLiteral("此 Vellora 副本中缺少授權文件。"));
     EXPECT_EQ(view->windowTitle(), QStringLiteral("第三方授權"));
     EXPECT_TRUE(showsLabel(*view, QStringLiteral("第三方授權")));
     EXPECT_TRUE(button(*view, QStringLiteral("關閉")));

@@ -91,19 +91,23 @@ TEST_F(RealTables, EveryKeyIsTranslatedInEveryTable)
     }
 }
 
-// Names of the other platform's places, products and keys, as each table would write them.
+// Names of the other platform's places, products, keys and ideas, and of places this copy
+// does not have, as each table would write them.
 const QRegularExpression& otherPlatformWords(const QString& language)
 {
     static const QString common =
         QStringLiteral("\\bMacs?\\b|macOS|iCloud|Keychain|System Settings|Finder|App Store|[⌘⌥⌃]");
     static const QHash<QString, QRegularExpression> words{
         {QStringLiteral("en"),
-         QRegularExpression(common + QStringLiteral("|menu bar|\\b(?:Command|Option|Control)\\b"))},
+         QRegularExpression(common + QStringLiteral("|menu bar|\\b(?:Command|Option|Control)\\b|application "
+                                                    "bundle|frontmost|Settings → Models"))},
         {QStringLiteral("ja"),
-         QRegularExpression(common + QStringLiteral("|キーチェーン|システム設定|メニューバー|コマンド"))},
+         QRegularExpression(common + QStringLiteral("|キーチェーン|システム設定|メニューバー|"
+                                                    "コマンド|アプリケーションバンドル|最前面"))},
         {QStringLiteral("zh-Hans"),
-         QRegularExpression(common + QStringLiteral("|钥匙串|系统设置|菜单栏|访达|命令"))},
-        {QStringLiteral("zh-Hant"), QRegularExpression(common + QStringLiteral("|系統設定|選單列|指令"))},
+         QRegularExpression(common + QStringLiteral("|钥匙串|系统设置|菜单栏|访达|命令|应用包|最前面"))},
+        {QStringLiteral("zh-Hant"),
+         QRegularExpression(common + QStringLiteral("|系統設定|選單列|指令|應用程式套件|最前方"))},
     };
     return *words.find(language);
 }
