@@ -98,13 +98,16 @@ PasteboardContents colorContents(const ClipItem& item, PasteFormat format)
 
 QString plainText(const ClipItem& item)
 {
+    QString text;
     if (item.text && !item.text->isEmpty())
-        return *item.text;
-    if (item.htmlData && !item.htmlData->isEmpty())
-        return FormatConverter::plainTextFromHtml(*item.htmlData);
-    if (item.rtfData && !item.rtfData->isEmpty())
-        return FormatConverter::plainTextFromRtf(*item.rtfData);
-    return {};
+        text = *item.text;
+    else if (item.htmlData && !item.htmlData->isEmpty())
+        text = FormatConverter::plainTextFromHtml(*item.htmlData);
+    else if (item.rtfData && !item.rtfData->isEmpty())
+        text = FormatConverter::plainTextFromRtf(*item.rtfData);
+    // A document's text stands U+FFFC for each image; a source's own text may carry it too.
+    text.remove(QChar::ObjectReplacementCharacter);
+    return text;
 }
 
 PasteboardContents contents(const ClipItem& item, PasteFormat format, const QByteArray& imagePng)

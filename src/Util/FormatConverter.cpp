@@ -479,7 +479,8 @@ QString plainTextFromHtml(const QByteArray& html)
 {
     QTextDocument document;
     loadHtml(document, html);
-    return document.toPlainText();
+    // Images stand as U+FFFC in a document's text.
+    return document.toPlainText().remove(QChar::ObjectReplacementCharacter);
 }
 
 QString plainTextFromRtf(const QByteArray& rtf)

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <unistd.h>
 
 namespace Platform {
 
@@ -12,10 +11,6 @@ namespace {
 // that is needed here.
 constexpr qint64 commandLineReadLimit = 4096;
 constexpr qint64 statReadLimit = 1024;
-// How far after its parent a background child's process id may be, and how long ago it
-// may have started (it forks just before taking the clipboard).
-constexpr qint64 maximumChildDistance = 16;
-constexpr double maximumChildAgeSeconds = 5.0;
 
 QString processFolder(qint64 pid, const QString& procRoot)
 {
@@ -33,20 +28,6 @@ QList<QByteArray> statFields(qint64 pid, const QString& procRoot)
     if (close < 0 || close + 2 >= line.size())
         return {};
     return line.mid(close + 2).trimmed().split(' ');
-}
-
-// Whether the id is a process of its own and not one thread of another: a thread's
-// /proc/<tid> can be looked up too, and it shares its process's group.
-bool isProcess(qint64 pid, const QString& procRoot)
-{
-    QFile status(processFolder(pid, procRoot) + QStringLiteral("/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return false;
-    for (const QByteArray& line : status.read(statReadLimit).split('\n')) {
-        if (line.startsWith("Tgid:"))
-            return line.mid(5).trimmed().toLongLong() == pid;
-    }
-    return false;
 }
 
 } // namespace
@@ -88,28 +69,6 @@ bool ProcessInfo::isRunning(qint64 pid, const QString& procRoot)
         return false;
     const QList<QByteArray> fields = statFields(pid, procRoot);
     return !fields.isEmpty() && fields.first() != "Z" && fields.first() != "X";
-}
-
-std::optional<qint64> ProcessInfo::backgroundChild(qint64 endedPid, const QString& procRoot)
-{
-    // stat's fields from the state on: 0 state, 2 process group, 19 start time in clock ticks.
-    constexpr int groupField = 2;
-    constexpr int startField = 19;
-    QFile uptimeFile(procRoot + QStringLiteral("/uptime"));
-    if (endedPid <= 0 || !uptimeFile.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const double uptime = uptimeFile.readAll().split(' ').first().toDouble();
-    const double ticksPerSecond = double(sysconf(_SC_CLK_TCK));
-    for (qint64 pid = endedPid + 1; pid <= endedPid + maximumChildDistance; ++pid) {
-        const QList<QByteArray> fields = statFields(pid, procRoot);
-        if (fields.size() <= startField || fields.first() == "Z" || fields.first() == "X")
-            continue;
-        const bool leadsGroup = fields.at(groupField).toLongLong() == pid;
-        const double age = uptime - fields.at(startField).toDouble() / ticksPerSecond;
-        if (!leadsGroup && age <= maximumChildAgeSeconds && isProcess(pid, procRoot))
-            return pid;
-    }
-    return std::nullopt;
 }
 
 } // namespace Platform

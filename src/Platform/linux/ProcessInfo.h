@@ -19,11 +19,6 @@ struct ProcessInfo {
     // The executable's path, without the mark of one replaced since it started; empty when
     // not readable.
     static QString executableOf(qint64 pid, const QString& procRoot = QStringLiteral("/proc"));
-    // A program that connects to the display and then forks into the background (xclip,
-    // xsel) is known to the display by its ended parent: the serving child is the first
-    // process that followed it closely, recently, without leading a process group of its own.
-    static std::optional<qint64> backgroundChild(qint64 endedPid,
-                                                 const QString& procRoot = QStringLiteral("/proc"));
 };
 
 } // namespace Platform

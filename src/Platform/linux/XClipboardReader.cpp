@@ -1,5 +1,6 @@
 #include "Platform/linux/XClipboardReader.h"
 
+#include "Platform/linux/DisplayConnections.h"
 #include "Platform/linux/ProcessInfo.h"
 #include "Platform/linux/XcbConnection.h"
 
@@ -180,7 +181,7 @@ std::optional<ClipboardSnapshot> XClipboardReader::read(const OwnerChange& chang
     snapshot.ownerWindow = change.owner;
     snapshot.ownerProcess = Xcb::processOfWindow(connection_, change.owner);
     if (snapshot.ownerProcess && !ProcessInfo::isRunning(*snapshot.ownerProcess))
-        snapshot.ownerProcess = ProcessInfo::backgroundChild(*snapshot.ownerProcess);
+        snapshot.ownerProcess = DisplayConnections::holderOfEndedClient(connection_, *snapshot.ownerProcess);
     if (snapshot.ownerProcess) {
         if (const std::optional<ProcessInfo> process = ProcessInfo::read(*snapshot.ownerProcess))
             snapshot.ownerExecutable = process->executableName();

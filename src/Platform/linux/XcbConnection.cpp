@@ -38,24 +38,43 @@ bool hasXTest(xcb_connection_t* connection)
     return extension && extension->present;
 }
 
-std::optional<qint64> processOfWindow(xcb_connection_t* connection, xcb_window_t window)
+namespace {
+
+// The local process of the client owning the resource (of every client for XCB_NONE), through the
+// X-Resource extension; none when the server can't answer.
+std::optional<QList<qint64>> localClientProcesses(xcb_connection_t* connection, xcb_window_t client)
 {
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_res_id);
     if (!extension || !extension->present)
         return std::nullopt;
-    const xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+    const xcb_res_client_id_spec_t spec{client, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
     xcb_res_query_client_ids_reply_t* reply =
         xcb_res_query_client_ids_reply(connection, xcb_res_query_client_ids(connection, 1, &spec), nullptr);
     if (!reply)
         return std::nullopt;
-    std::optional<qint64> pid;
+    QList<qint64> pids;
     for (auto it = xcb_res_query_client_ids_ids_iterator(reply); it.rem; xcb_res_client_id_value_next(&it)) {
         if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) &&
             xcb_res_client_id_value_value_length(it.data) > 0)
-            pid = *xcb_res_client_id_value_value(it.data);
+            pids.append(*xcb_res_client_id_value_value(it.data));
     }
     std::free(reply);
-    return pid;
+    return pids;
+}
+
+} // namespace
+
+std::optional<qint64> processOfWindow(xcb_connection_t* connection, xcb_window_t window)
+{
+    const std::optional<QList<qint64>> pids = localClientProcesses(connection, window);
+    if (!pids || pids->isEmpty())
+        return std::nullopt;
+    return pids->constLast();
+}
+
+std::optional<QList<qint64>> processesOfClients(xcb_connection_t* connection)
+{
+    return localClientProcesses(connection, XCB_NONE);
 }
 
 } // namespace Platform::Xcb

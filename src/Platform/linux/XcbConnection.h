@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QtGlobal>
 #include <optional>
 #include <xcb/xcb.h>
@@ -18,5 +19,8 @@ bool hasXTest(xcb_connection_t* connection);
 // The process of the local client that created a window, through the X-Resource
 // extension; none when the server can't tell (a remote client, no extension).
 std::optional<qint64> processOfWindow(xcb_connection_t* connection, xcb_window_t window);
+// The process of every local client of the display, once per connection; none when the
+// server can't tell.
+std::optional<QList<qint64>> processesOfClients(xcb_connection_t* connection);
 
 } // namespace Platform::Xcb

@@ -44,6 +44,9 @@ ConversationTranscript::ConversationTranscript(ConversationDraftView& view, Perf
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // A click on an answer's action would otherwise give the scroll area the keyboard, taking
+    // it from the question editor; the wheel scrolls without it.
+    setFocusPolicy(Qt::NoFocus);
     viewport()->setAutoFillBackground(false);
 
     auto* content = new QWidget(this);

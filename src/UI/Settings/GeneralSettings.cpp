@@ -8,7 +8,6 @@
 #include "UI/Appearance.h"
 #include "UI/Settings/AccentShadeSwatches.h"
 #include "UI/Settings/ColorWell.h"
-#include "UI/Settings/DestructiveConfirmation.h"
 #include "UI/Settings/HistoryRetentionSettings.h"
 #include "UI/Settings/HotkeyRecorderView.h"
 #include "UI/Settings/PastePermissionSettingsSection.h"
@@ -393,30 +392,13 @@ void GeneralSettings::buildDataSection()
                         "setting says.");
     clearHistory_ = new QPushButton(section);
     clearHistory_->setObjectName(QStringLiteral("clearHistory"));
-    connect(clearHistory_, &QPushButton::clicked, this, &GeneralSettings::askToClearHistory);
+    connect(clearHistory_, &QPushButton::clicked, this, [this] { store_.clearHistory(); });
     auto* row = new QWidget(section);
     bareRow(row, 0)->addWidget(clearHistory_, 0, Qt::AlignLeft);
     section->addItem(row);
 }
 
 // Actions
-
-// Clearing can't be undone, so it asks first; an empty history has nothing to lose.
-void GeneralSettings::askToClearHistory()
-{
-    const qsizetype count = store_.history().size();
-    if (count == 0 || clearConfirmation_)
-        return;
-    clearConfirmation_ = openDestructiveConfirmation(
-        window(), clearHistory_, Localization::format(QStringLiteral("Remove %d Clips?"), qint64(count)),
-        Localization::string(QStringLiteral(
-            "The whole clipboard history is removed. Pinboards are not affected, and there is no undo.")),
-        Localization::format(QStringLiteral("Remove %d Clips"), qint64(count)), this, [this](bool clear) {
-            clearConfirmation_ = nullptr;
-            if (clear)
-                store_.clearHistory();
-        });
-}
 
 void GeneralSettings::syncSwitchFlipped()
 {

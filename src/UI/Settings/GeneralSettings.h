@@ -12,7 +12,6 @@ class ColorWell;
 class QButtonGroup;
 class QComboBox;
 class QLabel;
-class QMessageBox;
 class QPushButton;
 class QSlider;
 class Settings;
@@ -74,7 +73,6 @@ private:
     QComboBox* makeModifierPicker(const QString& name, void (Settings::*write)(int));
 
     void syncSwitchFlipped();
-    void askToClearHistory();
 
     void refreshTexts();
     void refreshLanguage();
@@ -110,5 +108,4 @@ private:
     SettingsDetailToggle* syncToggle_ = nullptr;
     QLabel* syncCaption_ = nullptr;
     QPushButton* clearHistory_ = nullptr;
-    QMessageBox* clearConfirmation_ = nullptr;
 };

@@ -247,6 +247,31 @@ TEST_F(ClipboardCaptureTest, ACopyFromACommandWithoutAWindowIsNamedByItsProgram)
     }
 }
 
+// A copier that forks and ends is named only through the child holding its connection: the
+// programs that start meanwhile, X clients among them, are never named, however close their
+// process ids come to the copier's.
+TEST_F(ClipboardCaptureTest, ProgramsStartedWhileACopierForksAreNeverNamedForItsCopy)
+{
+    constexpr int copies = 30;
+    HelperProcess loop;
+    ASSERT_TRUE(
+        loop.start(QStringLiteral("sh"),
+                   {"-c", "while :; do true & ls / >/dev/null & xdotool getmouselocation >/dev/null; done"}));
+    for (int i = 0; i < copies; ++i) {
+        const QByteArray text = "forked copy " + QByteArray::number(i);
+        SCOPED_TRACE(text.constData());
+        store->clearHistory();
+        const qint64 before = Platform::pasteboard().changeCount();
+        HelperProcess copier;
+        ASSERT_TRUE(copier.start(xclip(), {"-selection", "clipboard", "-i"}, text));
+        waitForCopy(before, QStringLiteral("text/plain"), text);
+        monitor->checkForChanges();
+        ASSERT_EQ(store->history().size(), 1);
+        const QString source = store->history().first().sourceBundleID.value_or(QString());
+        EXPECT_TRUE(source.isEmpty() || source == QLatin1String("xclip")) << source.toStdString();
+    }
+}
+
 TEST_F(ClipboardCaptureTest, OurOwnPasteIsNotCapturedAgain)
 {
     PasteService service(*monitor, *store, Settings::shared());

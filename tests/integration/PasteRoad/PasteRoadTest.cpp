@@ -88,6 +88,17 @@ TEST_F(PasteRoadTest, aSearchTypedFirstPastesTheMatchingClip)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !barShown(); }, roadTimeoutMs));
 }
 
+// Shift+Return pastes a copied web page's text alone: an image in it leaves nothing behind.
+TEST_F(PasteRoadTest, shiftReturnPastesAnHtmlCopyWithAnImageAsItsTextAlone)
+{
+    ASSERT_TRUE(vellora.copyElsewhere(QStringLiteral("<p>Chart<img src=chart.png> below</p>"),
+                                      QStringLiteral("text/html"), QStringLiteral("Chart")));
+    ASSERT_NO_FATAL_FAILURE(focusTarget());
+    ASSERT_NO_FATAL_FAILURE(pressHotKeyAndWaitForTheBar());
+    desktop.pressKeys({XK_Shift_L, XK_Return});
+    EXPECT_EQ(waitForTargetText(QStringLiteral("below")), QStringLiteral("Chart below"));
+}
+
 // Not a test: the text field of another process that the road pastes into. It reports its
 // text after each change and "ready" once it has the keyboard focus.
 TEST(PasteTarget, DISABLED_Run)

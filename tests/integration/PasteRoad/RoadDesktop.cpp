@@ -175,10 +175,13 @@ bool startPasteTarget(Child& target)
            target.waitForLine({}, [&](const QString& line) { return line == ready; }) == ready;
 }
 
-bool ClipboardOwner::copy(const QString& text)
+bool ClipboardOwner::copy(const QString& text, const QString& target)
 {
-    process.start(QStringLiteral("xclip"),
-                  {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-quiet")});
+    QStringList arguments{QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                          QStringLiteral("-quiet")};
+    if (!target.isEmpty())
+        arguments << QStringLiteral("-t") << target;
+    process.start(QStringLiteral("xclip"), arguments);
     if (!process.waitForStarted())
         return false;
     process.write(text.toUtf8());
@@ -212,13 +215,13 @@ bool VelloraProcess::historyContains(const QString& text) const
     return file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()).contains(text);
 }
 
-bool VelloraProcess::copyElsewhere(const QString& text)
+bool VelloraProcess::copyElsewhere(const QString& text, const QString& target, const QString& stored)
 {
     for (int attempt = 0; attempt < copyAttempts; ++attempt) {
         owners_.push_back(std::make_unique<ClipboardOwner>());
-        if (!owners_.back()->copy(text))
+        if (!owners_.back()->copy(text, target))
             return false;
-        if (QTest::qWaitFor([&] { return historyContains(text); }, captureWaitMs))
+        if (QTest::qWaitFor([&] { return historyContains(stored.isEmpty() ? text : stored); }, captureWaitMs))
             return true;
     }
     return false;

@@ -60,10 +60,11 @@ public:
 // text field of another process that reports its text. True once the field has the focus.
 bool startPasteTarget(Child& target);
 
-// Another X client that owns the clipboard with a text, as a copy in another program does.
+// Another X client that owns the clipboard with a text, as a copy in another program does;
+// offered as the target type when one is given.
 class ClipboardOwner : public Child {
 public:
-    bool copy(const QString& text);
+    bool copy(const QString& text, const QString& target = {});
 };
 
 // Vellora itself, with home, preferences and data folders of its own.
@@ -74,10 +75,10 @@ public:
     bool start();
     // Whether the saved history holds the text (the store is saved 0.4 s after a copy).
     bool historyContains(const QString& text) const;
-    // Copies in another X client and waits until Vellora has the clip in its history. What is
-    // on the clipboard when Vellora starts is not captured, so the copy is made again while
-    // Vellora may still be starting.
-    bool copyElsewhere(const QString& text);
+    // Copies in another X client and waits until Vellora has the clip in its history (until
+    // the saved history holds `stored`, when given). What is on the clipboard when Vellora
+    // starts is not captured, so the copy is made again while Vellora may still be starting.
+    bool copyElsewhere(const QString& text, const QString& target = {}, const QString& stored = {});
 
     QTemporaryDir root;
 

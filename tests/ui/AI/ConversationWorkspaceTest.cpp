@@ -11,9 +11,11 @@
 #include "UI/VelloraIconButton.h"
 #include "UI/VelloraTooltip.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QScrollBar>
 #include <QToolButton>
+#include <utility>
 
 namespace {
 
@@ -188,6 +190,37 @@ INSTANTIATE_TEST_SUITE_P(
                       ActionCase{"SaveOk", Action::save, true, "Saved as Card", false},
                       ActionCase{"SaveFailed", Action::save, false, "Save as Card", true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// What the user types after clicking an answer's action or a preset goes on into the question.
+TEST_F(ConversationWorkspaceTest, ClickingAnActionOrAPresetLeavesTheKeyboardInTheQuestionEditor)
+{
+    makeConsentedView();
+    ask(QStringLiteral("Q1"), QStringLiteral("First answer"));
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    ConversationTranscriptActions* row = workspace->transcript().actionRows().at(0);
+    const struct {
+        const char* name;
+        QAbstractButton* button;
+    } clicks[] = {
+        {"Copy", row->button(Action::copy)},
+        {"Paste Back", row->button(Action::paste)},
+        {"Save as Card", row->button(Action::save)},
+        {"a preset", workspace->presetButtons().at(0)},
+    };
+    for (const auto& c : clicks) {
+        SCOPED_TRACE(c.name);
+        composer->editor()->setFocus(Qt::MouseFocusReason);
+        view->setQuestion(QString());
+        QTest::mouseClick(c.button, Qt::LeftButton);
+        if (!actions.empty())
+            std::exchange(actions, {}).front().completion(true);
+        ASSERT_TRUE(QApplication::focusWidget());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("typed"));
+        EXPECT_EQ(QApplication::focusWidget(), composer->editor());
+        EXPECT_TRUE(composer->editor()->question().endsWith(QStringLiteral("typed")));
+    }
+}
 
 TEST_F(ConversationWorkspaceTest, AnswerActionsCarryTheirTextsAndALateCompletionAfterCloseDoesNothing)
 {

@@ -95,6 +95,23 @@ TEST_F(BarKeyboardTest, DeleteRemovesTheChosenClipAndUndoPutsItBack)
     EXPECT_EQ(fixture.store->history().size(), clipCount - 1);
 }
 
+// Each opening starts the search with nothing to undo: Ctrl+Z with no deletion waiting never
+// brings back a search of an earlier opening.
+TEST_F(BarKeyboardTest, UndoInANewOpeningDoesNotBringBackAnEarlierSearch)
+{
+    BarSearchField* field = bar->view()->searchField();
+    QTest::keyClicks(field, QStringLiteral("number 2"));
+    press(Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->phase().kind == BarPhaseKind::hidden; }, generousWaitMs));
+    bar->resetForShow();
+    bar->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->phase().kind == BarPhaseKind::shown; }, generousWaitMs));
+
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(field->text(), QString());
+    EXPECT_EQ(bar->view()->shownClips().size(), clipCount);
+}
+
 TEST_F(BarKeyboardTest, ReturnPastesTheSelectedClipAsCapturedOrAsPlainTextWithTheModifier)
 {
     QSignalSpy pastes(bar.get(), &BarWindowController::pasteRequested);

@@ -82,6 +82,30 @@ TEST(PasteFormat, RichTextPerFormat)
     EXPECT_EQ(valueOf(markdown, "text/plain"), "Hello **bold** [world](https://x.test/)");
 }
 
+// An image in a copied document leaves no U+FFFC in the text pasted for it, whether the text
+// is the source's own (a Qt program writes one per image) or read from its HTML.
+TEST(PasteFormat, PlainTextCarriesNoObjectReplacementForImages)
+{
+    const QString withImage = QStringLiteral("Before\uFFFC after");
+    const struct {
+        const char* name;
+        std::optional<QString> text;
+        QByteArray html;
+    } cases[] = {
+        {"the source's text", withImage, "<p>Before<img src=\"a.png\"> after</p>"},
+        {"only HTML", std::nullopt, "<p>Before<img src=\"a.png\"> after</p>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ClipItem item;
+        item.type = ClipType::richText;
+        item.text = c.text;
+        item.htmlData = c.html;
+        for (const PasteFormat format : {PasteFormat::plainText, PasteFormat::asCaptured})
+            EXPECT_EQ(valueOf(PasteFormats::contents(item, format), "text/plain"), "Before after");
+    }
+}
+
 TEST(PasteFormat, RichTextWithOnlyRtf)
 {
     ClipItem item;

@@ -95,27 +95,4 @@ TEST_F(FakeProcessTable, theProgramNameComesFromExeElseArgvZero)
     EXPECT_EQ(ProcessInfo::read(23, root.path())->executableName(), "");
 }
 
-// A program that forks into the background and ends: its child is the first recent process
-// after it that leads no group. Threads of other programs, old processes and new group
-// leaders are not it.
-TEST_F(FakeProcessTable, theBackgroundChildIsARecentProcessOfTheEndedOnesGroup)
-{
-    const long ticks = sysconf(_SC_CLK_TCK);
-    write("uptime", "1000.00 4000.00\n");
-    const auto stat = [ticks](qint64 pid, qint64 group, double startedAt) {
-        return QByteArray::number(pid) + " (x) S 1 " + QByteArray::number(group) +
-               " 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 " + QByteArray::number(qint64(startedAt * ticks));
-    };
-    addProcess(101, stat(101, 50, 999), {}, {}); // a thread of process 50
-    write("101/status", "Name:\tx\nTgid:\t50\nPid:\t101\n");
-    addProcess(102, stat(102, 102, 999), {}, {}); // leads a group of its own
-    write("102/status", "Tgid:\t102\n");
-    addProcess(103, stat(103, 100, 900), {}, {}); // started long before
-    write("103/status", "Tgid:\t103\n");
-    addProcess(104, stat(104, 100, 998), {}, {});
-    write("104/status", "Name:\tx\nTgid:\t104\n");
-    EXPECT_EQ(ProcessInfo::backgroundChild(100, root.path()), qint64(104));
-    EXPECT_EQ(ProcessInfo::backgroundChild(104, root.path()), std::nullopt);
-}
-
 } // namespace
