@@ -732,16 +732,37 @@ void AppController::showSettings(std::optional<SettingsTab> tab)
         whenHistoryLoaded([this, tab] { showSettings(tab); });
         return;
     }
-    // The bar stays hidden when the settings close: the next hot-key press shows it.
+    const bool barWasVisible = bar_ && bar_->phase().isVisible();
+    if (barWasVisible)
+        returnToShelfAfterSettings_ = bar_->view()->source().kind == BarSource::Kind::browserShelf;
+    returnToBarAfterSettings_ = returnToBarAfterSettings_ || barWasVisible;
     hideBar();
     if (!settingsWindow_)
-        settingsWindow_ = std::make_unique<SettingsWindowController>();
+        settingsWindow_ = std::make_unique<SettingsWindowController>([this] { settingsWindowClosed(); });
     settingsWindow_->present(tab);
 }
 
 SettingsWindowController* AppController::settingsWindowController() const
 {
     return settingsWindow_.get();
+}
+
+void AppController::settingsWindowClosed()
+{
+    if (!returnToBarAfterSettings_)
+        return;
+    returnToBarAfterSettings_ = false;
+    const bool toShelf = std::exchange(returnToShelfAfterSettings_, false);
+    // Once the settings window is gone, so that its closing does not take the bar's focus.
+    QMetaObject::invokeMethod(
+        this,
+        [this, toShelf] {
+            showBar();
+            // The shelf ended when the bar hid for the settings: this reads the browsers again.
+            if (toShelf)
+                setBarSource(BarSource::browserShelf());
+        },
+        Qt::QueuedConnection);
 }
 
 void AppController::toggleICloudSync()

@@ -226,6 +226,7 @@ private:
     std::optional<Platform::RunningApplication> ownFrontWindow() const;
 
     void releaseWindows();
+    void settingsWindowClosed();
     void dropClosedConversations();
     static ClipItem ownTextClip(const QString& text);
 
@@ -249,6 +250,8 @@ private:
     std::unique_ptr<QMenu> statusMenu_;
     std::unique_ptr<QSystemTrayIcon> statusItem_;
     std::unique_ptr<SettingsWindowController> settingsWindow_;
+    bool returnToBarAfterSettings_ = false;
+    bool returnToShelfAfterSettings_ = false;
     std::unique_ptr<PastePermissionGuide> permissionGuide_;
     QList<QPointer<ConversationWindowController>> conversations_;
     int nextConversationNumber_ = 1;

@@ -302,6 +302,22 @@ TEST_F(BrowserShelfTest, everyWayAwayFromTheBarEndsTheShelf)
     }
 }
 
+TEST_F(BrowserShelfTest, returningFromTheSettingsReadsTheShelfAgain)
+{
+    // WORKAROUND: the offscreen platform deactivates the bar as the closed settings window
+    // hands activation back, which would hide it by the click-outside rule.
+    Settings::shared().setHideOnClickOutside(false);
+    openShelf();
+    emit controller->barController()->settingsRequested();
+    EXPECT_TRUE(shelfEnded());
+    controller->settingsWindowController()->window()->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return browsers.started() == 6; }, waitMs));
+    EXPECT_EQ(source(), BarSource::browserShelf());
+    EXPECT_TRUE(controller->barController()->phase().isVisible());
+    ASSERT_TRUE(waitUntilRead());
+    EXPECT_EQ(shelf.focusedID(), s1.id);
+}
+
 TEST_F(BrowserShelfTest, aResultArrivingAfterTheBarHidChangesNothingShown)
 {
     browsers.hold();
