@@ -1,5 +1,6 @@
 #include "AppController.h"
 
+#include "App/DemoSeed.h"
 #include "Hotkey/HotKeyCenter.h"
 #include "Platform/Accessibility.h"
 #include "Platform/Bundle.h"
@@ -12,6 +13,7 @@
 #include "Store/ClipboardStore.h"
 #include "UI/AI/ConversationDraftView.h"
 #include "UI/AI/ConversationWindowController.h"
+#include "UI/AppRequests.h"
 #include "UI/Appearance.h"
 #include "UI/Bar/BarView.h"
 #include "UI/Bar/BarWindowController.h"
@@ -19,7 +21,6 @@
 #include "UI/PastePermissionGuide.h"
 #include "UI/StandardUpdateUserDriver.h"
 #include "Updates/UpdateSettings.h"
-#include "Util/DemoSeed.h"
 #include "Util/LaunchAtLogin.h"
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
@@ -70,6 +71,9 @@ AppController& AppController::shared()
         hooks.checkForUpdates = [&updates] { updates.check(); };
         connect(&updates, &UpdateSettings::canCheckChanged, &controller, &AppController::rebuildStatusMenu);
         hooks.refreshPublicConfiguration = [] { PublicConfigurationStore::shared().refresh(false); };
+        AppRequests& requests = AppRequests::installed();
+        requests.showSettings = [](SettingsTab tab) { controller.showSettings(tab); };
+        requests.toggleCloudSync = [] { controller.toggleICloudSync(); };
         return true;
     }();
     Q_UNUSED(wired);
@@ -116,7 +120,9 @@ AppController::AppController(Services services, QObject* parent)
                  std::function<void(bool)> completion) {
               performConversationResultAction(action, answer, target, std::move(completion));
           },
-          [this](ConversationWindowController& window) { window.view().setAppController(this); },
+          [this](ConversationWindowController& window) {
+              window.view().setAppActions(conversationAppActions());
+          },
           [this] { rebuildStatusMenu(); },
       })
     , fileProblems_(services_.store, alertPresenter())
@@ -174,7 +180,7 @@ void AppController::applicationDidFinishLaunching(const LaunchOptions& options)
     beginStep(LaunchStep::showStatusItem);
     statusMenu_.followPreference();
     beginStep(LaunchStep::applyLoginItem);
-    LaunchAtLogin::connectSettings(services_.settings);
+    services_.settings.hooks().launchAtLoginChanged = LaunchAtLogin::set;
     LaunchAtLogin::set(services_.settings.launchAtLogin());
 
     if (options.demo) {
@@ -442,6 +448,16 @@ void AppController::toggleICloudSync()
 void AppController::openAIDraft(const QList<ClipItem>& items)
 {
     conversations_.open(items);
+}
+
+ConversationDraftView::AppActions AppController::conversationAppActions()
+{
+    return {
+        [this] { return barController() ? barController()->phase() : BarPhase{}; },
+        [this] { showBar(); },
+        [this] { hideBar(); },
+        [this] { showSettings(SettingsTab::model); },
+    };
 }
 
 QList<ConversationWindowController*> AppController::conversationWindows() const

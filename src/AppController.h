@@ -18,6 +18,7 @@
 #include "Monitor/PasteService.h"
 #include "Platform/Workspace.h"
 #include "Settings/SettingsTab.h"
+#include "UI/AI/ConversationDraftView.h"
 
 #include <QObject>
 #include <chrono>
@@ -167,6 +168,9 @@ public:
     void openAIDraft(const QList<ClipItem>& items);
     // The conversation windows that are not closed, oldest first.
     QList<ConversationWindowController*> conversationWindows() const;
+    // What a conversation's view asks of this controller: the bar's phase, showing and hiding
+    // it, the settings window's model pane.
+    ConversationDraftView::AppActions conversationAppActions();
     // Copies, pastes back into `target` or saves an answer; completion runs exactly once.
     void performConversationResultAction(ConversationResultAction action, const QString& answer,
                                          const std::optional<Platform::RunningApplication>& target,

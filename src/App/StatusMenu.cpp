@@ -1,11 +1,11 @@
 #include "App/StatusMenu.h"
 
-#include "Hotkey/HotKeyCenter.h"
 #include "Monitor/ClipboardMonitor.h"
 #include "Platform/Bundle.h"
 #include "Settings/Settings.h"
 #include "UI/AI/ConversationWindowController.h"
 #include "UI/VelloraBrand.h"
+#include "Util/KeyNames.h"
 #include "Util/Localization.h"
 
 #include <QCoreApplication>
@@ -38,7 +38,7 @@ void StatusMenu::populate(QMenu* menu)
 {
     menu->clear();
     const QString open = Localization::string(QStringLiteral("Open Vellora"));
-    const QString shortcut = HotKeyCenter::describe(settings_.hotkeyKeyCode(), settings_.hotkeyModifiers());
+    const QString shortcut = KeyNames::describe(settings_.hotkeyKeyCode(), settings_.hotkeyModifiers());
     QAction* openBar =
         menu->addAction(settings_.hotkeyKeyCode() < 0 ? open : open + QLatin1Char('\t') + shortcut);
     connect(openBar, &QAction::triggered, this, [this] { actions_.showBar(); });

@@ -1,4 +1,4 @@
-#include "Util/FileAccessStore.h"
+#include "Store/FileAccessStore.h"
 
 #include "Models/JsonCoding.h"
 #include "Platform/FileSystem.h"
