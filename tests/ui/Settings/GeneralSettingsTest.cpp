@@ -371,7 +371,8 @@ TEST_P(GeneralSettingsWheelTest, ScrollsThePageAndLeavesTheSettingAlone)
         const int top = page->verticalScrollBar()->value();
         notch();
         EXPECT_EQ(defaults().values.value(key), before) << "focused: " << focused;
-        EXPECT_GT(page->verticalScrollBar()->value(), top) << "the page scrolls instead; focused: " << focused;
+        EXPECT_GT(page->verticalScrollBar()->value(), top)
+            << "the page scrolls instead; focused: " << focused;
     }
     Localization::shared().setLanguage(AppLanguage::english);
     settings().setHistoryRetentionMode(HistoryRetentionMode::itemCount);
