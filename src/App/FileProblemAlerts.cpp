@@ -1,6 +1,7 @@
 #include "App/FileProblemAlerts.h"
 
 #include "Platform/Defaults.h"
+#include "Platform/LogCategories.h"
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
 #include "Util/Localization.h"
@@ -30,6 +31,9 @@ void FileProblemAlerts::reportUnreadableStore()
 
 void FileProblemAlerts::reportFailedSaves()
 {
+    connect(&store_, &ClipboardStore::saveFailed, this, [](const QString& path, const QString& reason) {
+        qCWarning(logStore) << "the history could not be saved to" << path << reason;
+    });
     // Queued: a save that fails while quitting is only logged.
     connect(
         &store_, &ClipboardStore::saveFailed, this,
@@ -44,6 +48,7 @@ void FileProblemAlerts::reportPreferenceProblems()
     Platform::Defaults& defaults = Platform::defaults();
     // The preferences outlive this object; a write after it has gone tells no one.
     defaults.saveFailed = [alerts = QPointer(this)](const QString& path) {
+        qCWarning(logStore) << "the preferences could not be saved to" << path;
         if (!alerts)
             return;
         QTimer::singleShot(0, alerts, [alerts, path] {

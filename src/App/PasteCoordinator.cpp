@@ -3,6 +3,7 @@
 #include "App/PasteTargets.h"
 #include "Platform/Accessibility.h"
 #include "Platform/Bundle.h"
+#include "Platform/LogCategories.h"
 #include "Platform/Pasteboard.h"
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
@@ -114,6 +115,10 @@ void PasteCoordinator::paste(const ClipItem& item, PasteFormat format,
 void PasteCoordinator::explainFailure(qint64 changeCountBefore,
                                       const std::optional<Platform::RunningApplication>& target)
 {
+    qCDebug(logPaste) << "the paste failed; clipboard written:"
+                      << (Platform::pasteboard().changeCount() != changeCountBefore)
+                      << "keys permitted:" << Platform::accessibility().isTrusted() << "target"
+                      << (target ? target->bundleIdentifier : QStringLiteral("none"));
     if (Platform::pasteboard().changeCount() == changeCountBefore) {
         env_.showToast(
             Localization::string(QStringLiteral("This clip can't be pasted: its content is missing.")),

@@ -1,6 +1,7 @@
 #include "BrowserLinks/BrowserPageReader.h"
 
 #include "Platform/BrowserScripting.h"
+#include "Platform/LogCategories.h"
 
 #include <QElapsedTimer>
 #include <QStringList>
@@ -168,6 +169,9 @@ BrowserPageResult BrowserPageReader::read(LinkBrowser browser)
     timer.start();
     BrowserPageResult result = readUntimed(browser);
     result.elapsedMs = timer.nsecsElapsed() / nanosecondsPerMillisecond;
+    qCDebug(logBrowserTabs) << LinkBrowsers::displayName(browser) << "gave" << result.tabs.size() << "tabs in"
+                            << result.elapsedMs << "ms" << result.errorMessage.value_or(QString())
+                            << result.errorCode.value_or(0);
     return result;
 }
 
