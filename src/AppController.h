@@ -1,6 +1,14 @@
 #pragma once
 
 #include "AI/ConversationResultAction.h"
+#include "App/BarCoordinator.h"
+#include "App/ConversationWindows.h"
+#include "App/FileProblemAlerts.h"
+#include "App/LaunchOptions.h"
+#include "App/PasteCoordinator.h"
+#include "App/PasteTargets.h"
+#include "App/SettingsWindowPresenter.h"
+#include "App/StatusMenu.h"
 #include "BrowserLinks/BrowserShelfModel.h"
 #include "Models/BarSource.h"
 #include "Models/ClipItem.h"
@@ -10,11 +18,9 @@
 #include "Monitor/PasteService.h"
 #include "Platform/Workspace.h"
 #include "Settings/SettingsTab.h"
-#include "UI/Appearance.h"
+#include "UI/AI/ConversationDraftView.h"
 
 #include <QObject>
-#include <QPointer>
-#include <QStringList>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -30,32 +36,17 @@ class QSystemTrayIcon;
 class Settings;
 class SettingsWindowController;
 
-// Owns the application's controllers and wires the shared objects together. The
+// Owns the application's controllers and wires the shared objects together: it runs the
+// launch and the reactions to the system, and is the one face of the parts under App/ (the
+// status menu, the bar, pasting, the settings window, the conversation windows). The
 // application is an accessory: no main window, no taskbar entry, an optional status item.
 class AppController final : public QObject {
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds permissionGuideDelay{600};
     static constexpr std::chrono::milliseconds demoBarDelay{500};
-    static constexpr double copiedToastSeconds = 1.25;
-    static constexpr double pasteBackFailedToastSeconds = 4.0;
-    static constexpr double targetClosedToastSeconds = 3.0;
-    static constexpr double savedToastSeconds = 2.0;
-    static constexpr double pasteFailedToastSeconds = 3.0;
-    static constexpr double noPasteTargetToastSeconds = 3.0;
 
-    // What the command line asks for.
-    struct LaunchOptions {
-        bool demo = false;                        // "--demo"
-        std::optional<AppearanceMode> appearance; // "--appearance" system|light|dark
-        bool demoPasteToTextEditor = false;       // "--demo-paste-to-textedit"
-        bool settings = false;                    // "--settings": open the settings window
-
-        // Unknown arguments are ignored, as is a value after "--appearance" that names no
-        // appearance (the saved appearance then applies).
-        static LaunchOptions parse(const QStringList& arguments);
-        bool operator==(const LaunchOptions&) const = default;
-    };
+    using LaunchOptions = ::LaunchOptions;
 
     // The steps of launching, in their order; a step that does not apply to a run is skipped.
     enum class LaunchStep {
@@ -86,7 +77,7 @@ public:
         ClipboardStore& store;
         Settings& settings;
         HotKeyCenter& hotKeys;
-        std::function<void(const QString& message, const QString& symbolName, double seconds)> showToast;
+        PasteCoordinator::ShowToast showToast;
         std::function<void(const Alert& alert)> showAlert;
         BrowserShelfModel& browserShelf = BrowserShelfModel::shared();
     };
@@ -157,7 +148,7 @@ public:
     void copyBrowserPages(const QList<BrowserPage>& pages);
     // Pastes the first clip now and each next one on the following presses of the hot key.
     void startPasteQueue(const QList<ClipItem>& items, PasteFormat format);
-    const PasteQueueSession& pasteQueue() const { return pasteQueue_; }
+    const PasteQueueSession& pasteQueue() const { return paste_.queue(); }
     // The application pastes go to: the one in front before the bar showed (with
     // "--demo-paste-to-textedit", a running text editor when there is one).
     std::optional<Platform::RunningApplication> pasteTarget() const;
@@ -177,6 +168,9 @@ public:
     void openAIDraft(const QList<ClipItem>& items);
     // The conversation windows that are not closed, oldest first.
     QList<ConversationWindowController*> conversationWindows() const;
+    // What a conversation's view asks of this controller: the bar's phase, showing and hiding
+    // it, the settings window's model pane.
+    ConversationDraftView::AppActions conversationAppActions();
     // Copies, pastes back into `target` or saves an answer; completion runs exactly once.
     void performConversationResultAction(ConversationResultAction action, const QString& answer,
                                          const std::optional<Platform::RunningApplication>& target,
@@ -191,7 +185,7 @@ public:
     PastePermissionGuide* pastePermissionGuide() const;
 
     ClipboardMonitor& monitor() { return monitor_; }
-    PasteService& pasteService() { return pasteService_; }
+    PasteService& pasteService() { return paste_.service(); }
     const LaunchOptions& launchOptions() const { return options_; }
 
 signals:
@@ -203,32 +197,14 @@ protected:
 private:
     void beginStep(LaunchStep step);
     void observeSystemEvents();
-    void followStatusItemPreference();
     void startHotKeys();
     void scheduleFirstWindow();
     // Runs the action now, or once the history is loaded.
     void whenHistoryLoaded(std::function<void()> action);
-    void reportUnreadableStore();
-    void reportFailedSaves();
-    void reportPreferenceProblems();
-    void addConversationItems(QMenu* menu);
-
-    BarWindowController& bar();
+    FileProblemAlerts::ShowAlert alertPresenter();
+    void wireBar(BarWindowController& bar);
     void barPasteRequested(const QList<ClipItem>& items, PasteFormat format);
-    void barPhaseChanged();
-    void pasteNextQueueItem();
-    void paste(const ClipItem& item, PasteFormat format,
-               const std::optional<Platform::RunningApplication>& target, std::function<void(bool)> then);
-    void explainPasteFailure(qint64 changeCountBefore,
-                             const std::optional<Platform::RunningApplication>& target);
-    void promoteIfWanted(const ClipItem& item);
-    std::optional<Platform::RunningApplication> rememberableFrontApplication() const;
-    std::optional<Platform::RunningApplication> ownFrontWindow() const;
-
     void releaseWindows();
-    void settingsWindowClosed();
-    void dropClosedConversations();
-    static ClipItem ownTextClip(const QString& text);
 
     Services services_;
     Hooks hooks_;
@@ -238,21 +214,12 @@ private:
     std::function<void()> actionAfterLoad_;
 
     ClipboardMonitor monitor_;
-    PasteService pasteService_;
-    PasteQueueSession pasteQueue_;
-    PasteFormat pasteQueueFormat_ = PasteFormat::asCaptured;
-
-    std::unique_ptr<BarWindowController> bar_;
-    bool keyMonitorInstalled_ = false;
-    std::optional<Platform::RunningApplication> barTarget_;
-    std::optional<Platform::RunningApplication> ownWindowTarget_;
-
-    std::unique_ptr<QMenu> statusMenu_;
-    std::unique_ptr<QSystemTrayIcon> statusItem_;
-    std::unique_ptr<SettingsWindowController> settingsWindow_;
-    bool returnToBarAfterSettings_ = false;
-    bool returnToShelfAfterSettings_ = false;
+    PasteTargets targets_;
+    BarCoordinator bar_;
+    PasteCoordinator paste_;
+    StatusMenu statusMenu_;
+    SettingsWindowPresenter settingsWindow_;
+    ConversationWindows conversations_;
+    FileProblemAlerts fileProblems_;
     std::unique_ptr<PastePermissionGuide> permissionGuide_;
-    QList<QPointer<ConversationWindowController>> conversations_;
-    int nextConversationNumber_ = 1;
 };

@@ -1,5 +1,7 @@
 #include "AI/AIChatClient.h"
 
+#include "Platform/LogCategories.h"
+
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -17,8 +19,10 @@ ChatReply* AIChatClient::send(const ChatRequest& request) const
         networkRequest = request.networkRequest();
         body = QJsonDocument(request.body()).toJson(QJsonDocument::Compact);
     } catch (const ModelError& error) {
+        qCDebug(logAI) << "the request was not sent:" << error.errorDescription();
         return new ChatReply(error, manager_);
     }
+    qCDebug(logAI) << "asking" << networkRequest.url() << "with" << body.size() << "bytes";
     return new ChatReply(manager_->post(networkRequest, body), manager_);
 }
 

@@ -2,6 +2,7 @@
 
 #include "AI/ChatAnswerParser.h"
 #include "AI/ModelNetworkAccessManager.h"
+#include "Platform/LogCategories.h"
 #include "Util/Localization.h"
 
 #include <QNetworkReply>
@@ -120,6 +121,8 @@ void ChatReply::onNetworkFinished()
     body_ += reply_->readAll();
     const int error = reply_->error();
     const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    qCDebug(logAI) << reply_->url() << "answered with status" << status.toInt() << "network error" << error
+                   << "and" << body_.size() << "bytes";
     if (body_.size() > maximumAnswerBytes)
         deliver(failure(ModelError(ModelError::Kind::answerTooLarge)));
     else if ((error > 0 && error <= lastTransportErrorCode) || !status.isValid())

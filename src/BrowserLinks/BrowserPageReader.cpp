@@ -1,6 +1,7 @@
 #include "BrowserLinks/BrowserPageReader.h"
 
 #include "Platform/BrowserScripting.h"
+#include "Platform/LogCategories.h"
 
 #include <QElapsedTimer>
 #include <QStringList>
@@ -168,6 +169,9 @@ BrowserPageResult BrowserPageReader::read(LinkBrowser browser)
     timer.start();
     BrowserPageResult result = readUntimed(browser);
     result.elapsedMs = timer.nsecsElapsed() / nanosecondsPerMillisecond;
+    qCDebug(logBrowserTabs) << LinkBrowsers::displayName(browser) << "gave" << result.tabs.size() << "tabs in"
+                            << result.elapsedMs << "ms" << result.errorMessage.value_or(QString())
+                            << result.errorCode.value_or(0);
     return result;
 }
 
@@ -188,8 +192,28 @@ BrowserPageReader::ScriptParameters BrowserPageReader::scriptParameters(LinkBrow
     return {bundleID, QStringLiteral("mode of browserWindow is not \"incognito\""), QStringLiteral("title")};
 }
 
+namespace {
+
+// The texts that source() writes, with what each asks.
+std::optional<Platform::TabScriptRequest> knownScript(const QString& source)
+{
+    for (const LinkBrowser browser : LinkBrowsers::allCases()) {
+        if (source != BrowserPageReader::source(browser))
+            continue;
+        const BrowserPageReader::ScriptParameters parameters = BrowserPageReader::scriptParameters(browser);
+        return Platform::TabScriptRequest{parameters.bundleID, BrowserPageReader::scriptTimeoutSeconds,
+                                          parameters.windowCondition != QLatin1String("true"),
+                                          parameters.titleProperty};
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 QString BrowserPageReader::source(LinkBrowser browser)
 {
+    // A text is run only after it was written: the platform layer learns them here.
+    [[maybe_unused]] static const bool catalogued = (Platform::setTabScriptCatalogue(knownScript), true);
     const ScriptParameters parameters = scriptParameters(browser);
     QString text = QString::fromUtf16(scriptTemplate);
     text.replace(QStringLiteral("[TIMEOUT]"), QString::number(scriptTimeoutSeconds));

@@ -7,20 +7,9 @@
 
 class Settings;
 
-// The application's global hot keys and the texts that name a shortcut.
+// The application's global hot keys.
 class HotKeyCenter {
 public:
-    // The shortcut as the desktop writes it: "Ctrl", "Alt", "Shift", "Super" for Command,
-    // Option, Shift and Control, in that order, each followed by "+", then the key's name:
-    // "Ctrl+Shift+V".
-    static QString describe(int keyCode, int modifiers);
-    // The name of a virtual key code: its capital letter, digit, punctuation, "F1"…"F20", a
-    // word such as "Return", "Esc" or "Left", or the localised "Space"; "?" for a key outside
-    // the table.
-    static QString keyName(int keyCode);
-    // Whether keyName() knows the key.
-    static bool isKnownKey(int keyCode);
-
     // The process-wide centre over the desktop's hot keys and the shared preferences.
     static HotKeyCenter& shared();
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Hotkey/RivEVShortcut.h"
 #include "Platform/HotKeys.h"
+#include "Util/RivEVShortcut.h"
 
 #include <QObject>
 #include <QTimer>

@@ -2,6 +2,7 @@
 
 #include "Monitor/PasteboardTypes.h"
 #include "Platform/Bundle.h"
+#include "Platform/LogCategories.h"
 #include "Platform/Pasteboard.h"
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
@@ -164,14 +165,20 @@ void ClipboardMonitor::checkForChanges()
     if (count == lastChangeCount_)
         return;
     lastChangeCount_ = count;
-    if (paused_ || count == ignoredChangeCount_)
+    if (paused_ || count == ignoredChangeCount_) {
+        qCDebug(logCapture) << "change" << count
+                            << "skipped:" << (paused_ ? "capture is paused" : "our own copy");
         return;
+    }
     const QStringList types = pasteboard_.types();
     if (types.isEmpty())
         return;
     const std::optional<Platform::RunningApplication> owner = pasteboard_.ownerApplication();
-    if (isExcluded(types, owner))
+    const QString ownerID = owner ? owner->bundleIdentifier : QStringLiteral("unknown");
+    if (isExcluded(types, owner)) {
+        qCDebug(logCapture) << "change" << count << "from" << ownerID << "excluded; types" << types;
         return;
+    }
     capture(types, owner);
 }
 
@@ -216,8 +223,10 @@ void ClipboardMonitor::capture(const QStringList& types,
         queueImage(std::move(capture), types);
         return;
     }
-    if (!takeColor(item, types) && !takeRichText(item, types) && !takeText(item))
+    if (!takeColor(item, types) && !takeRichText(item, types) && !takeText(item)) {
+        qCDebug(logCapture) << "nothing to record among" << types;
         return;
+    }
     pending_.append(std::move(capture));
     deliverReady();
 }

@@ -5,6 +5,7 @@
 #include "Platform/Accessibility.h"
 #include "Platform/Bundle.h"
 #include "Platform/KeyEvents.h"
+#include "Platform/LogCategories.h"
 #include "Platform/Pasteboard.h"
 #include "Platform/SystemSound.h"
 #include "Settings/Settings.h"
@@ -61,6 +62,10 @@ void PasteService::paste(const ClipItem& item, PasteFormat format,
     }
     if (settings_.playSound())
         Platform::systemSound().beep();
+    qCDebug(logPaste) << "pasting into"
+                      << (target ? target->bundleIdentifier : QStringLiteral("the focused window"))
+                      << "process" << (target ? target->processIdentifier : 0) << "window"
+                      << (target ? target->windowIdentifier : 0);
     if (target && !Platform::workspace().activate(*target)) {
         completion(false);
         return;
@@ -91,8 +96,10 @@ void PasteService::pollTarget()
         finish(Platform::keyEvents().postKeyStroke(pasteKeyCode, pasteModifiers));
         return;
     }
-    if (pending_->polls >= maxFrontmostPolls)
+    if (pending_->polls >= maxFrontmostPolls) {
+        qCDebug(logPaste) << "the target did not come to the front in time";
         finish(false);
+    }
 }
 
 bool PasteService::targetIsInFront(const PendingPaste& paste) const

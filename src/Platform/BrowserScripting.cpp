@@ -8,7 +8,19 @@ namespace Platform {
 
 namespace {
 std::atomic<BrowserScripting*> installedFake = nullptr;
+std::atomic<TabScriptCatalogue> installedCatalogue = nullptr;
 } // namespace
+
+void setTabScriptCatalogue(TabScriptCatalogue catalogue)
+{
+    installedCatalogue.store(catalogue);
+}
+
+std::optional<TabScriptRequest> knownTabScript(const QString& source)
+{
+    const TabScriptCatalogue catalogue = installedCatalogue.load();
+    return catalogue ? catalogue(source) : std::nullopt;
+}
 
 ScriptValue ScriptValue::text(const QString& text)
 {

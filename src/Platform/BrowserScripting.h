@@ -73,6 +73,23 @@ public:
     virtual std::variant<ScriptValue, ScriptRunError> run(const BrowserScript& script) = 0;
 };
 
+// What a tab-listing script asks of a browser.
+struct TabScriptRequest {
+    QString bundleID;
+    int timeoutSeconds = 0;
+    // Whether the script passes over incognito windows or visits every window.
+    bool skipsIncognito = false;
+    // "title" or "name": the tab property the script reads as its title.
+    QString titleProperty;
+};
+
+// A service that can't run scripts carries out only the texts the page reader writes, known
+// by their exact text. The layer that writes them installs the look-up here; until it does,
+// no text is known. Callable from any thread.
+using TabScriptCatalogue = std::optional<TabScriptRequest> (*)(const QString& source);
+void setTabScriptCatalogue(TabScriptCatalogue catalogue);
+std::optional<TabScriptRequest> knownTabScript(const QString& source);
+
 // The process-wide service.
 BrowserScripting& browserScripting();
 // Tests install a fake; nullptr restores the real one.

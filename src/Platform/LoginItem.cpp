@@ -1,7 +1,7 @@
 #include "Platform/LoginItem.h"
 
+#include "Platform/UserText.h"
 #include "Platform/linux/XdgAutostartLoginItem.h"
-#include "Util/Localization.h"
 
 namespace Platform {
 
@@ -13,9 +13,9 @@ QString LoginItemError::localizedDescription() const
 {
     switch (kind) {
     case Kind::registerFailed:
-        return Localization::format(QStringLiteral("The login item could not be added: %@"), reason);
+        return userText(QStringLiteral("The login item could not be added: %@"), {reason});
     case Kind::unregisterFailed:
-        return Localization::format(QStringLiteral("The login item could not be removed: %@"), reason);
+        return userText(QStringLiteral("The login item could not be removed: %@"), {reason});
     }
     return reason;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Hotkey/RivEVShortcut.h"
-#include "Settings/ClipColorTheme.h"
 #include "Settings/HistoryRetentionMode.h"
+#include "Util/ClipColorTheme.h"
+#include "Util/RivEVShortcut.h"
 
 #include <QJsonValue>
 #include <QObject>

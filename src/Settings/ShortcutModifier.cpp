@@ -1,7 +1,7 @@
 #include "Settings/ShortcutModifier.h"
 
-#include "Hotkey/RivEVShortcut.h"
 #include "Util/Localization.h"
+#include "Util/RivEVShortcut.h"
 
 namespace ShortcutModifiers {
 

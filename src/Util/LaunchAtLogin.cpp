@@ -2,7 +2,6 @@
 
 #include "Platform/LoginItem.h"
 #include "Platform/SystemLog.h"
-#include "Settings/Settings.h"
 
 namespace LaunchAtLogin {
 
@@ -18,11 +17,6 @@ void set(bool enabled)
         Platform::systemLog().write(QStringLiteral("Vellora: LaunchAtLogin toggle failed: ") +
                                     error.localizedDescription());
     }
-}
-
-void connectSettings(Settings& settings)
-{
-    settings.hooks().launchAtLoginChanged = [](bool enabled) { set(enabled); };
 }
 
 } // namespace LaunchAtLogin

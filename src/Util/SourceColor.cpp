@@ -1,7 +1,6 @@
 #include "Util/SourceColor.h"
 
 #include "Platform/Defaults.h"
-#include "Settings/Settings.h"
 #include "Util/AppIconProvider.h"
 #include "Util/ColorHex.h"
 
@@ -220,12 +219,6 @@ QList<QColor> accentShades(const QString& accentHex)
         shades.append(
             QColor::fromHslF(base.hslHueF(), base.hslSaturationF(), darkest + i * shadeStep).toRgb());
     return shades;
-}
-
-QColor color(const QString& bundleID)
-{
-    const Settings& settings = Settings::shared();
-    return color(bundleID, settings.clipColorTheme(), settings.clipColorAccentHex());
 }
 
 QColor color(const QString& bundleID, ClipColorTheme theme, const QString& accentHex)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Settings/ClipColorTheme.h"
+#include "Util/ClipColorTheme.h"
 
 #include <QColor>
 #include <QList>
@@ -11,8 +11,7 @@ namespace SourceColor {
 
 inline constexpr int accentShadeCount = 10;
 
-// The colour under the theme and accent of Settings::shared().
-QColor color(const QString& bundleID);
+// The colour under the theme and the accent (hex text).
 QColor color(const QString& bundleID, ClipColorTheme theme, const QString& accentHex);
 
 // The application's own colour: remembered in the preference "appColorMap" (an object of

@@ -3,6 +3,7 @@
 #include "Platform/Bundle.h"
 #include "Platform/Defaults.h"
 #include "Platform/FileSystem.h"
+#include "Platform/LogCategories.h"
 #include "Platform/Workspace.h"
 #include "Platform/linux/Appcast.h"
 #include "Platform/linux/Ed25519Signature.h"
@@ -196,6 +197,7 @@ void AppcastUpdater::readFeed()
 {
     dropTransfer();
     const QUrl feed(delegate_.feedURLString(*this).value_or(QString()));
+    qCDebug(logUpdates) << (interactive_ ? "checking" : "checking in the background") << "the feed" << feed;
     get_ = std::make_unique<HttpsGet>(network_, feed, HttpsGet::Limits{maxFeedBytes, environment_.silenceMs},
                                       environment_.tls);
     connect(get_.get(), &HttpsGet::finished, this, &AppcastUpdater::feedRead);
@@ -218,6 +220,9 @@ void AppcastUpdater::feedRead()
         Appcast::bestUpdate(items, installedVersion(), delegate_.allowedChannels(*this));
     const bool skipped =
         best && !interactive_ && defaults_.stringValue(QLatin1String(skippedVersionKey)) == best->version;
+    qCDebug(logUpdates) << items.size() << "items in the feed; the best is"
+                        << (best ? best->version : QStringLiteral("none"))
+                        << "skipped by the user:" << skipped;
     if (!best || skipped) {
         if (interactive_)
             userDriver_.showUpToDate(installedShortVersion());
@@ -348,6 +353,7 @@ void AppcastUpdater::install(const AppcastItem& item)
 
 void AppcastUpdater::fail(UpdateFailure failure)
 {
+    qCWarning(logUpdates) << "the update failed:" << int(failure);
     discard();
     if (interactive_)
         userDriver_.showError(failure);

@@ -7,8 +7,8 @@
 
 namespace Platform {
 
-// The tab-reading script that the page reader generates, recognised by its exact text: the
-// only script the session-file service knows how to carry out.
+// The tab-reading script that the page reader generates, recognised by its exact text through
+// knownTabScript(): the only script the session-file service knows how to carry out.
 class ChromiumTabScript final : public BrowserScript {
 public:
     QString bundleID;
@@ -18,7 +18,7 @@ public:
     // "title" or "name": the tab property the script reads as its title.
     QString titleProperty;
 
-    // The script's parameters, or null when the text is not that script.
+    // The script's parameters, or null when the text is not one the page reader wrote.
     static std::unique_ptr<ChromiumTabScript> recognise(const QString& source);
 };
 

@@ -1,6 +1,6 @@
 #include "Platform/linux/EvdevKeyMap.h"
 
-#include "Hotkey/RivEVShortcut.h"
+#include "Platform/ModifierMask.h"
 
 #include <QHash>
 #include <linux/input-event-codes.h>
@@ -68,13 +68,13 @@ std::optional<quint8> x11KeyCode(int virtualKeyCode)
 quint16 x11Modifiers(int modifiers)
 {
     quint16 mask = 0;
-    if (modifiers & RivEVShortcut::commandMask)
+    if (modifiers & ModifierMask::command)
         mask |= XCB_MOD_MASK_CONTROL;
-    if (modifiers & RivEVShortcut::controlMask)
+    if (modifiers & ModifierMask::control)
         mask |= XCB_MOD_MASK_4;
-    if (modifiers & RivEVShortcut::optionMask)
+    if (modifiers & ModifierMask::option)
         mask |= XCB_MOD_MASK_1;
-    if (modifiers & RivEVShortcut::shiftMask)
+    if (modifiers & ModifierMask::shift)
         mask |= XCB_MOD_MASK_SHIFT;
     return mask;
 }

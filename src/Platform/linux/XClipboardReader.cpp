@@ -1,5 +1,6 @@
 #include "Platform/linux/XClipboardReader.h"
 
+#include "Platform/LogCategories.h"
 #include "Platform/linux/DisplayConnections.h"
 #include "Platform/linux/ProcessInfo.h"
 #include "Platform/linux/XcbConnection.h"
@@ -150,14 +151,18 @@ void XClipboardReader::run()
         const OwnerChange change = changes_.front();
         changes_.pop_front();
         // A newer owner already answers in its place.
-        if (!changes_.empty())
+        if (!changes_.empty()) {
+            qCDebug(logCapture) << "reader: owner" << change.owner << "passed over for a newer one";
             continue;
+        }
         if (change.owner == XCB_WINDOW_NONE) {
+            qCDebug(logCapture) << "reader: the clipboard has no owner";
             deliver(ClipboardSnapshot());
             continue;
         }
         // Our own copies are known in-process; only their place in the order is told.
         if (isOwn_(change.owner)) {
+            qCDebug(logCapture) << "reader: our own copy";
             deliver(std::nullopt);
             continue;
         }
@@ -213,6 +218,10 @@ std::optional<ClipboardSnapshot> XClipboardReader::read(const OwnerChange& chang
     reading_ = false;
     xcb_destroy_window(connection_, requestor);
     xcb_flush(connection_);
+    qCDebug(logCapture) << "reader: window" << change.owner << "of process"
+                        << snapshot.ownerProcess.value_or(0) << snapshot.ownerExecutable << "gave"
+                        << snapshot.entries.size() << "types," << total << "bytes; superseded:" << superseded_
+                        << "timed out:" << deadline.hasExpired();
     if (superseded_ && snapshot.entries.isEmpty())
         return std::nullopt;
     return snapshot;
@@ -261,8 +270,10 @@ std::optional<QByteArray> XClipboardReader::convert(xcb_window_t requestor, xcb_
                    notify->target == target;
         },
         earlier(answerTimeout, copyDeadline));
-    if (!answer)
+    if (!answer) {
+        qCDebug(logCapture) << "reader: no answer for" << atomName(target) << "in time";
         return std::nullopt;
+    }
     const xcb_atom_t property = reinterpret_cast<const xcb_selection_notify_event_t*>(answer.get())->property;
     if (property == XCB_ATOM_NONE)
         return std::nullopt;
@@ -275,13 +286,18 @@ std::optional<QByteArray> XClipboardReader::convert(xcb_window_t requestor, xcb_
         uint32_t lowerBound = 0;
         if (announced.size() >= qsizetype(sizeof(lowerBound)))
             std::memcpy(&lowerBound, announced.constData(), sizeof(lowerBound));
-        if (lowerBound > limit)
+        if (lowerBound > limit) {
+            qCDebug(logCapture) << "reader:" << atomName(target) << "over the limit:" << lowerBound
+                                << "bytes";
             return std::nullopt;
+        }
         return receiveIncrementally(requestor, property, copyDeadline, limit);
     }
     const qint64 size = xcb_get_property_value_length(head.get()) + qint64(head->bytes_after);
-    if (size > limit)
+    if (size > limit) {
+        qCDebug(logCapture) << "reader:" << atomName(target) << "over the limit:" << size << "bytes";
         return std::nullopt;
+    }
     const PropertyReply whole = getProperty(connection_, true, requestor, property, size);
     if (!whole)
         return std::nullopt;

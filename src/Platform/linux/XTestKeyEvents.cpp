@@ -1,5 +1,6 @@
 #include "Platform/linux/XTestKeyEvents.h"
 
+#include "Platform/LogCategories.h"
 #include "Platform/linux/EvdevKeyMap.h"
 #include "Platform/linux/XcbConnection.h"
 
@@ -64,8 +65,11 @@ bool XTestKeyEvents::postKeyStroke(int keyCode, int modifiers)
 {
     xcb_connection_t* connection = Xcb::connection();
     const std::optional<quint8> key = EvdevKeyMap::x11KeyCode(keyCode);
-    if (!connection || !key || !Xcb::hasXTest(connection))
+    if (!connection || !key || !Xcb::hasXTest(connection)) {
+        qCWarning(logPaste) << "can't synthesize key code" << keyCode
+                            << (key ? "without XTEST" : "(no such key)");
         return false;
+    }
 
     const quint16 wanted = EvdevKeyMap::x11Modifiers(modifiers);
     const QList<QList<xcb_keycode_t>> modifierCodes = modifierKeys(connection);
@@ -87,6 +91,8 @@ bool XTestKeyEvents::postKeyStroke(int keyCode, int modifiers)
     for (auto it = pressFirst.crbegin(); it != pressFirst.crend(); ++it)
         fakeKey(connection, XCB_KEY_RELEASE, *it);
     xcb_flush(connection);
+    qCDebug(logPaste) << "synthesized X key" << *key << "with X modifiers" << Qt::hex << wanted
+                      << "for stored key" << Qt::dec << keyCode << "and modifiers" << Qt::hex << modifiers;
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "Platform/linux/XcbHotKeys.h"
 
+#include "Platform/LogCategories.h"
 #include "Platform/linux/EvdevKeyMap.h"
 #include "Platform/linux/XcbConnection.h"
 
@@ -38,14 +39,17 @@ std::optional<HotKeys::Id> XcbHotKeys::registerHotKey(int keyCode, int modifiers
 {
     xcb_connection_t* connection = Xcb::connection();
     const std::optional<quint8> key = EvdevKeyMap::x11KeyCode(keyCode);
-    if (!connection || !key)
+    if (!connection || !key) {
+        qCWarning(logHotKeys) << "no key on this keyboard for key code" << keyCode << "or no X connection";
         return std::nullopt;
+    }
     const Grab wanted{*key, EvdevKeyMap::x11Modifiers(modifiers)};
     // Grabbing a combination twice would deliver it to only one of the two registrations.
     if (std::find(grabs_.cbegin(), grabs_.cend(), wanted) != grabs_.cend())
         return std::nullopt;
     if (!grab(connection, wanted))
         return std::nullopt;
+    qCDebug(logHotKeys) << "grabbed key" << wanted.keyCode << "with modifiers" << Qt::hex << wanted.modifiers;
     if (!filterInstalled_) {
         QCoreApplication::instance()->installNativeEventFilter(this);
         filterInstalled_ = true;
@@ -84,6 +88,8 @@ bool XcbHotKeys::grab(xcb_connection_t* connection, const Grab& wanted)
         }
     }
     if (refused) {
+        qCWarning(logHotKeys) << "the X server refused the grab of key" << wanted.keyCode << "with modifiers"
+                              << Qt::hex << wanted.modifiers << "(another program holds it)";
         ungrab(connection, wanted);
         xcb_flush(connection);
     }

@@ -4,7 +4,6 @@
 #include "AI/AISharingConsentStore.h"
 #include "AI/ConversationSession.h"
 #include "AI/ModelError.h"
-#include "AppController.h"
 #include "UI/AI/ConversationDraftView.h"
 #include "UI/AI/ConversationModelMenuButton.h"
 #include "UI/AI/DraftQuestionEditor.h"
@@ -112,7 +111,7 @@ protected:
 ConversationComposer::ConversationComposer(ConversationDraftView& view, QWidget* parent)
     : QWidget(parent)
     , view_(view)
-    , showModelSettings_([] { AppController::shared().showSettings(SettingsTab::model); })
+    , showModelSettings_([&view] { view.showModelSettings(); })
 {
     setMaximumWidth(maximumCardWidth);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);

@@ -22,7 +22,7 @@ public:
 
     explicit ConversationComposer(ConversationDraftView& view, QWidget* parent = nullptr);
 
-    // What "Model Settings" does; by default the settings window's Model page.
+    // What "Model Settings" does; by default the view's showModelSettings().
     void setShowModelSettings(std::function<void()> handler);
 
     // The send / stop button: stops a running send, else prepares and sends the question.

@@ -1,6 +1,5 @@
 #include "UI/AI/ConversationDraftView.h"
 
-#include "AppController.h"
 #include "UI/AI/AISharingConsentView.h"
 #include "UI/AI/ClipboardToggleMouseCapture.h"
 #include "UI/AI/ConversationComposer.h"
@@ -135,10 +134,16 @@ DraftQuestionEditor* ConversationDraftView::makeQuestionEditor(QWidget* parent)
 void ConversationDraftView::toggleClipboard()
 {
     const std::optional<bool> captured = std::exchange(clipboardPresentedOnMouseDown_, std::nullopt);
-    if (captured.value_or(isBarVisible()))
-        appController().hideBar();
-    else
-        appController().showBar();
+    const std::function<void()>& request =
+        captured.value_or(isBarVisible()) ? appActions_.hideBar : appActions_.showBar;
+    if (request)
+        request();
+}
+
+void ConversationDraftView::showModelSettings() const
+{
+    if (appActions_.showModelSettings)
+        appActions_.showModelSettings();
 }
 
 AISharingConsentView* ConversationDraftView::consentSheet() const
@@ -151,15 +156,9 @@ QDialog* ConversationDraftView::previewSheet() const
     return previewSheet_;
 }
 
-AppController& ConversationDraftView::appController() const
-{
-    return appController_ ? *appController_ : AppController::shared();
-}
-
 BarPhase ConversationDraftView::barPhase() const
 {
-    const BarWindowController* bar = appController().barController();
-    return bar ? bar->phase() : BarPhase{};
+    return appActions_.barPhase ? appActions_.barPhase() : BarPhase{};
 }
 
 bool ConversationDraftView::isBarVisible() const

@@ -12,7 +12,6 @@
 #include <optional>
 
 class AIModelSettings;
-class AppController;
 class ConversationMaterialsColumn;
 class ConversationWorkspace;
 class AISharingConsentView;
@@ -71,8 +70,17 @@ public:
     std::optional<bool> clipboardPresentedOnMouseDown() const { return clipboardPresentedOnMouseDown_; }
     // The toggle's action: hides the bar when it counts as visible, else shows it.
     void toggleClipboard();
-    // The application controller whose bar the toggle shows and hides; by default the shared one.
-    void setAppController(AppController* controller) { appController_ = controller; }
+    // What the view asks of the application around it, set by the window's creator; until
+    // then the bar counts as hidden and the requests do nothing.
+    struct AppActions {
+        std::function<BarPhase()> barPhase;
+        std::function<void()> showBar;
+        std::function<void()> hideBar;
+        std::function<void()> showModelSettings;
+    };
+    void setAppActions(AppActions actions) { appActions_ = std::move(actions); }
+    // Opens the settings window on the model pane.
+    void showModelSettings() const;
     VelloraIconButton* clipboardToggle() const { return clipboardToggle_; }
 
     ConversationMaterialsColumn* materialsColumn() const { return materialsColumn_; }
@@ -97,7 +105,6 @@ private:
     QWidget* buildColumns();
     void retranslate();
     void applyTheme();
-    AppController& appController() const;
     BarPhase barPhase() const;
     bool isBarVisible() const;
     void presentConsentSheet();
@@ -115,7 +122,7 @@ private:
     ConversationSession& session_;
     AIModelSettings& modelSettings_;
 
-    AppController* appController_ = nullptr;
+    AppActions appActions_;
     QWidget* toolbar_ = nullptr;
     QWidget* toolbarEdge_ = nullptr;
     QWidget* divider_ = nullptr;

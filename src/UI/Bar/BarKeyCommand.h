@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Hotkey/RivEVShortcut.h"
 #include "Monitor/PasteFormat.h"
+#include "Util/RivEVShortcut.h"
 
 #include <optional>
 

@@ -36,32 +36,19 @@ qsizetype BrowserPageStripView::count() const
     return model_.pages().size();
 }
 
-QSize BrowserPageStripView::cardSize() const
+StripGeometry BrowserPageStripView::geometry() const
 {
-    const int height = qMax(minimumCardHeight, viewport()->height() - 2 * margin);
-    return {qRound(height * BrowserPageCardView::aspectRatio), height};
-}
-
-int BrowserPageStripView::stride() const
-{
-    return cardSize().width() + spacing;
+    return {*this, BrowserPageCardView::aspectRatio, minimumCardHeight};
 }
 
 QRect BrowserPageStripView::cardRect(qsizetype index) const
 {
-    const int x = margin + int(index) * stride() - horizontalScrollBar()->value();
-    return {QPoint(x, margin), cardSize()};
+    return geometry().cardRect(index);
 }
 
 std::optional<qsizetype> BrowserPageStripView::indexAt(const QPoint& viewportPoint) const
 {
-    const int x = viewportPoint.x() + horizontalScrollBar()->value() - margin;
-    if (x < 0)
-        return std::nullopt;
-    const qsizetype index = x / stride();
-    if (index >= count() || !cardRect(index).contains(viewportPoint))
-        return std::nullopt;
-    return index;
+    return geometry().indexAt(viewportPoint, count());
 }
 
 BrowserPageCardView BrowserPageStripView::cardView(qsizetype index) const
@@ -85,11 +72,7 @@ void BrowserPageStripView::pagesChanged()
 
 void BrowserPageStripView::updateScrollRange()
 {
-    const qsizetype cards = count();
-    const int content = cards == 0 ? 0 : 2 * margin + int(cards) * stride() - spacing;
-    horizontalScrollBar()->setRange(0, qMax(0, content - viewport()->width()));
-    horizontalScrollBar()->setPageStep(viewport()->width());
-    horizontalScrollBar()->setSingleStep(stride());
+    geometry().updateScrollRange(count());
 }
 
 void BrowserPageStripView::showFocus()
@@ -112,7 +95,7 @@ void BrowserPageStripView::paintEvent(QPaintEvent*)
 {
     const qsizetype cards = count();
     QPainter painter(viewport());
-    const qsizetype first = qMax<qsizetype>(0, (horizontalScrollBar()->value() - margin) / stride());
+    const qsizetype first = geometry().firstPaintedIndex();
     for (qsizetype index = first; index < cards; ++index) {
         const QRect rect = cardRect(index);
         if (rect.left() > viewport()->width())

@@ -2,6 +2,7 @@
 
 #include "BrowserLinks/BrowserPage.h"
 #include "UI/Bar/BrowserPageCardView.h"
+#include "UI/Bar/StripGeometry.h"
 
 #include <QAbstractScrollArea>
 #include <optional>
@@ -14,8 +15,8 @@ class BrowserShelfModel;
 class BrowserPageStripView final : public QAbstractScrollArea {
     Q_OBJECT
 public:
-    static constexpr int margin = 16;
-    static constexpr int spacing = 14;
+    static constexpr int margin = StripGeometry::margin;
+    static constexpr int spacing = StripGeometry::spacing;
     static constexpr int quickPasteSlots = 9;
 
     explicit BrowserPageStripView(BrowserShelfModel& model, QWidget* parent = nullptr);
@@ -41,8 +42,7 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
-    QSize cardSize() const;
-    int stride() const;
+    StripGeometry geometry() const;
     void updateScrollRange();
     void pagesChanged();
 

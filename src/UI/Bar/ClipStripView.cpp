@@ -66,7 +66,7 @@ void ClipStripView::keepInPlace(const std::optional<QUuid>& anchor, int left)
         horizontalScrollBar()->setValue(0);
         return;
     }
-    horizontalScrollBar()->setValue(margin + int(found - clips_.cbegin()) * stride() - left);
+    horizontalScrollBar()->setValue(margin + int(found - clips_.cbegin()) * geometry().stride() - left);
 }
 
 void ClipStripView::setSelectedIndex(std::optional<qsizetype> index)
@@ -79,49 +79,32 @@ void ClipStripView::setSelectedIndex(std::optional<qsizetype> index)
     viewport()->update();
 }
 
-QSize ClipStripView::cardSize() const
+StripGeometry ClipStripView::geometry() const
 {
-    const int height = qMax(minimumCardHeight, viewport()->height() - 2 * margin);
-    return {qRound(height * ClipCardView::aspectRatio), height};
-}
-
-int ClipStripView::stride() const
-{
-    return cardSize().width() + spacing;
+    return {*this, ClipCardView::aspectRatio, minimumCardHeight};
 }
 
 QRect ClipStripView::cardRect(qsizetype index) const
 {
-    const int x = margin + int(index) * stride() - horizontalScrollBar()->value();
-    return {QPoint(x, margin), cardSize()};
+    return geometry().cardRect(index);
 }
 
 qsizetype ClipStripView::firstIndexInView() const
 {
     if (clips_.isEmpty())
         return 0;
-    const int offset = horizontalScrollBar()->value() - margin + cardSize().width() / 2;
-    return qBound(qsizetype(0), qsizetype(qMax(0, offset) / stride()), clips_.size() - 1);
+    const int offset = horizontalScrollBar()->value() - margin + geometry().cardSize().width() / 2;
+    return qBound(qsizetype(0), qsizetype(qMax(0, offset) / geometry().stride()), clips_.size() - 1);
 }
 
 std::optional<qsizetype> ClipStripView::indexAt(const QPoint& viewportPoint) const
 {
-    const int x = viewportPoint.x() + horizontalScrollBar()->value() - margin;
-    if (x < 0)
-        return std::nullopt;
-    const qsizetype index = x / stride();
-    if (index >= clips_.size() || !cardRect(index).contains(viewportPoint))
-        return std::nullopt;
-    return index;
+    return geometry().indexAt(viewportPoint, clips_.size());
 }
 
 void ClipStripView::updateScrollRange()
 {
-    const qsizetype count = clips_.size();
-    const int content = count == 0 ? 0 : 2 * margin + int(count) * stride() - spacing;
-    horizontalScrollBar()->setRange(0, qMax(0, content - viewport()->width()));
-    horizontalScrollBar()->setPageStep(viewport()->width());
-    horizontalScrollBar()->setSingleStep(stride());
+    geometry().updateScrollRange(clips_.size());
 }
 
 void ClipStripView::scrollToIndex(qsizetype index)
@@ -151,7 +134,7 @@ const ClipCardContent& ClipStripView::contentFor(const ClipItem& clip)
 const ClipCardText& ClipStripView::textFor(const ClipItem& clip, const ClipCardContent& content)
 {
     CachedContent& cached = contents_[clip.id];
-    const QSizeF body = ClipCardView::bodySize(cardSize());
+    const QSizeF body = ClipCardView::bodySize(geometry().cardSize());
     if (!cached.text || cached.textBody != body) {
         cached.text = ClipCardView::bodyText(content, body);
         cached.textBody = body;
@@ -193,7 +176,7 @@ ClipCardView ClipStripView::cardView(qsizetype index)
     card.quickPasteNumber = slot >= 0 && slot < quickPasteSlots ? int(slot) + 1 : 0;
     if (clip.type == ClipType::image) {
         const std::optional<QString> path = store_.imageFilePath(clip);
-        const QSize size = cardSize() * devicePixelRatioF();
+        const QSize size = geometry().cardSize() * devicePixelRatioF();
         switch (thumbnails_.request(path.value_or(QString()), size, &card.thumbnail)) {
         case ClipThumbnailCache::State::ready:
             card.imageState = ClipCardView::ImageState::ready;
@@ -220,7 +203,7 @@ void ClipStripView::paintEvent(QPaintEvent*)
     if (clips_.isEmpty())
         return;
     QPainter painter(viewport());
-    const qsizetype first = qMax<qsizetype>(0, (horizontalScrollBar()->value() - margin) / stride());
+    const qsizetype first = geometry().firstPaintedIndex();
     for (qsizetype index = first; index < clips_.size(); ++index) {
         const QRect rect = cardRect(index);
         if (rect.left() > viewport()->width())

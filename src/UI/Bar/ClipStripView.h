@@ -4,6 +4,7 @@
 #include "UI/Bar/ClipCardContent.h"
 #include "UI/Bar/ClipCardView.h"
 #include "UI/Bar/ClipThumbnailCache.h"
+#include "UI/Bar/StripGeometry.h"
 
 #include <QAbstractScrollArea>
 #include <QColor>
@@ -23,8 +24,8 @@ class Settings;
 class ClipStripView final : public QAbstractScrollArea {
     Q_OBJECT
 public:
-    static constexpr int margin = 16;
-    static constexpr int spacing = 14;
+    static constexpr int margin = StripGeometry::margin;
+    static constexpr int spacing = StripGeometry::spacing;
     static constexpr int maxCachedContents = 1000;
     static constexpr int quickPasteSlots = 9;
 
@@ -71,8 +72,7 @@ private:
         std::optional<ClipCardText> text;
     };
 
-    QSize cardSize() const;
-    int stride() const;
+    StripGeometry geometry() const;
     void updateScrollRange();
     void scrollToIndex(qsizetype index);
     void keepInPlace(const std::optional<QUuid>& anchor, int left);

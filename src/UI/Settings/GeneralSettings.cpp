@@ -1,10 +1,9 @@
 #include "UI/Settings/GeneralSettings.h"
 
-#include "AppController.h"
-#include "Settings/ClipColorTheme.h"
 #include "Settings/Settings.h"
 #include "Settings/ShortcutModifier.h"
 #include "Store/ClipboardStore.h"
+#include "UI/AppRequests.h"
 #include "UI/Appearance.h"
 #include "UI/Settings/AccentShadeSwatches.h"
 #include "UI/Settings/ColorWell.h"
@@ -20,6 +19,7 @@
 #include "UI/Settings/SettingsSwitch.h"
 #include "UI/Theme.h"
 #include "UI/VelloraTypography.h"
+#include "Util/ClipColorTheme.h"
 #include "Util/ColorHex.h"
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
@@ -128,7 +128,10 @@ GeneralSettings::GeneralSettings(QWidget* parent)
           Services{
               Settings::shared(),
               ClipboardStore::shared(),
-              [] { AppController::shared().toggleICloudSync(); },
+              [] {
+                  if (const std::function<void()>& toggle = AppRequests::installed().toggleCloudSync)
+                      toggle();
+              },
               PastePermissionSettingsState::defaultOperations(),
           },
           parent)

@@ -1,6 +1,5 @@
 #include "UI/Settings/HotkeyRecorderView.h"
 
-#include "Hotkey/HotKeyCenter.h"
 #include "Platform/SystemSound.h"
 #include "Settings/Settings.h"
 #include "UI/Bar/BarKeyCommand.h"
@@ -8,6 +7,7 @@
 #include "UI/Settings/HotkeyRecorderControlButton.h"
 #include "UI/Theme.h"
 #include "UI/VelloraTypography.h"
+#include "Util/KeyNames.h"
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
 
@@ -302,7 +302,7 @@ QString HotkeyRecorderView::displayedText() const
         return Localization::string(QStringLiteral("Press keys…"));
     const RivEVShortcut current = shortcut();
     if (current.isSet())
-        return HotKeyCenter::describe(current.keyCode, current.modifiers);
+        return KeyNames::describe(current.keyCode, current.modifiers);
     return Localization::string(QStringLiteral("Not Set"));
 }
 
@@ -361,7 +361,7 @@ void HotkeyRecorderView::refresh()
     restore_->setToolTip(
         conflicts ? Localization::string(QStringLiteral("Default shortcut is already in use."))
                   : Localization::format(QStringLiteral("Restore Default (%@)"),
-                                         HotKeyCenter::describe(fallback.keyCode, fallback.modifiers)));
+                                         KeyNames::describe(fallback.keyCode, fallback.modifiers)));
     restore_->setAccessibleName(Localization::string(QStringLiteral("Restore Default Shortcut")));
     clear_->setEnabled(current.isSet() || recording_);
     clear_->setToolTip(Localization::string(QStringLiteral("Clear Shortcut")));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Hotkey/RivEVShortcut.h"
+#include "Util/RivEVShortcut.h"
 
 #include <QPointer>
 #include <QWidget>

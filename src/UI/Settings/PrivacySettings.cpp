@@ -4,6 +4,7 @@
 #include "Platform/Bundle.h"
 #include "Platform/Workspace.h"
 #include "Settings/Settings.h"
+#include "Store/FileAccessStore.h"
 #include "UI/Appearance.h"
 #include "UI/ContinuousCorners.h"
 #include "UI/Settings/ApplicationChooserDialog.h"
@@ -17,7 +18,6 @@
 #include "Util/AppIconProvider.h"
 #include "Util/FileAccessError.h"
 #include "Util/FileAccessPresentation.h"
-#include "Util/FileAccessStore.h"
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
 

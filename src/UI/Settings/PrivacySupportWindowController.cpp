@@ -1,6 +1,6 @@
 #include "UI/Settings/PrivacySupportWindowController.h"
 
-#include "AppController.h"
+#include "UI/AppRequests.h"
 #include "UI/Settings/PrivacySupportView.h"
 #include "UI/Settings/SettingsPanel.h"
 #include "Util/Localization.h"
@@ -31,7 +31,10 @@ PrivacySupportWindowController::PrivacySupportWindowController(std::optional<Pri
                                                                QObject* parent)
     : QObject(parent)
     , catalog_(std::move(catalog))
-    , showSettings_([](SettingsTab tab) { AppController::shared().showSettings(tab); })
+    , showSettings_([](SettingsTab tab) {
+        if (const ShowSettings& show = AppRequests::installed().showSettings)
+            show(tab);
+    })
 {
     buildWindow();
     refreshLocalizedContent();

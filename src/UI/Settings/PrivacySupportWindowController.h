@@ -48,7 +48,7 @@ public:
     // The catalogue's support address, or the built-in one without a catalogue.
     QString contactEmail() const;
 
-    // By default AppController::shared().showSettings(tab).
+    // By default the application's AppRequests::showSettings.
     void setShowSettings(ShowSettings showSettings);
 
 private:

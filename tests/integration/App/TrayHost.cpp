@@ -1,5 +1,7 @@
 #include "TrayHost.h"
 
+#include "support/WindowProcess.h"
+
 #include <QElapsedTimer>
 #include <QThread>
 
@@ -123,19 +125,7 @@ void TrayHost::dock(unsigned long icon)
 
 qint64 TrayHost::processOf(quint64 window) const
 {
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long remaining = 0;
-    unsigned char* data = nullptr;
-    qint64 pid = 0;
-    if (XGetWindowProperty(display_, window, atom(display_, "_NET_WM_PID"), 0, 1, False, XA_CARDINAL, &type,
-                           &format, &count, &remaining, &data) == Success &&
-        data && type == XA_CARDINAL && format == 32 && count == 1)
-        pid = static_cast<qint64>(*reinterpret_cast<unsigned long*>(data));
-    if (data)
-        XFree(data);
-    return pid;
+    return windowProcess(display_, window);
 }
 
 QPoint TrayHost::centreOf(quint64 icon) const

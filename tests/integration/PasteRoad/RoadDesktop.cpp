@@ -1,6 +1,7 @@
 #include "RoadDesktop.h"
 
 #include "Platform/Workspace.h"
+#include "support/WindowProcess.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -99,7 +100,7 @@ bool RoadDesktop::hasKeyboardFocus(qint64 pid) const
     int revert = 0;
     XGetInputFocus(display_, &window, &revert);
     while (window != 0 && window != PointerRoot && window != DefaultRootWindow(display_)) {
-        if (processOf(window) == pid)
+        if (windowProcess(display_, window) == pid)
             return true;
         const std::optional<WindowTree> tree = queryTree(display_, window);
         if (!tree)
@@ -114,29 +115,11 @@ bool RoadDesktop::searchTree(unsigned long window, qint64 pid, int minimumWidth)
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display_, window, &attributes) || attributes.map_state != IsViewable)
         return false;
-    if (attributes.width >= minimumWidth && processOf(window) == pid)
+    if (attributes.width >= minimumWidth && windowProcess(display_, window) == pid)
         return true;
     const std::optional<WindowTree> tree = queryTree(display_, window);
     return tree && std::any_of(tree->children.cbegin(), tree->children.cend(),
                                [&](Window child) { return searchTree(child, pid, minimumWidth); });
-}
-
-qint64 RoadDesktop::processOf(unsigned long window) const
-{
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long remaining = 0;
-    unsigned char* data = nullptr;
-    qint64 pid = 0;
-    const Atom property = XInternAtom(display_, "_NET_WM_PID", False);
-    if (XGetWindowProperty(display_, window, property, 0, 1, False, XA_CARDINAL, &type, &format, &count,
-                           &remaining, &data) == Success &&
-        data && type == XA_CARDINAL && format == 32 && count == 1)
-        pid = static_cast<qint64>(*reinterpret_cast<unsigned long*>(data));
-    if (data)
-        XFree(data);
-    return pid;
 }
 
 Child::~Child()

@@ -38,7 +38,6 @@ public:
 
 private:
     bool searchTree(unsigned long window, qint64 pid, int minimumWidth) const;
-    qint64 processOf(unsigned long window) const;
 
     _XDisplay* display_ = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "UI/AI/AISharingConsentView.h"
 #include "Util/Localization.h"
+#include "support/WidgetLookup.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -25,15 +26,6 @@ QStringList texts(const QWidget& view)
     for (const QLabel* label : view.findChildren<QLabel*>())
         result << label->text();
     return result;
-}
-
-QPushButton* button(const QWidget& view, const QString& text)
-{
-    for (QPushButton* b : view.findChildren<QPushButton*>()) {
-        if (b->text() == text)
-            return b;
-    }
-    return nullptr;
 }
 
 struct Counts {

@@ -38,7 +38,7 @@ protected:
             [](ConversationResultAction, const QString&, ConversationDraftView::ResultCompletion completion) {
                 completion(true);
             });
-        view->setAppController(controller.get());
+        view->setAppActions(controller->conversationAppActions());
         view->resize(1100, 720);
         view->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));

@@ -8,6 +8,7 @@
 #include "UI/Settings/SettingsPanel.h"
 #include "UI/Settings/ThirdPartyLicensesView.h"
 #include "Util/Localization.h"
+#include "support/WidgetLookup.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -51,24 +52,6 @@ PublicConfiguration configuration(QList<PublicProduct> products, qint64 revision
     c.websiteURL = QStringLiteral("https://maker.example.com/");
     c.products = std::move(products);
     return c;
-}
-
-QStringList labelTexts(const QWidget& root)
-{
-    QStringList texts;
-    for (const QLabel* label : root.findChildren<QLabel*>())
-        texts.append(label->text());
-    return texts;
-}
-
-QPushButton* button(const QWidget& root, const QString& text)
-{
-    // "&&" shows as "&".
-    for (QPushButton* b : root.findChildren<QPushButton*>()) {
-        if (b->text().replace(QStringLiteral("&&"), QStringLiteral("&")) == text)
-            return b;
-    }
-    return nullptr;
 }
 
 // A store over a cache the test writes, a clock the test moves and reads the test answers.

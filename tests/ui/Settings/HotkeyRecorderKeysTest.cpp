@@ -1,5 +1,6 @@
 #include "HotkeyRecorderFixture.h"
 
+#include "Util/KeyNames.h"
 #include "Util/Localization.h"
 
 #include <QLabel>
@@ -190,8 +191,7 @@ TEST_P(HotkeyRecorderCandidateTest, AcceptsOrRejectsWithItsMessage)
         EXPECT_FALSE(recorder->isRecording());
         EXPECT_EQ(recorder->message(), std::nullopt);
         EXPECT_EQ(sound.beeps, 0);
-        EXPECT_EQ(recorder->displayedText(),
-                  HotKeyCenter::describe(c.written->keyCode, c.written->modifiers));
+        EXPECT_EQ(recorder->displayedText(), KeyNames::describe(c.written->keyCode, c.written->modifiers));
         if (c.target != Target::askAI) {
             EXPECT_TRUE(
                 hotKeys.registeredCombinations().contains({c.written->keyCode, c.written->modifiers}));

@@ -9,6 +9,7 @@
 #include "UI/Settings/SettingsDetailSection.h"
 #include "UI/Settings/SettingsPanel.h"
 #include "Util/Localization.h"
+#include "support/WidgetLookup.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -21,24 +22,6 @@ namespace {
 
 const QString fallbackText = QStringLiteral(
     "The privacy policy file is missing or invalid. Please open the online policy or contact support.");
-
-QStringList labelTexts(const QWidget& root)
-{
-    QStringList texts;
-    for (const QLabel* label : root.findChildren<QLabel*>())
-        texts.append(label->text());
-    return texts;
-}
-
-QPushButton* button(const QWidget& root, const QString& text)
-{
-    // "&&" shows as "&".
-    for (QPushButton* b : root.findChildren<QPushButton*>()) {
-        if (b->text().replace(QStringLiteral("&&"), QStringLiteral("&")) == text)
-            return b;
-    }
-    return nullptr;
-}
 
 QStringList sectionTitles(const QWidget& root)
 {

@@ -3,6 +3,7 @@
 #include "Platform/Bundle.h"
 #include "UI/Settings/ThirdPartyLicensesView.h"
 #include "Util/Localization.h"
+#include "support/WidgetLookup.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -21,24 +22,6 @@
 namespace {
 
 const QString missingEnglish = QStringLiteral("The license document is missing from this copy of Vellora.");
-
-QPushButton* button(const QWidget& view, const QString& text)
-{
-    for (QPushButton* b : view.findChildren<QPushButton*>()) {
-        if (b->text() == text)
-            return b;
-    }
-    return nullptr;
-}
-
-bool showsLabel(const QWidget& view, const QString& text)
-{
-    for (const QLabel* label : view.findChildren<QLabel*>()) {
-        if (label->text() == text)
-            return true;
-    }
-    return false;
-}
 
 class ThirdPartyLicensesViewTest : public ::testing::Test {
 protected:
@@ -115,7 +98,7 @@ TEST_F(ThirdPartyLicensesViewTest, ShowsTheShippedNoticesAsSelectablePlainText)
     EXPECT_EQ(view->windowModality(), Qt::WindowModal);
     EXPECT_EQ(view->size(), QSize(620, 480));
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Third-Party Licenses"));
-    EXPECT_TRUE(showsLabel(*view, QStringLiteral("Third-Party Licenses")));
+    EXPECT_TRUE(labelTexts(*view).contains(QStringLiteral("Third-Party Licenses")));
     EXPECT_TRUE(button(*view, QStringLiteral("Close")));
 
     QTextEdit* text = textEdit();
@@ -262,7 +245,7 @@ TEST_F(ThirdPartyLicensesViewTest, FollowsAChangeOfLanguageWhileShown)
     Localization::shared().setLanguage(AppLanguage::traditionalChinese);
     EXPECT_EQ(view->shownText(), QStringLiteral("此 Vellora 副本中缺少授權文件。"));
     EXPECT_EQ(view->windowTitle(), QStringLiteral("第三方授權"));
-    EXPECT_TRUE(showsLabel(*view, QStringLiteral("第三方授權")));
+    EXPECT_TRUE(labelTexts(*view).contains(QStringLiteral("第三方授權")));
     EXPECT_TRUE(button(*view, QStringLiteral("關閉")));
 }
 

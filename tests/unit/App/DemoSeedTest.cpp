@@ -1,7 +1,7 @@
 #include "fakes/FakeCloudDrive.h"
 
+#include "App/DemoSeed.h"
 #include "Store/ClipboardStore.h"
-#include "Util/DemoSeed.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "Platform/linux/EvdevKeyMap.h"
-#include "Hotkey/HotKeyCenter.h"
-#include "Hotkey/RivEVShortcut.h"
+#include "Util/KeyNames.h"
+#include "Util/RivEVShortcut.h"
 
 #include <QSet>
 #include <gtest/gtest.h>
@@ -79,7 +79,7 @@ TEST(EvdevKeyMap, EveryNamedKeyHasAPlaceAndNoTwoShareOne)
     int named = 0;
     for (int code = 0; code <= largestVirtualKeyCode; ++code) {
         const std::optional<int> scan = EvdevKeyMap::scanCode(code);
-        if (HotKeyCenter::isKnownKey(code)) {
+        if (KeyNames::isKnown(code)) {
             ++named;
             EXPECT_TRUE(scan.has_value()) << "virtual key " << code;
         }

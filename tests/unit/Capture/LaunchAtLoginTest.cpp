@@ -21,6 +21,7 @@ protected:
     {
         previousLanguage = Localization::shared().language();
         Localization::shared().setLanguage(AppLanguage::english);
+        Localization::formatPlatformTexts();
         Platform::setLoginItemForTesting(&item);
         Platform::setSystemLogForTesting(&log);
     }
@@ -89,7 +90,7 @@ TEST_F(LaunchAtLoginTest, ThePreferenceKeepsItsValueWhenTheItemFails)
 {
     Settings& settings = Settings::shared();
     settings.setLaunchAtLogin(false);
-    LaunchAtLogin::connectSettings(settings);
+    settings.hooks().launchAtLoginChanged = LaunchAtLogin::set;
     item.failure = Platform::LoginItemError{Platform::LoginItemError::Kind::registerFailed, "denied"};
     settings.setLaunchAtLogin(true);
     EXPECT_TRUE(settings.launchAtLogin());

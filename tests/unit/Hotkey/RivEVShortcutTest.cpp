@@ -1,4 +1,4 @@
-#include "Hotkey/RivEVShortcut.h"
+#include "Util/RivEVShortcut.h"
 
 #include <QJsonDocument>
 #include <gtest/gtest.h>

@@ -1,7 +1,6 @@
 #include "fakes/FakeWorkspace.h"
 
 #include "Platform/Defaults.h"
-#include "Settings/Settings.h"
 #include "UI/Theme.h"
 #include "Util/AppIconProvider.h"
 #include "Util/ColorHex.h"
@@ -182,20 +181,6 @@ TEST(VibrantTest, DimAndGreyishColoursBecomeStrongerAndBrighter)
         EXPECT_GT(strong.value(), base.value()) << hexString(base).toStdString();
         EXPECT_NEAR(strong.hsvHue(), base.hsvHue(), 2) << hexString(base).toStdString();
     }
-}
-
-TEST_F(SourceColorTest, SharedSettingsSelectTheTheme)
-{
-    Settings& settings = Settings::shared();
-    const ClipColorTheme theme = settings.clipColorTheme();
-    const QString accent = settings.clipColorAccentHex();
-    settings.setClipColorTheme(ClipColorTheme::accentShades);
-    settings.setClipColorAccentHex(QStringLiteral("#315BD6"));
-    const QString id = QStringLiteral("org.example.Any");
-    EXPECT_EQ(SourceColor::color(id),
-              SourceColor::accentShades(QStringLiteral("#315BD6")).at(int(SourceColor::stableHash(id) % 10)));
-    settings.setClipColorTheme(theme);
-    settings.setClipColorAccentHex(accent);
 }
 
 TEST_F(SourceColorTest, HeaderTextReadsOnEverySourceColourInBothAppearances)

@@ -9,9 +9,9 @@
 #include "Settings/PrivacyPolicyCatalog.h"
 #include "Store/ClipboardStore.h"
 #include "Store/DataDirectory.h"
+#include "Store/FileAccessStore.h"
 #include "Store/ImageFolder.h"
 #include "Updates/UpdateSettings.h"
-#include "Util/FileAccessStore.h"
 #include "fakes/FakeCloudDrive.h"
 
 #include <QDir>

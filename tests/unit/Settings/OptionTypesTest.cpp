@@ -1,9 +1,9 @@
 #include "unit/Settings/LanguageScope.h"
 
-#include "Settings/ClipColorTheme.h"
 #include "Settings/HistoryRetentionMode.h"
 #include "Settings/HistoryRetentionPreset.h"
 #include "Settings/ShortcutModifier.h"
+#include "Util/ClipColorTheme.h"
 
 #include <gtest/gtest.h>
 #include <limits>

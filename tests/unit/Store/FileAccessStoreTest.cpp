@@ -1,4 +1,4 @@
-#include "Util/FileAccessStore.h"
+#include "Store/FileAccessStore.h"
 #include "Util/FileAccessError.h"
 #include "Util/FileAccessPresentation.h"
 #include "fakes/FakeSystemLog.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform/ModifierMask.h"
+
 #include <QJsonObject>
 #include <QString>
 #include <Qt>
@@ -12,10 +14,10 @@ struct RivEVShortcut {
     int keyCode = -1;
     int modifiers = 0;
 
-    static constexpr int commandMask = 0x100;
-    static constexpr int shiftMask = 0x200;
-    static constexpr int optionMask = 0x800;
-    static constexpr int controlMask = 0x1000;
+    static constexpr int commandMask = Platform::ModifierMask::command;
+    static constexpr int shiftMask = Platform::ModifierMask::shift;
+    static constexpr int optionMask = Platform::ModifierMask::option;
+    static constexpr int controlMask = Platform::ModifierMask::control;
     static constexpr int returnKeyCode = 36;
     static constexpr int keypadEnterKeyCode = 76;
     static constexpr int modifiersMask = commandMask | shiftMask | optionMask | controlMask;

@@ -1,4 +1,4 @@
-#include "Util/DemoSeed.h"
+#include "App/DemoSeed.h"
 
 #include "Platform/FileSystem.h"
 #include "Store/ClipboardStore.h"

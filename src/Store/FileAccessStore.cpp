@@ -1,7 +1,8 @@
-#include "Util/FileAccessStore.h"
+#include "Store/FileAccessStore.h"
 
 #include "Models/JsonCoding.h"
 #include "Platform/FileSystem.h"
+#include "Platform/LogCategories.h"
 #include "Platform/SystemLog.h"
 #include "Store/DataDirectory.h"
 #include "Util/FileAccessError.h"
@@ -89,6 +90,7 @@ void FileAccessStore::write()
         unsaved_ = false;
         return;
     }
+    qCWarning(logStore) << "file permissions could not be saved to" << failure->path() << failure->reason();
     if (!unsaved_)
         Platform::systemLog().write(
             QStringLiteral("Vellora: saved file permissions could not be written to %1: %2")

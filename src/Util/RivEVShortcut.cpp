@@ -1,6 +1,6 @@
-#include "Hotkey/RivEVShortcut.h"
+#include "Util/RivEVShortcut.h"
 
-#include "Hotkey/HotKeyCenter.h"
+#include "Util/KeyNames.h"
 
 #include <QJsonValue>
 #include <QSet>
@@ -116,7 +116,7 @@ std::optional<QString> RivEVShortcut::validationMessage(const RivEVShortcut& act
         return QStringLiteral("This shortcut opens Vellora. Choose another combination.");
     if (isReserved(*this))
         return QStringLiteral("This shortcut is reserved for another action. Choose another combination.");
-    if (!HotKeyCenter::isKnownKey(keyCode))
+    if (!KeyNames::isKnown(keyCode))
         return QStringLiteral("Choose a letter, function key, or Return.");
     return std::nullopt;
 }
@@ -124,8 +124,8 @@ std::optional<QString> RivEVShortcut::validationMessage(const RivEVShortcut& act
 bool RivEVShortcut::isAcceptableActivation() const
 {
     constexpr int activatingMask = commandMask | optionMask | controlMask;
-    return !isSet() || (hasOnlyModifierBits(*this) && (modifiers & activatingMask) != 0 &&
-                        HotKeyCenter::isKnownKey(keyCode));
+    return !isSet() ||
+           (hasOnlyModifierBits(*this) && (modifiers & activatingMask) != 0 && KeyNames::isKnown(keyCode));
 }
 
 bool RivEVShortcut::isAcceptableShortcut(const RivEVShortcut& activation) const

@@ -1,6 +1,6 @@
 #include "unit/Settings/LanguageScope.h"
 
-#include "Hotkey/HotKeyCenter.h"
+#include "Util/KeyNames.h"
 
 #include <QSet>
 #include <gtest/gtest.h>
@@ -24,28 +24,28 @@ const std::pair<int, QString> namedKeys[] = {
 };
 constexpr int spaceKeyCode = 49;
 
-TEST(HotKeyCenterTest, KeyNamesOfTheSeventyKeys)
+TEST(KeyNamesTest, KeyNamesOfTheSeventyKeys)
 {
     LanguageScope english(AppLanguage::english);
     QSet<int> codes{spaceKeyCode};
     for (const auto& [code, name] : namedKeys) {
         codes.insert(code);
-        EXPECT_EQ(HotKeyCenter::keyName(code), name) << code;
-        EXPECT_TRUE(HotKeyCenter::isKnownKey(code)) << code;
+        EXPECT_EQ(KeyNames::name(code), name) << code;
+        EXPECT_TRUE(KeyNames::isKnown(code)) << code;
     }
     EXPECT_EQ(codes.size(), 70);
-    EXPECT_EQ(HotKeyCenter::keyName(spaceKeyCode), "Space");
-    EXPECT_TRUE(HotKeyCenter::isKnownKey(spaceKeyCode));
+    EXPECT_EQ(KeyNames::name(spaceKeyCode), "Space");
+    EXPECT_TRUE(KeyNames::isKnown(spaceKeyCode));
 
     for (int code = -2; code < 300; ++code) {
         if (codes.contains(code))
             continue;
-        EXPECT_EQ(HotKeyCenter::keyName(code), "?") << code;
-        EXPECT_FALSE(HotKeyCenter::isKnownKey(code)) << code;
+        EXPECT_EQ(KeyNames::name(code), "?") << code;
+        EXPECT_FALSE(KeyNames::isKnown(code)) << code;
     }
 }
 
-TEST(HotKeyCenterTest, SpaceIsLocalised)
+TEST(KeyNamesTest, SpaceIsLocalised)
 {
     const std::pair<AppLanguage, QString> cases[] = {
         {AppLanguage::japanese, "スペース"},
@@ -54,12 +54,12 @@ TEST(HotKeyCenterTest, SpaceIsLocalised)
     };
     for (const auto& [language, name] : cases) {
         LanguageScope scope(language);
-        EXPECT_EQ(HotKeyCenter::keyName(spaceKeyCode), name);
-        EXPECT_EQ(HotKeyCenter::describe(spaceKeyCode, 0x100), "Ctrl+" + name);
+        EXPECT_EQ(KeyNames::name(spaceKeyCode), name);
+        EXPECT_EQ(KeyNames::describe(spaceKeyCode, 0x100), "Ctrl+" + name);
     }
 }
 
-TEST(HotKeyCenterTest, DescribeWritesCtrlAltShiftSuperWithPlusSigns)
+TEST(KeyNamesTest, DescribeWritesCtrlAltShiftSuperWithPlusSigns)
 {
     const std::pair<int, QString> cases[] = {
         {0, "V"},
@@ -81,11 +81,11 @@ TEST(HotKeyCenterTest, DescribeWritesCtrlAltShiftSuperWithPlusSigns)
         {0x1B00 | 0x10000 | 0x1 | 0x400, "Ctrl+Alt+Shift+Super+V"}, // other bits say nothing
     };
     for (const auto& [modifiers, text] : cases)
-        EXPECT_EQ(HotKeyCenter::describe(9, modifiers), text) << modifiers;
-    EXPECT_EQ(HotKeyCenter::describe(-1, 0), "?");
-    EXPECT_EQ(HotKeyCenter::describe(76, 0x1100), "Ctrl+Super+Enter");
-    EXPECT_EQ(HotKeyCenter::describe(80, 0x200), "Shift+F19");
-    EXPECT_EQ(HotKeyCenter::describe(43, 0x100), "Ctrl+,");
+        EXPECT_EQ(KeyNames::describe(9, modifiers), text) << modifiers;
+    EXPECT_EQ(KeyNames::describe(-1, 0), "?");
+    EXPECT_EQ(KeyNames::describe(76, 0x1100), "Ctrl+Super+Enter");
+    EXPECT_EQ(KeyNames::describe(80, 0x200), "Shift+F19");
+    EXPECT_EQ(KeyNames::describe(43, 0x100), "Ctrl+,");
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "Settings/ClipColorTheme.h"
+#include "Util/ClipColorTheme.h"
 
 namespace ClipColorThemes {
 

@@ -1,0 +1,7 @@
+#include "UI/AppRequests.h"
+
+AppRequests& AppRequests::installed()
+{
+    static AppRequests requests;
+    return requests;
+}
