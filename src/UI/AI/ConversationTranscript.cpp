@@ -6,6 +6,8 @@
 #include "UI/AI/ConversationTranscriptActions.h"
 #include "UI/AI/ConversationTranscriptBubble.h"
 #include "UI/AI/ConversationTranscriptSpinner.h"
+#include "UI/ScrollBarLook.h"
+#include "UI/Theme.h"
 #include "UI/VelloraTypography.h"
 
 #include <QHBoxLayout>
@@ -45,6 +47,7 @@ ConversationTranscript::ConversationTranscript(ConversationDraftView& view, Perf
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     viewport()->setAutoFillBackground(false);
+    ScrollBarLook::follow(verticalScrollBar(), Theme::chat());
 
     auto* content = new QWidget(this);
     auto* centring = new QHBoxLayout(content);
