@@ -45,7 +45,7 @@ ConversationTranscript::ConversationTranscript(ConversationDraftView& view, Perf
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setAutoFillBackground(false);
     ScrollBarLook::follow(verticalScrollBar(), Theme::chat());
 

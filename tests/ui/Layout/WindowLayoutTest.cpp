@@ -32,7 +32,8 @@
 
 // Every window a user meets, laid out and painted offscreen in each language and appearance:
 // no label's text may be cut off, no two visible siblings may overlap, the chosen one of a row of
-// segments, tabs or pills looks chosen, and a scroll bar's handle stands out from its trough.
+// segments, tabs or pills looks chosen, and a scroll bar shows only with something to scroll,
+// its handle standing out from its trough.
 namespace {
 
 using OpenScene = std::function<QWidget*()>;
@@ -239,13 +240,17 @@ QStyleOptionSlider sliderOption(const QScrollBar* bar)
     return option;
 }
 
-// A shown scroll bar whose handle hides in its trough.
+// A shown scroll bar with nothing to scroll, or whose handle hides in its trough.
 QStringList scrollBarFaults(QWidget* window, const QImage& image)
 {
     QStringList faults;
     for (const QScrollBar* bar : window->findChildren<QScrollBar*>()) {
-        if (!bar->isVisible() || bar->maximum() <= bar->minimum())
+        if (!bar->isVisible())
             continue;
+        if (bar->maximum() <= bar->minimum()) {
+            faults.append(pathOf(bar) + QStringLiteral(" shows with nothing to scroll"));
+            continue;
+        }
         const QStyleOptionSlider option = sliderOption(bar);
         const QRect groove =
             bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarGroove, bar);
