@@ -40,6 +40,13 @@ void BarSearchField::setSearchesBrowserTabs(bool searchesBrowserTabs)
     retranslate();
 }
 
+void BarSearchField::clearForOpening()
+{
+    setClearButtonEnabled(false);
+    clear();
+    setClearButtonEnabled(true);
+}
+
 void BarSearchField::retranslate()
 {
     setPlaceholderText(Localization::string(searchesBrowserTabs_ ? QStringLiteral("Search open tabs")

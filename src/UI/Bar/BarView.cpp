@@ -216,7 +216,7 @@ void BarView::reset()
 {
     // Not by blocking signals: the field's clear button follows its own text-changed signal.
     resetting_ = true;
-    searchField_->clear();
+    searchField_->clearForOpening();
     resetting_ = false;
     setSource(BarSource::history());
 }
