@@ -6,6 +6,7 @@
 #include "Platform/SingleInstance.h"
 #include "Store/ClipboardStore.h"
 #include "Store/DataDirectory.h"
+#include "UI/QtTranslations.h"
 #include "Util/Localization.h"
 
 #include <QApplication>
@@ -147,6 +148,7 @@ int main(int argc, char* argv[])
 
     DataDirectory::setDemo(options.demo);
     Localization::formatPlatformTexts();
+    const QtTranslations qtTranslations(Localization::shared());
     AppController::shared().applicationDidFinishLaunching(options);
     if (options.settings)
         AppController::shared().showSettings(std::nullopt);

@@ -2,10 +2,11 @@
 
 #include "UI/CopyToastView.h"
 
+#include <QApplication>
 #include <QCursor>
-#include <QGuiApplication>
 #include <QPropertyAnimation>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -77,6 +78,16 @@ QWidget* CopyToastController::window() const
 
 void CopyToastController::place()
 {
+    // A toast about something done in one of our windows stays inside that window.
+    if (const QWidget* owner = QApplication::activeWindow(); owner && owner != view_.get()) {
+        const QRect frame = owner->frameGeometry();
+        const QSize size = view_->size();
+        const int x = std::clamp(frame.center().x() - size.width() / 2, frame.left(),
+                                 std::max(frame.left(), frame.right() + 1 - size.width()));
+        const int y = std::max(frame.top(), frame.bottom() + 1 - windowBottomMargin - size.height());
+        view_->move(x, y);
+        return;
+    }
     const QPoint pointer = QCursor::pos();
     const QScreen* screen = QGuiApplication::screenAt(pointer);
     if (!screen)

@@ -10,14 +10,15 @@ class CopyToastView;
 class QPropertyAnimation;
 class QWidget;
 
-// Shows a short message with a symbol near the bottom of the screen under the pointer for
-// a given time, then fades it out. A new toast replaces the one on screen. The message is
-// shown as given (callers pass it localised), as plain text.
+// Shows a short message with a symbol for a given time, then fades it out: near the bottom of
+// the window of ours that is active, else near the bottom of the screen under the pointer. A new toast
+// replaces the one on screen. The message is shown as given (callers pass it localised), as plain text.
 class CopyToastController final : public QObject {
     Q_OBJECT
 public:
     static constexpr int fadeDurationMs = 250;
     static constexpr int bottomMargin = 96;
+    static constexpr int windowBottomMargin = 24;
     // Durations that are not a positive number show this long; long ones are capped.
     static constexpr double defaultDurationSeconds = 1.5;
     static constexpr double maximumDurationSeconds = 60.0;

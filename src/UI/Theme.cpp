@@ -68,7 +68,7 @@ AdaptiveColor selection()
 
 AdaptiveColor warning()
 {
-    return adaptiveNS(0xC45A0C, 0xFFA95E);
+    return adaptiveNS(0xAD4E0A, 0xFFA95E);
 }
 
 AdaptiveColor chromeTextPrimary()

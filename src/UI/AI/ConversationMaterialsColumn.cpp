@@ -4,6 +4,7 @@
 #include "UI/AI/MaterialCard.h"
 #include "UI/Appearance.h"
 #include "UI/ContinuousCorners.h"
+#include "UI/ScrollBarLook.h"
 #include "UI/Theme.h"
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -115,6 +117,7 @@ QWidget* ConversationMaterialsColumn::buildList()
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scroll->viewport()->setAutoFillBackground(false);
+    ScrollBarLook::follow(scroll->verticalScrollBar(), Theme::sidebar());
 
     auto* content = new QWidget(scroll);
     auto* list = new QVBoxLayout(content);

@@ -6,6 +6,8 @@
 #include "UI/AI/ConversationTranscriptActions.h"
 #include "UI/AI/ConversationTranscriptBubble.h"
 #include "UI/AI/ConversationTranscriptSpinner.h"
+#include "UI/ScrollBarLook.h"
+#include "UI/Theme.h"
 #include "UI/VelloraTypography.h"
 
 #include <QHBoxLayout>
@@ -43,11 +45,12 @@ ConversationTranscript::ConversationTranscript(ConversationDraftView& view, Perf
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // A click on an answer's action would otherwise give the scroll area the keyboard, taking
     // it from the question editor; the wheel scrolls without it.
     setFocusPolicy(Qt::NoFocus);
     viewport()->setAutoFillBackground(false);
+    ScrollBarLook::follow(verticalScrollBar(), Theme::chat());
 
     auto* content = new QWidget(this);
     auto* centring = new QHBoxLayout(content);

@@ -2,6 +2,7 @@
 
 #include "UI/AI/ConversationDraftView.h"
 #include "UI/AI/MaterialImageView.h"
+#include "UI/ScrollBarLook.h"
 #include "UI/VelloraIconButton.h"
 #include "UI/VelloraTypography.h"
 #include "Util/Localization.h"
@@ -10,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -61,6 +63,7 @@ void MaterialPreview::build()
         text->setReadOnly(true);
         text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         text->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        ScrollBarLook::follow(text->verticalScrollBar(), Theme::cardBody());
         text->setPlainText(material_.text.value_or(QString()));
         body_ = text;
     }

@@ -40,6 +40,13 @@ void BarSearchField::setSearchesBrowserTabs(bool searchesBrowserTabs)
     retranslate();
 }
 
+void BarSearchField::clearForOpening()
+{
+    setClearButtonEnabled(false);
+    setText(QString()); // unlike clear(), forgets what Ctrl+Z could undo from an earlier opening
+    setClearButtonEnabled(true);
+}
+
 void BarSearchField::retranslate()
 {
     setPlaceholderText(Localization::string(searchesBrowserTabs_ ? QStringLiteral("Search open tabs")

@@ -18,6 +18,9 @@ public:
     // Whether the text searches the open browser tabs rather than the clips; only the
     // placeholder differs.
     void setSearchesBrowserTabs(bool searchesBrowserTabs);
+    // Empties the field for a new opening, its clear button gone at once rather than fading
+    // out over the first frames.
+    void clearForOpening();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -215,9 +215,8 @@ void BarView::selectFirst()
 void BarView::reset()
 {
     // Not by blocking signals: the field's clear button follows its own text-changed signal.
-    // setText, unlike clear, also forgets what Ctrl+Z could undo from an earlier opening.
     resetting_ = true;
-    searchField_->setText(QString());
+    searchField_->clearForOpening();
     resetting_ = false;
     setSource(BarSource::history());
 }

@@ -81,8 +81,9 @@ void BrowserFilterPills::paintEvent(QPaintEvent*)
     for (qsizetype i = 0; i < pills_.size(); ++i) {
         const QRect rect = pillRect(i);
         if (i == current)
-            painter.fillPath(continuousRoundedRect(rect, pillHeight / 2.0), QColor(Theme::pillBG()));
-        painter.setPen(QColor(i == current ? Theme::chromeTextPrimary() : Theme::chromeTextSecondary()));
+            painter.fillPath(continuousRoundedRect(rect, pillHeight / 2.0), QColor(Theme::selection()));
+        painter.setPen(i == current ? palette().color(QPalette::HighlightedText)
+                                    : QColor(Theme::chromeTextSecondary()));
         painter.drawText(rect, Qt::AlignCenter, pills_[i].title);
     }
 }

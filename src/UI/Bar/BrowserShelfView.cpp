@@ -60,6 +60,7 @@ BrowserShelfView::BrowserShelfView(BrowserShelfModel& model, QWidget* parent)
     strip_ = new BrowserPageStripView(model_, this);
     emptyLabel_ = plainLabel(VelloraTypography::title(), Theme::chromeTextSecondary(), this);
     emptyLabel_->setAlignment(Qt::AlignCenter);
+    emptyLabel_->setWordWrap(true);
     stack_ = new QStackedLayout;
     stack_->addWidget(strip_);
     stack_->addWidget(emptyLabel_);
@@ -109,12 +110,20 @@ QStringList BrowserShelfView::errorLines() const
     return lines;
 }
 
+bool BrowserShelfView::errorsStandInForThePages() const
+{
+    return !model_.isLoading() && model_.pages().isEmpty() && model_.query().trimmed().isEmpty() &&
+           !errorLines().isEmpty();
+}
+
 QString BrowserShelfView::emptyText() const
 {
     if (model_.isLoading() || !model_.pages().isEmpty())
         return {};
     if (!model_.query().trimmed().isEmpty())
         return Localization::string(QStringLiteral("No matches"));
+    if (errorsStandInForThePages())
+        return errorLines().join(u'\n');
     return Localization::string(QStringLiteral("No open web pages"));
 }
 
@@ -122,8 +131,13 @@ void BrowserShelfView::refreshTexts()
 {
     loadingLabel_->setText(loadingText());
     const QStringList errors = errorLines();
+    const bool inPlace = errorsStandInForThePages();
     errorLabel_->setText(errors.join(u'\n'));
-    errorLabel_->setVisible(!errors.isEmpty());
+    errorLabel_->setVisible(!errors.isEmpty() && !inPlace);
+    emptyLabel_->setFont(inPlace ? VelloraTypography::caption() : VelloraTypography::title());
+    QPalette palette = emptyLabel_->palette();
+    palette.setColor(QPalette::WindowText, inPlace ? Theme::warning() : Theme::chromeTextSecondary());
+    emptyLabel_->setPalette(palette);
     emptyLabel_->setText(emptyText());
     stack_->setCurrentWidget(model_.pages().isEmpty() ? static_cast<QWidget*>(emptyLabel_) : strip_);
 }

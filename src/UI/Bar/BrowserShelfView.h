@@ -27,7 +27,8 @@ public:
     QString loadingText() const;
     // One line per browser whose read failed, in browser order.
     QStringList errorLines() const;
-    // What stands in place of the strip; empty while pages are shown or being read.
+    // What stands in place of the strip; empty while pages are shown or being read. When no
+    // page was read because a browser's tabs could not be, its lines stand there.
     QString emptyText() const;
 
 signals:
@@ -36,6 +37,7 @@ signals:
 
 private:
     QWidget* makeHeader();
+    bool errorsStandInForThePages() const;
     void cardClicked(const BrowserPage& page, Qt::KeyboardModifiers modifiers);
     void toggle(const QString& id);
     void refreshTexts();

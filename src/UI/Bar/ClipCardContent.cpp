@@ -36,8 +36,8 @@ qsizetype firstFilledLine(QStringView text)
 }
 
 // The first lines of the first characters from the first line that is not blank, trailing
-// white space removed; code keeps its indentation.
-Preview previewLines(const QString& text, bool keepIndentation)
+// white space removed; lines keep their indentation.
+Preview previewLines(const QString& text)
 {
     const QStringView filled = QStringView(text).sliced(firstFilledLine(text));
     const QStringView head = filled.left(ClipCardContent::maxPreviewCharacters);
@@ -48,7 +48,7 @@ Preview previewLines(const QString& text, bool keepIndentation)
         if (next < 0)
             next = head.size();
         const QStringView line = head.sliced(end, next - end);
-        lines.append(keepIndentation ? trimmedEnd(line) : line.trimmed().toString());
+        lines.append(trimmedEnd(line));
         end = next + 1;
     }
     while (!lines.isEmpty() && lines.last().isEmpty())
@@ -104,7 +104,7 @@ ClipCardContent ClipCardContent::of(const ClipItem& item)
     case ClipType::richText: {
         const QString text = clipText(item);
         content.isCode = VelloraTypography::isCode(text.left(maxPreviewCharacters));
-        const Preview preview = previewLines(text, content.isCode);
+        const Preview preview = previewLines(text);
         content.preview = preview.text;
         content.cut = preview.cut;
         content.length = text.size();
@@ -115,7 +115,9 @@ ClipCardContent ClipCardContent::of(const ClipItem& item)
     case ClipType::image:
         break;
     case ClipType::link: {
-        content.preview = previewLines(clipText(item), false).text;
+        const QString address = clipText(item).trimmed();
+        content.preview = previewLines(address).text;
+        content.length = address.size();
         content.linkHost = QUrl(content.preview.section(u'\n', 0, 0).trimmed()).host();
         break;
     }

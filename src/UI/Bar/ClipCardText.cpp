@@ -46,13 +46,24 @@ QString unbreakableAddresses(const QString& paragraph)
     return words.join(u' ');
 }
 
+qsizetype indentationLength(const QString& paragraph)
+{
+    qsizetype length = 0;
+    while (length < paragraph.size() && paragraph[length].isSpace())
+        ++length;
+    return length;
+}
+
 // The paragraph broken at word boundaries only; a line may be wider than `width` when one
-// word is.
+// word is. Each line keeps the paragraph's indentation.
 QStringList wrapped(const QString& paragraph, const QFont& font, qreal width)
 {
-    if (paragraph.isEmpty())
+    const qsizetype indentLength = indentationLength(paragraph);
+    if (indentLength == paragraph.size())
         return {QString()};
-    const QString text = unbreakableAddresses(paragraph);
+    const QString indent = expandedTabs(paragraph.left(indentLength));
+    const QString text = unbreakableAddresses(paragraph.mid(indentLength));
+    const qreal room = qMax(width / 2, width - QFontMetricsF(font).horizontalAdvance(indent));
     QTextLayout layout(text, font);
     QTextOption option;
     option.setWrapMode(QTextOption::WordWrap);
@@ -60,8 +71,8 @@ QStringList wrapped(const QString& paragraph, const QFont& font, qreal width)
     QStringList lines;
     layout.beginLayout();
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(width);
-        lines.append(text.mid(line.textStart(), line.textLength()).remove(wordJoiner).trimmed());
+        line.setLineWidth(room);
+        lines.append(indent + text.mid(line.textStart(), line.textLength()).remove(wordJoiner).trimmed());
     }
     layout.endLayout();
     return lines;

@@ -5,9 +5,10 @@
 #include <QStringList>
 
 // The lines of a card's text preview that fit its box, each at most the box wide. Prose wraps
-// at word boundaries; a word or address wider than the box is elided with "…" (an address in
-// the middle), and when text is left out the last line ends with "…". Code keeps its lines,
-// its indentation and its tabs (as spaces to the next stop) and is elided at the right.
+// at word boundaries, its wrapped lines keeping the indentation of the line they come from; a
+// word or address wider than the box is elided with "…" (an address in the middle), and when
+// text is left out the last line ends with "…". Code keeps its lines, its indentation and its
+// tabs (as spaces to the next stop) and is elided at the right.
 struct ClipCardText {
     static constexpr int tabColumns = 4;
 

@@ -93,18 +93,44 @@ void ClipCardView::paintHeader(QPainter& painter, const QRectF& rect) const
         textRect, Qt::AlignLeft | Qt::AlignTop,
         QFontMetricsF(painter.font()).elidedText(content.title, Qt::ElideRight, textRect.width()));
     painter.setFont(VelloraTypography::caption());
-    // The time is worth more than the source's name where both do not fit.
-    const QFontMetricsF metrics(painter.font());
-    QString caption = captionText();
-    if (metrics.horizontalAdvance(caption) > textRect.width() && !sourceName.isEmpty()) {
-        ClipCardView shorter = *this;
-        shorter.sourceName.clear();
-        const qreal room = textRect.width() - metrics.horizontalAdvance(shorter.captionText() + separator);
-        shorter.sourceName = metrics.elidedText(sourceName, Qt::ElideRight, room);
-        caption = shorter.captionText();
-    }
     painter.drawText(textRect, Qt::AlignLeft | Qt::AlignBottom,
-                     metrics.elidedText(caption, Qt::ElideRight, textRect.width()));
+                     fittedCaption(QFontMetricsF(painter.font()), textRect.width()));
+}
+
+// The time is worth more than the source's name where both do not fit: the name is elided
+// first, and left out when not even its first character fits beside the time.
+QString ClipCardView::fittedCaption(const QFontMetricsF& metrics, qreal width) const
+{
+    const QString whole = captionText();
+    if (metrics.horizontalAdvance(whole) <= width || sourceName.isEmpty())
+        return metrics.elidedText(whole, Qt::ElideRight, width);
+    ClipCardView shorter = *this;
+    shorter.sourceName.clear();
+    const QString withoutName = shorter.captionText();
+    const qreal room = width - metrics.horizontalAdvance(withoutName + separator);
+    const QString name = metrics.elidedText(sourceName, Qt::ElideRight, room);
+    if (!name.isEmpty() && name != QString(QChar(0x2026))) {
+        shorter.sourceName = name;
+        if (metrics.horizontalAdvance(shorter.captionText()) > width)
+            shorter.sourceName.clear();
+    }
+    return metrics.elidedText(shorter.captionText(), Qt::ElideRight, width);
+}
+
+bool ClipCardView::showsLength(const QSizeF& body) const
+{
+    if (content.length == 0)
+        return false;
+    switch (type) {
+    case ClipType::link:
+        return content.preview.contains(u'\n') ||
+               QFontMetricsF(VelloraTypography::caption()).horizontalAdvance(content.preview) > body.width();
+    case ClipType::text:
+    case ClipType::file:
+        return (laidOutText ? *laidOutText : bodyText(content, body)).leftOut;
+    default:
+        return false;
+    }
 }
 
 void ClipCardView::paintBody(QPainter& painter, const QRectF& rect) const
@@ -214,6 +240,8 @@ void ClipCardView::paintLink(QPainter& painter, const QRectF& rect) const
     const QString host = content.linkHost.isEmpty() ? content.preview : content.linkHost;
     painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop,
                      metrics.elidedText(host, Qt::ElideRight, rect.width()));
+    if (showsLength(rect.size()))
+        paintLength(painter, rect);
     const QRectF addressRect = rect.adjusted(0, metrics.height() + lineGap, 0, 0);
     painter.setPen(QColor(Theme::chromeTextSecondary()));
     painter.setFont(VelloraTypography::caption());

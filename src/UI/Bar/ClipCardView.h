@@ -11,6 +11,7 @@
 #include <QString>
 #include <optional>
 
+class QFontMetricsF;
 class QPainter;
 
 // One card of the strip, painted where the strip places it: a header in the source
@@ -50,6 +51,11 @@ struct ClipCardView {
     void paint(QPainter& painter, const QRectF& rect) const;
     // The header's second line: number, source and time, as far as each is known.
     QString captionText() const;
+    // That line as it fits the given width: the source's name gives way before the time does.
+    QString fittedCaption(const QFontMetricsF& metrics, qreal width) const;
+    // Whether a text, file or link card leaves some of its text out of a body of the given
+    // size, and so shows the clip's length under it.
+    bool showsLength(const QSizeF& body) const;
 
 private:
     void paintShadow(QPainter& painter, const QRectF& rect) const;

@@ -55,6 +55,15 @@ void PinboardTabs::rebuild()
     update();
 }
 
+qsizetype PinboardTabs::currentIndex() const
+{
+    for (qsizetype i = 0; i < tabs_.size(); ++i) {
+        if (tabs_[i].source == current_)
+            return i;
+    }
+    return -1;
+}
+
 int PinboardTabs::tabWidth(const Tab& tab) const
 {
     const QFontMetricsF metrics(VelloraTypography::control());
@@ -83,12 +92,13 @@ void PinboardTabs::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setFont(VelloraTypography::control());
     const QFontMetrics metrics(painter.font());
+    const qsizetype current = currentIndex();
     for (qsizetype i = 0; i < tabs_.size(); ++i) {
         const Tab& tab = tabs_[i];
         const QRect rect = tabRect(i);
-        const bool isCurrent = tab.source == current_;
+        const bool isCurrent = i == current;
         if (isCurrent)
-            painter.fillPath(continuousRoundedRect(rect, tabHeight / 2.0), QColor(Theme::pillBG()));
+            painter.fillPath(continuousRoundedRect(rect, tabHeight / 2.0), QColor(Theme::selection()));
         QRect textRect = rect.adjusted(horizontalPadding, 0, -horizontalPadding, 0);
         if (tab.color.isValid()) {
             const QRectF dot(textRect.left(), rect.center().y() - dotSize / 2.0, dotSize, dotSize);
@@ -97,7 +107,8 @@ void PinboardTabs::paintEvent(QPaintEvent*)
             painter.drawEllipse(dot);
             textRect.setLeft(textRect.left() + dotSize + dotGap);
         }
-        painter.setPen(QColor(isCurrent ? Theme::chromeTextPrimary() : Theme::chromeTextSecondary()));
+        painter.setPen(isCurrent ? palette().color(QPalette::HighlightedText)
+                                 : QColor(Theme::chromeTextSecondary()));
         painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft,
                          metrics.elidedText(tab.title, Qt::ElideRight, textRect.width()));
     }

@@ -20,6 +20,8 @@ public:
     // Tabs in order, the history's first.
     qsizetype count() const { return tabs_.size(); }
     QString title(qsizetype index) const { return tabs_.value(index).title; }
+    // The current source's tab, or -1 when none has it.
+    qsizetype currentIndex() const;
     QRect tabRect(qsizetype index) const;
 
     QSize sizeHint() const override;

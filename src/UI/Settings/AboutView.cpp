@@ -208,7 +208,25 @@ void AboutView::rebuild()
         page_->addBlock(configurationStatus());
     page_->addBlock(footer());
     layout()->addWidget(page_);
-    page_->verticalScrollBar()->setValue(scrolled);
+    keepScrolledTo(scrolled);
+}
+
+// The new page gets its height only once it is laid out, after this returns: it scrolls to
+// where the old one was as soon as it can reach it, until then as far as it can.
+void AboutView::keepScrolledTo(int scrolled)
+{
+    QScrollBar* bar = page_->verticalScrollBar();
+    bar->setValue(scrolled);
+    if (bar->value() == scrolled)
+        return;
+    auto* follow = new QObject(bar);
+    connect(bar, &QScrollBar::rangeChanged, follow, [bar, follow, scrolled](int, int maximum) {
+        bar->setValue(scrolled);
+        if (maximum >= scrolled)
+            follow->deleteLater();
+    });
+    // Once the user scrolls, the page is where the user put it.
+    connect(bar, &QScrollBar::actionTriggered, follow, &QObject::deleteLater);
 }
 
 QWidget* AboutView::brandHeader()

@@ -37,6 +37,7 @@ protected:
 
 private:
     void rebuild();
+    void keepScrolledTo(int scrolled);
     QWidget* brandHeader();
     QWidget* authorCard();
     QWidget* productsCard();

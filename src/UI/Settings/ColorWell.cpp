@@ -65,7 +65,8 @@ void ColorWell::paintEvent(QPaintEvent*)
 
 void ColorWell::openPanel()
 {
-    if (panel_) {
+    // A panel just closed is only waiting to be deleted: a click opens a new one.
+    if (panel_ && panel_->isVisible()) {
         panel_->raise();
         panel_->activateWindow();
         return;
@@ -73,8 +74,12 @@ void ColorWell::openPanel()
     auto* panel = new QColorDialog(color_, window());
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setOption(QColorDialog::ShowAlphaChannel, false);
-    panel->setOption(QColorDialog::NoButtons, true);
     connect(panel, &QColorDialog::currentColorChanged, this, &ColorWell::pick);
+    // Colours are taken as they are picked; Cancel puts back the one shown before.
+    connect(panel, &QDialog::rejected, this, [this, before = color_] {
+        if (color_ != before)
+            pick(before);
+    });
     panel_ = panel;
     panel->show();
 }

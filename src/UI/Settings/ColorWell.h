@@ -7,7 +7,8 @@
 class QColorDialog;
 
 // A colour well: a small rounded button filled with its colour. Clicking it opens a colour
-// panel without opacity; each colour picked there is taken at once.
+// panel without opacity; each colour picked there is taken at once, and its Cancel takes back
+// the colour the well showed when the panel opened.
 class ColorWell : public QAbstractButton {
     Q_OBJECT
 public:

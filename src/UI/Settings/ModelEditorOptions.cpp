@@ -160,6 +160,7 @@ QGroupBox* ModelEditorOptions::makeAdvancedSection()
 
     auto* form = new QFormLayout(advanced_);
     form->setContentsMargins(0, 0, 0, 0);
+    advancedForm_ = form;
     supportsImages_ = new QCheckBox(advanced_);
     supportsImages_->setObjectName(QStringLiteral("supportsImages"));
     form->addRow(supportsImages_);
@@ -168,16 +169,15 @@ QGroupBox* ModelEditorOptions::makeAdvancedSection()
         edited();
     });
 
-    sampling_ = new QWidget(advanced_);
-    auto* samplingForm = new QFormLayout(sampling_);
-    samplingForm->setContentsMargins(0, 0, 0, 0);
-    addNumberField(samplingForm, QStringLiteral("Temperature"), &configuration_.temperature, serviceDefault);
-    addNumberField(samplingForm, QStringLiteral("Top P"), &configuration_.topP, serviceDefault);
-    addNumberField(samplingForm, QStringLiteral("Presence penalty"), &configuration_.presencePenalty,
-                   serviceDefault);
-    addNumberField(samplingForm, QStringLiteral("Frequency penalty"), &configuration_.frequencyPenalty,
-                   serviceDefault);
-    form->addRow(sampling_);
+    // The sampling fields share the form's columns with the fields below them.
+    samplingFields_ = {
+        addNumberField(form, QStringLiteral("Temperature"), &configuration_.temperature, serviceDefault),
+        addNumberField(form, QStringLiteral("Top P"), &configuration_.topP, serviceDefault),
+        addNumberField(form, QStringLiteral("Presence penalty"), &configuration_.presencePenalty,
+                       serviceDefault),
+        addNumberField(form, QStringLiteral("Frequency penalty"), &configuration_.frequencyPenalty,
+                       serviceDefault),
+    };
     samplingNote_ =
         addNote(advanced_, QStringLiteral("Sampling parameters follow the model while thinking is on."));
     samplingNote_->setObjectName(QStringLiteral("samplingNote"));
@@ -211,8 +211,8 @@ QGroupBox* ModelEditorOptions::makeAdvancedSection()
     timeout_->setObjectName(QStringLiteral("timeout"));
     timeout_->setRange(minimumTimeoutSeconds, maximumTimeoutSeconds);
     timeout_->setSingleStep(timeoutStepSeconds);
-    timeoutRow->addStretch();
     timeoutRow->addWidget(timeout_);
+    timeoutRow->addStretch();
     auto* timeoutLabel = new QLabel(advanced_);
     labels_.append({timeoutLabel, QStringLiteral("Request timeout")});
     form->addRow(timeoutLabel, timeoutRow);
@@ -236,8 +236,7 @@ QWidget* ModelEditorOptions::makeResetRow()
     reset_->setAutoRaise(true);
     reset_->setIcon(
         Symbols::icon(QStringLiteral("arrow.counterclockwise"), Theme::chromeTextPrimary(), resetSymbolSize));
-    layout->addWidget(note);
-    layout->addStretch();
+    layout->addWidget(note, 1);
     layout->addWidget(reset_);
     connect(reset_, &QToolButton::clicked, this, &ModelEditorOptions::resetModelOptions);
     return row;
@@ -334,7 +333,11 @@ void ModelEditorOptions::refreshThinking()
     if (!(thinking && byBudget))
         thinkingBudget_->discardInvalidText();
     thinkingForm_->setRowVisible(thinkingEffort_, thinking && !byBudget);
-    sampling_->setEnabled(!thinking);
+    for (ModelNumberField* field : std::as_const(samplingFields_)) {
+        field->setEnabled(!thinking);
+        if (QWidget* label = advancedForm_->labelForField(field))
+            label->setEnabled(!thinking);
+    }
     samplingNote_->setVisible(thinking);
 }
 

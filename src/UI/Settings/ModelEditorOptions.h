@@ -74,7 +74,8 @@ private:
     QToolButton* advancedToggle_ = nullptr;
     QWidget* advanced_ = nullptr;
     QCheckBox* supportsImages_ = nullptr;
-    QWidget* sampling_ = nullptr;
+    QFormLayout* advancedForm_ = nullptr;
+    QList<ModelNumberField*> samplingFields_;
     QLabel* samplingNote_ = nullptr;
     ModelEditorGrowingText* stopSequences_ = nullptr;
     ModelEditorGrowingText* systemPrompt_ = nullptr;

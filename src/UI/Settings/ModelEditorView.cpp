@@ -3,6 +3,7 @@
 #include "AI/AIChatClient.h"
 #include "AI/AIModelSettings.h"
 #include "AI/ModelNetworkAccessManager.h"
+#include "UI/ScrollBarLook.h"
 #include "UI/Settings/ModelEditorFooter.h"
 #include "UI/Settings/ModelEditorOptions.h"
 #include "UI/Symbols.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -91,6 +93,7 @@ ModelEditorView::ModelEditorView(const ModelEditorDraft& draft, AIModelSettings&
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidget(form_);
+    ScrollBarLook::follow(scroll->verticalScrollBar(), Theme::window());
     layout->addWidget(scroll, 1);
 
     footer_ = new ModelEditorFooter(isNew_, this);

@@ -7,6 +7,7 @@
 #include "UI/Settings/SettingsDetailCard.h"
 #include "UI/Settings/SettingsDetailPage.h"
 #include "UI/Settings/SettingsDetailSection.h"
+#include "UI/Settings/SettingsSegment.h"
 #include "UI/Theme.h"
 #include "UI/VelloraTypography.h"
 #include "Util/Localization.h"
@@ -169,8 +170,7 @@ void PrivacySupportView::buildPicker(QVBoxLayout* layout)
     pickerButtons_->setExclusive(true);
     const QList<PrivacySupportPage>& pages = PrivacySupportPages::allCases();
     for (qsizetype i = 0; i < pages.size(); ++i) {
-        auto* segment = new QPushButton(picker_);
-        segment->setCheckable(true);
+        auto* segment = new SettingsSegment(picker_);
         segment->setAutoDefault(false);
         pickerButtons_->addButton(segment, int(i));
         row->addWidget(segment);

@@ -1,19 +1,12 @@
 #include "UI/Settings/SettingsDetailPage.h"
 
-#include "UI/Appearance.h"
+#include "UI/ScrollBarLook.h"
 #include "UI/Settings/SettingsWheelGuard.h"
 #include "UI/Theme.h"
 
 #include <QHBoxLayout>
 #include <QScrollBar>
 #include <QVBoxLayout>
-
-namespace {
-
-constexpr int scrollBarWidth = 10;
-constexpr int scrollHandleMinimumLength = 24;
-
-} // namespace
 
 SettingsDetailPage::SettingsDetailPage(QWidget* parent)
     : QScrollArea(parent)
@@ -46,28 +39,7 @@ SettingsDetailPage::SettingsDetailPage(QWidget* parent)
     canvasLayout->addSpacerItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Minimum));
     setWidget(canvas);
     viewport()->setAutoFillBackground(false);
-    applyScrollBarColors();
-    connect(&Appearance::shared(), &Appearance::changed, this, &SettingsDetailPage::applyScrollBarColors);
-}
-
-// The style derives both the handle and its trough from the button colour, which leaves the
-// handle white on a light trough: the page's scroll bar is drawn plainly instead, a tertiary
-// handle on the page background, in both looks.
-void SettingsDetailPage::applyScrollBarColors()
-{
-    const QString handle = QColor(Theme::chromeTextTertiary()).name(QColor::HexArgb);
-    const QString trough = QColor(Theme::chat()).name(QColor::HexArgb);
-    verticalScrollBar()->setStyleSheet(
-        QStringLiteral(
-            "QScrollBar:vertical { background: %1; width: %3px; margin: 0; border: none; }"
-            "QScrollBar::handle:vertical { background: %2; min-height: %4px; margin: 2px;"
-            " border-radius: %5px; }"
-            "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; border: none; }"
-            "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }")
-            .arg(trough, handle)
-            .arg(scrollBarWidth)
-            .arg(scrollHandleMinimumLength)
-            .arg(scrollBarWidth / 2 - 2));
+    ScrollBarLook::follow(verticalScrollBar(), Theme::chat());
 }
 
 void SettingsDetailPage::addBlock(QWidget* block)

@@ -23,8 +23,6 @@ public:
     QWidget* column() const { return column_; }
 
 private:
-    void applyScrollBarColors();
-
     QWidget* column_ = nullptr;
     QVBoxLayout* columnLayout_ = nullptr;
 };

@@ -9,7 +9,7 @@ namespace {
 
 constexpr qreal disabledOpacity = 0.4;
 constexpr qreal focusBorderWidth = 1.5;
-constexpr int textInset = 6;
+constexpr int textPadding = 12; // each side, in a segment at its natural width
 
 } // namespace
 
@@ -18,6 +18,25 @@ SettingsSegment::SettingsSegment(QWidget* parent)
 {
     setCheckable(true);
     setAttribute(Qt::WA_Hover);
+}
+
+QString SettingsSegment::shownText() const
+{
+    const QString written = text();
+    QString shown;
+    for (qsizetype i = 0; i < written.size(); ++i) {
+        if (written[i] == u'&' && i + 1 < written.size())
+            ++i;
+        shown.append(written[i]);
+    }
+    return shown;
+}
+
+QSize SettingsSegment::sizeHint() const
+{
+    const QSize natural = QPushButton::sizeHint();
+    const int needed = fontMetrics().horizontalAdvance(shownText()) + 2 * textPadding;
+    return {std::max(natural.width(), needed), natural.height()};
 }
 
 void SettingsSegment::paintEvent(QPaintEvent*)
@@ -45,5 +64,5 @@ void SettingsSegment::paintEvent(QPaintEvent*)
     painter.setPen(palette().color(isChecked() ? QPalette::HighlightedText : QPalette::ButtonText));
     const QRect textArea = rect().adjusted(textInset, 0, -textInset, 0);
     painter.drawText(textArea, Qt::AlignCenter | Qt::TextSingleLine,
-                     fontMetrics().elidedText(text(), Qt::ElideRight, textArea.width()));
+                     fontMetrics().elidedText(shownText(), Qt::ElideRight, textArea.width()));
 }

@@ -10,9 +10,15 @@ class SettingsSegment final : public QPushButton {
     Q_OBJECT
 public:
     static constexpr qreal cornerRadius = 6;
-    static constexpr qreal gap = 1; // each side, so that neighbours stay apart
+    static constexpr qreal gap = 1;     // each side, so that neighbours stay apart
+    static constexpr int textInset = 6; // each side; the text is elided within
 
     explicit SettingsSegment(QWidget* parent = nullptr);
+
+    // The text as a button shows it: "&&" is one "&", a single "&" marks a mnemonic.
+    QString shownText() const;
+    // Room for the whole text with space around it.
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

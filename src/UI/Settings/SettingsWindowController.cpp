@@ -22,6 +22,16 @@ const QString toolbarIdentifier = QStringLiteral("Vellora.Settings");
 constexpr int symbolPointSize = 22;
 constexpr int toolbarSpacing = 4;
 constexpr int toolbarMargin = 6;
+constexpr qreal chosenPaneWash = 0.3;
+
+// The background with some of the accent laid over it, opaque: the style draws a translucent
+// button colour at full strength on some systems.
+QColor washed(const QColor& background, const QColor& accent)
+{
+    const auto mix = [](int under, int over) { return qRound(under + (over - under) * chosenPaneWash); };
+    return QColor(mix(background.red(), accent.red()), mix(background.green(), accent.green()),
+                  mix(background.blue(), accent.blue()));
+}
 
 QString symbolName(SettingsTab tab)
 {
@@ -194,9 +204,14 @@ void SettingsWindowController::applyAppearance()
     palette.setColor(QPalette::Window, QColor(Theme::chat()));
     window_->setPalette(palette);
     const QColor tint = Theme::chromeTextPrimary();
+    // The chosen pane's button lies on a wash of the accent, so that it looks chosen in both looks.
+    const QColor chosen = washed(Theme::chat(), Theme::selection());
     for (QAbstractButton* button : paneButtons_->buttons()) {
         if (const std::optional<SettingsTab> tab = pane(button->objectName()))
             button->setIcon(Symbols::icon(symbolName(*tab), tint, symbolPointSize));
+        QPalette colours = button->palette();
+        colours.setColor(QPalette::Button, chosen);
+        button->setPalette(colours);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "UI/Settings/ThirdPartyLicensesView.h"
 
 #include "Platform/Bundle.h"
+#include "UI/ScrollBarLook.h"
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
 
@@ -10,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStringDecoder>
 #include <QTextBlockFormat>
 #include <QTextCursor>
@@ -131,6 +133,7 @@ void ThirdPartyLicensesView::build()
     text_->setFont(noticesFont());
     text_->setFrameShape(QFrame::NoFrame);
     text_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ScrollBarLook::follow(text_->verticalScrollBar(), Theme::window());
     text_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     text_->viewport()->setBackgroundRole(QPalette::Window);
     text_->viewport()->setForegroundRole(QPalette::WindowText);

@@ -160,6 +160,41 @@ TEST_F(BrowserShelfViewTest, ErrorLinesNameTheBrowserWithItsMessageOrCode)
     Localization::shared().setLanguage(AppLanguage::english);
 }
 
+// A browser that runs but can't be read says so where its pages would be, once, rather than
+// above a claim that no pages are open.
+TEST_F(BrowserShelfViewTest, AFailedReadStandsInPlaceOfThePagesItCouldNotRead)
+{
+    const QString failed = QStringLiteral("Safari could not be read (-1743).");
+    const struct {
+        const char* name;
+        QList<BrowserPage> otherPages;
+        QString query;
+        QStringList texts; // every text shown, sorted
+    } cases[] = {
+        {"nothing read", {}, {}, {failed}},
+        {"another browser's pages", {chrome1}, {}, {failed}},
+        {"a search that finds nothing",
+         {chrome1},
+         QStringLiteral("zzz"),
+         {QStringLiteral("No matches"), failed}},
+    };
+    for (const auto& c : cases) {
+        fixture.browsers.setResult({LinkBrowser::safari, {}, std::nullopt, -1743, 3});
+        fixture.browsers.setPages(LinkBrowser::chrome, c.otherPages);
+        refreshAndWait();
+        fixture.shelf.setQuery(c.query);
+        QStringList texts;
+        for (const QLabel* label : shelf().findChildren<QLabel*>()) {
+            if (label->isVisibleTo(&shelf()) && !label->text().isEmpty())
+                texts.append(label->text());
+        }
+        texts.sort();
+        EXPECT_EQ(texts, c.texts) << c.name;
+        EXPECT_EQ(strip().isVisibleTo(&shelf()), strip().count() > 0) << c.name;
+    }
+    fixture.shelf.setQuery({});
+}
+
 TEST_F(BrowserShelfViewTest, LoadingAndEmptyTextsFollowTheModel)
 {
     EXPECT_EQ(shelf().emptyText(), QStringLiteral("No open web pages")) << "a closed shelf";

@@ -6,22 +6,34 @@
 #include "Settings/PrivacyPolicyCatalog.h"
 #include "Settings/SettingsNavigation.h"
 #include "UI/Appearance.h"
+#include "UI/Bar/BarView.h"
 #include "UI/Bar/BarWindowController.h"
+#include "UI/Bar/BrowserFilterPills.h"
+#include "UI/Bar/BrowserShelfView.h"
+#include "UI/Bar/PinboardTabs.h"
 #include "UI/Settings/HotkeyRecorderButton.h"
 #include "UI/Settings/HotkeyRecorderView.h"
 #include "UI/Settings/ModelEditorView.h"
 #include "UI/Settings/PrivacySupportWindowController.h"
 #include "UI/Settings/SettingsPages.h"
 #include "UI/Settings/SettingsPanel.h"
+#include "UI/Settings/SettingsSegment.h"
 #include "UI/Settings/SettingsWindowController.h"
+#include "UI/Theme.h"
 
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <functional>
 
 // Every window a user meets, laid out and painted offscreen in each language and appearance:
-// no label's text may be cut off, and no two visible siblings may overlap.
+// no label's text may be cut off, no two visible siblings may overlap, the chosen one of a row of
+// segments, tabs or pills looks chosen, and a scroll bar shows only with something to scroll,
+// its handle standing out from its trough.
 namespace {
 
 using OpenScene = std::function<QWidget*()>;
@@ -38,6 +50,7 @@ const char* const scenes[] = {
     "privacyPolicy",
     "helpAndSupport",
     "pasteBar",
+    "browserShelf",
 };
 
 constexpr int browserLinksKeyCode = 37; // L, pressed with the browser-links modifiers
@@ -97,6 +110,12 @@ QStringList faultsIn(QWidget* window)
                 faults.append(pathOf(label) + QStringLiteral(" \"") + label->text() + QStringLiteral("\": ") +
                               *fault);
         }
+        if (const auto* segment = qobject_cast<SettingsSegment*>(widget)) {
+            const int room = segment->width() - 2 * SettingsSegment::textInset;
+            if (segment->fontMetrics().horizontalAdvance(segment->shownText()) > room)
+                faults.append(pathOf(segment) + QStringLiteral(" \"") + segment->shownText() +
+                              QStringLiteral("\" is elided"));
+        }
         QList<QWidget*> siblings;
         for (QObject* child : widget->children()) {
             auto* sibling = qobject_cast<QWidget*>(child);
@@ -109,6 +128,149 @@ QStringList faultsIn(QWidget* window)
                     faults.append(pathOf(siblings[i]) + QStringLiteral(" overlaps ") + pathOf(siblings[j]));
             }
         }
+    }
+    return faults;
+}
+
+// A chosen item stands apart from the others by at least this contrast, lighter in the dark
+// appearance and darker in the light one; a scroll bar's handle from its trough by the other.
+constexpr double chosenContrast = 1.5;
+constexpr double scrollHandleContrast = 3.0;
+
+// One item of a row the user chooses from, in window coordinates.
+struct Choice {
+    QRect rect;
+    bool chosen = false;
+};
+
+// The part of the widget's rectangle that shows (not scrolled away), in window coordinates.
+QRect shownInWindow(const QWidget* widget, const QRect& rect)
+{
+    const QRect shown = rect & widget->visibleRegion().boundingRect();
+    return QRect(widget->mapTo(widget->window(), shown.topLeft()), shown.size());
+}
+
+// The rows of segments, tabs and pills shown in the window, each with its items.
+QList<QList<Choice>> choiceRowsIn(QWidget* window)
+{
+    QList<QList<Choice>> rows;
+    for (const QButtonGroup* group : window->findChildren<QButtonGroup*>()) {
+        QList<Choice> row;
+        for (const QAbstractButton* button : group->buttons()) {
+            if (button->isVisible() && button->isEnabled())
+                row.append({shownInWindow(button, button->rect()), button->isChecked()});
+        }
+        rows.append(row);
+    }
+    for (const PinboardTabs* tabs : window->findChildren<PinboardTabs*>()) {
+        QList<Choice> row;
+        for (qsizetype i = 0; tabs->isVisible() && i < tabs->count(); ++i)
+            row.append({shownInWindow(tabs, tabs->tabRect(i)), i == tabs->currentIndex()});
+        rows.append(row);
+    }
+    for (const BrowserFilterPills* pills : window->findChildren<BrowserFilterPills*>()) {
+        QList<Choice> row;
+        for (qsizetype i = 0; pills->isVisible() && i < pills->count(); ++i)
+            row.append({shownInWindow(pills, pills->pillRect(i)), i == pills->currentIndex()});
+        rows.append(row);
+    }
+    return rows;
+}
+
+// The colour that covers most of the rectangle: an item's fill, not its text.
+QColor dominantColor(const QImage& image, const QRect& rect)
+{
+    QHash<QRgb, int> counts;
+    const QRect inside = rect & image.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            ++counts[image.pixel(x, y)];
+    }
+    QRgb most = 0;
+    int mostCount = -1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > mostCount) {
+            most = it.key();
+            mostCount = it.value();
+        }
+    }
+    return QColor::fromRgb(most);
+}
+
+QStringList unchosenLookingChoices(QWidget* window, const QImage& image, bool dark)
+{
+    QStringList faults;
+    for (const QList<Choice>& row : choiceRowsIn(window)) {
+        const auto chosen = std::find_if(row.cbegin(), row.cend(), [](const Choice& c) { return c.chosen; });
+        if (row.size() < 2 || chosen == row.cend() || chosen->rect.isEmpty())
+            continue;
+        const QColor chosenFill = dominantColor(image, chosen->rect);
+        for (const Choice& other : row) {
+            if (other.chosen || other.rect.isEmpty())
+                continue;
+            const QColor fill = dominantColor(image, other.rect);
+            const bool towardText =
+                dark ? chosenFill.lightness() > fill.lightness() : chosenFill.lightness() < fill.lightness();
+            const double contrast = Theme::contrastRatio(chosenFill, fill);
+            if (!towardText || contrast < chosenContrast)
+                faults.append(QStringLiteral("the chosen item at (%1, %2) is %3 beside %4 (%5:1)")
+                                  .arg(chosen->rect.x())
+                                  .arg(chosen->rect.y())
+                                  .arg(chosenFill.name(), fill.name())
+                                  .arg(contrast, 0, 'f', 2));
+        }
+    }
+    return faults;
+}
+
+QStyleOptionSlider sliderOption(const QScrollBar* bar)
+{
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    if (bar->orientation() == Qt::Horizontal)
+        option.state |= QStyle::State_Horizontal;
+    return option;
+}
+
+// A shown scroll bar with nothing to scroll, or whose handle hides in its trough.
+QStringList scrollBarFaults(QWidget* window, const QImage& image)
+{
+    QStringList faults;
+    for (const QScrollBar* bar : window->findChildren<QScrollBar*>()) {
+        if (!bar->isVisible())
+            continue;
+        if (bar->maximum() <= bar->minimum()) {
+            faults.append(pathOf(bar) + QStringLiteral(" shows with nothing to scroll"));
+            continue;
+        }
+        const QStyleOptionSlider option = sliderOption(bar);
+        const QRect groove =
+            bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarGroove, bar);
+        const QRect handle =
+            bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
+        // The trough in the middle of the longer stretch beside the handle.
+        const bool vertical = bar->orientation() == Qt::Vertical;
+        const int before = vertical ? handle.top() - groove.top() : handle.left() - groove.left();
+        const int after = vertical ? groove.bottom() - handle.bottom() : groove.right() - handle.right();
+        const int along = before >= after ? (vertical ? groove.top() : groove.left()) + before / 2
+                                          : (vertical ? handle.bottom() : handle.right()) + after / 2 + 1;
+        const QPoint troughPoint =
+            vertical ? QPoint(groove.center().x(), along) : QPoint(along, groove.center().y());
+        const QColor handleColor = image.pixelColor(bar->mapTo(window, handle.center()));
+        const QColor troughColor = image.pixelColor(bar->mapTo(window, troughPoint));
+        const double contrast = Theme::contrastRatio(handleColor, troughColor);
+        if (contrast < scrollHandleContrast)
+            faults.append(pathOf(bar) + QStringLiteral(" has a %1 handle on a %2 trough (%3:1)")
+                                            .arg(handleColor.name(), troughColor.name())
+                                            .arg(contrast, 0, 'f', 2));
     }
     return faults;
 }
@@ -206,12 +368,31 @@ protected:
 
     QWidget* pasteBar()
     {
-        barData.load(BarFixture::texts(12));
+        const auto board = [](const char* name, const char* colorHex) {
+            Pinboard pinboard;
+            pinboard.name = QString::fromUtf8(name);
+            pinboard.colorHex = QString::fromUtf8(colorHex);
+            return pinboard;
+        };
+        barData.load(BarFixture::texts(12), {board("Work", "#34C759"), board("Reading", "#FF9500")});
         bar = std::make_unique<BarWindowController>(*barData.store, barData.settings, barData.shelf);
         bar->resetForShow();
         bar->show();
         EXPECT_TRUE(QTest::qWaitFor([&] { return bar->phase().kind == BarPhaseKind::shown; }, waitMs));
         return bar->window();
+    }
+
+    // The shelf while one browser's tabs can't be read and another's can.
+    QWidget* browserShelf()
+    {
+        QWidget* window = pasteBar();
+        barData.browsers.setResult({LinkBrowser::safari, {}, std::nullopt, -1743, 3});
+        barData.browsers.setPages(LinkBrowser::chrome, {ControlledBrowserReader::page(
+                                                           LinkBrowser::chrome, 1, 1, QStringLiteral("Mail"),
+                                                           QStringLiteral("https://mail.example.com/"))});
+        bar->view()->setSource(BarSource::browserShelf());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !barData.shelf.isLoading(); }, waitMs));
+        return window;
     }
 
     QWidget* open(const QString& scene)
@@ -227,6 +408,7 @@ protected:
             {"privacyPolicy", [this] { return privacySupportPage(PrivacySupportPage::privacy); }},
             {"helpAndSupport", [this] { return privacySupportPage(PrivacySupportPage::support); }},
             {"pasteBar", [this] { return pasteBar(); }},
+            {"browserShelf", [this] { return browserShelf(); }},
         };
         for (const auto& [name, opener] : openers) {
             if (scene == QLatin1String(name))
@@ -252,6 +434,20 @@ TEST_P(WindowLayoutTest, NoTextIsCutOffAndNoSiblingsOverlap)
     settle(window);
 
     for (const QString& fault : faultsIn(window))
+        ADD_FAILURE() << fault.toStdString();
+}
+
+TEST_P(WindowLayoutTest, TheChosenOneLooksChosenAndScrollBarsShowTheirHandles)
+{
+    QWidget* window = open(QString::fromLatin1(std::get<0>(GetParam())));
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    settle(window);
+    const QImage image = window->grab().toImage();
+
+    for (const QString& fault : unchosenLookingChoices(window, image, std::get<2>(GetParam())))
+        ADD_FAILURE() << fault.toStdString();
+    for (const QString& fault : scrollBarFaults(window, image))
         ADD_FAILURE() << fault.toStdString();
 }
 

@@ -52,6 +52,22 @@ TEST(CopyToastControllerTest, SitsNearTheBottomOfTheScreenCentred)
     toast.dismiss();
 }
 
+TEST(CopyToastControllerTest, StaysInsideTheActiveWindowItBelongsTo)
+{
+    QWidget window;
+    window.setGeometry(120, 60, 560, 300);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    CopyToastController toast;
+    toast.show(QStringLiteral("The original app is closed. Copy the answer and choose a destination."),
+               QStringLiteral("exclamationmark.triangle"), 5);
+    const QRect frame = toast.window()->geometry();
+    EXPECT_TRUE(window.frameGeometry().contains(frame))
+        << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+    toast.dismiss();
+}
+
 TEST(CopyToastControllerTest, NewToastReplacesTheCurrentOne)
 {
     CopyToastController toast;

@@ -5,6 +5,7 @@
 #include "PublicConfiguration/PublicConfigurationStore.h"
 #include "UI/Settings/AboutView.h"
 #include "UI/Settings/PrivacySupportWindowController.h"
+#include "UI/Settings/SettingsDetailPage.h"
 #include "UI/Settings/SettingsPanel.h"
 #include "UI/Settings/ThirdPartyLicensesView.h"
 #include "Util/Localization.h"
@@ -15,6 +16,7 @@
 #include <QProgressBar>
 #include <QPromise>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -318,6 +320,40 @@ TEST_F(AboutViewTest, TheStatusLineFollowsTheStoresStatus)
     finishRead([&](QPromise<PublicConfiguration>& read) { read.addResult(newer); });
     EXPECT_EQ(shownStatus(), QStringList({QString(), QString()}));
     EXPECT_EQ(productNames(), QStringList({QStringLiteral("New")}));
+}
+
+// A refresh asked for at the foot of the page leaves the page there, with its result in view.
+TEST_F(AboutViewTest, RefreshKeepsThePageWhereItIsAndItsResultInView)
+{
+    QList<PublicProduct> products;
+    for (int i = 0; i < 12; ++i)
+        products.append(product(QStringLiteral("p%1").arg(i), QStringLiteral("Product %1").arg(i), i));
+    makeView(configuration(products));
+    view->resize(600, 420);
+    showView();
+    const auto page = [&] { return view->findChild<SettingsDetailPage*>(); };
+    QScrollBar* scroll = page()->verticalScrollBar();
+    ASSERT_GT(scroll->maximum(), 0) << "the page must overflow for this test";
+    scroll->setValue(scroll->maximum());
+    const int bottom = scroll->value();
+
+    button(*view, QStringLiteral("Refresh Author & Apps"))->click();
+    // The page is drawn anew; it shows once laid out.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return page()->verticalScrollBar()->value() == bottom; }, 1000))
+        << "while reading the page is at " << page()->verticalScrollBar()->value();
+    finishRead([](QPromise<PublicConfiguration>& read) {
+        read.setException(std::make_exception_ptr(std::runtime_error("offline")));
+    });
+    const QString failed = QStringLiteral("Refresh failed. Showing previously available information.");
+    const auto resultInView = [&] {
+        for (const QLabel* line : page()->findChildren<QLabel*>()) {
+            const QRect shown(line->mapTo(page()->viewport(), QPoint()), line->size());
+            if (line->text() == failed && page()->viewport()->rect().contains(shown))
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(QTest::qWaitFor(resultInView, 1000));
 }
 
 TEST_F(AboutViewTest, LastUpdatedIsFormattedInThePageLanguage)

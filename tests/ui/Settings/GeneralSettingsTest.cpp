@@ -11,6 +11,7 @@
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
 #include "Store/StoreFileCodec.h"
+#include "UI/QtTranslations.h"
 #include "UI/Settings/AccentShadeSwatches.h"
 #include "UI/Settings/ColorWell.h"
 #include "UI/Settings/GeneralSettings.h"
@@ -23,10 +24,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QColorDialog>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
@@ -537,8 +542,64 @@ TEST_F(GeneralSettingsTest, BaseColorWritesHexAndSwatchesFollowIt)
     EXPECT_EQ(swatches->colors().size(), 10);
 }
 
-// Clearing the history is a labelled action of its own: it clears at once and asks nothing.
+// Qt's own colour panel and a text field's context menu speak the chosen language; the panel's
+// Cancel takes back what was picked in it, its OK keeps it.
+TEST_F(GeneralSettingsTest, BaseColorPanelSpeaksTheLanguageAndCancelRestoresTheColour)
+{
+    const QtTranslations qtTranslations(Localization::shared());
+    struct Case {
+        AppLanguage language;
+        const char* title;
+        const char* cancel;
+        const char* paste; // in a text field's context menu
+    };
+    const Case cases[] = {
+        {AppLanguage::english, "Select Color", "Cancel", "&Paste"},
+        {AppLanguage::japanese, "色を選択", "キャンセル", "貼り付け(&P)"},
+        {AppLanguage::chinese, "选择颜色", "取消", "粘贴(&P)"},
+        {AppLanguage::traditionalChinese, "選擇顏色", "取消", "貼上(&P)"},
+    };
+    settings().setClipColorTheme(ClipColorTheme::accentShades);
+    settings().setClipColorAccentHex(QStringLiteral("#FF5A9F"));
+    load();
+    const auto storedHex = [] {
+        return defaults().values.value(QStringLiteral("clipColorAccentHex")).toString();
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(AppLanguages::rawValue(c.language).toStdString());
+        Localization::shared().setLanguage(c.language);
+        QLineEdit field;
+        const std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
+        QStringList entries;
+        for (const QAction* action : menu->actions())
+            entries.append(action->text().section(u'\t', 0, 0)); // without its shortcut
+        EXPECT_TRUE(entries.contains(QString::fromUtf8(c.paste))) << entries.join(u'|').toStdString();
 
+        auto* well = child<ColorWell>(QStringLiteral("baseColorWell"));
+        well->click();
+        QColorDialog* panel = well->panel();
+        ASSERT_NE(panel, nullptr);
+        EXPECT_EQ(panel->windowTitle(), QString::fromUtf8(c.title));
+        auto* buttons = panel->findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        ASSERT_NE(buttons->button(QDialogButtonBox::Ok), nullptr);
+        EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), QString::fromUtf8(c.cancel));
+        panel->setCurrentColor(QColor(0x12, 0xAB, 0x34));
+        EXPECT_EQ(storedHex(), QStringLiteral("#12AB34")) << "taken as it is picked";
+        buttons->button(QDialogButtonBox::Cancel)->click();
+        EXPECT_EQ(storedHex(), QStringLiteral("#FF5A9F"));
+        EXPECT_EQ(well->color(), QColor(0xFF, 0x5A, 0x9F));
+    }
+
+    auto* well = child<ColorWell>(QStringLiteral("baseColorWell"));
+    well->click();
+    ASSERT_NE(well->panel(), nullptr);
+    well->panel()->setCurrentColor(QColor(0x12, 0xAB, 0x34));
+    well->panel()->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    EXPECT_EQ(storedHex(), QStringLiteral("#12AB34"));
+}
+
+// Clearing the history is a labelled action of its own: it clears at once and asks nothing.
 TEST_F(GeneralSettingsTest, ClearClipboardHistoryClearsAtOnceAndKeepsPinboards)
 {
     Pinboard board;

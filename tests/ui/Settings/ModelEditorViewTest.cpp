@@ -282,6 +282,38 @@ TEST_F(ModelEditorFrameTest, TimeoutStepsByTenBetweenTenAndNineHundred)
     EXPECT_EQ(stepper->text(), "20 s");
 }
 
+// The advanced fields start at one x, and the footnote beside the reset button keeps to one line.
+TEST_F(ModelEditorFrameTest, AdvancedParametersLineUpAndTheirFootnoteKeepsToOneLine)
+{
+    for (const AppLanguage language : {AppLanguage::english, AppLanguage::japanese}) {
+        SCOPED_TRACE(AppLanguages::rawValue(language).toStdString());
+        Localization::shared().setLanguage(language);
+        open(model(), false, true);
+        child<QToolButton>(QStringLiteral("advancedParameters"))->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const QWidget* advanced = child<QCheckBox>(QStringLiteral("supportsImages"))->parentWidget();
+        const QList<const QWidget*> fields{
+            numberField(QStringLiteral("Temperature")),
+            numberField(QStringLiteral("Frequency penalty")),
+            numberField(QStringLiteral("Seed")),
+            child<ModelEditorGrowingText>(QStringLiteral("stopSequences")),
+            child<ModelEditorGrowingText>(QStringLiteral("systemPrompt")),
+            child<QSpinBox>(QStringLiteral("timeout")),
+        };
+        for (const QWidget* field : fields)
+            EXPECT_EQ(field->mapTo(advanced, QPoint()).x(), fields.first()->mapTo(advanced, QPoint()).x())
+                << field->objectName().toStdString();
+        const QString footnote =
+            Localization::string(QStringLiteral("Leave optional values blank to follow the service."));
+        const QList<QLabel*> labels = advanced->findChildren<QLabel*>();
+        const auto note =
+            std::find_if(labels.cbegin(), labels.cend(), [&](QLabel* l) { return l->text() == footnote; });
+        ASSERT_NE(note, labels.cend());
+        EXPECT_EQ((*note)->heightForWidth((*note)->width()), (*note)->heightForWidth(QWIDGETSIZE_MAX));
+    }
+    Localization::shared().setLanguage(AppLanguage::english);
+}
+
 TEST_F(ModelEditorFrameTest, TextFieldsGrowWithinTheirLineLimits)
 {
     open(model(), false, true);

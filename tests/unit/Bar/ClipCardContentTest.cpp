@@ -48,8 +48,9 @@ TEST_F(ClipCardContentTest, PreviewStartsAtTheFirstLineThatIsNotBlank)
         QString text;
         QString preview;
     } cases[] = {
-        {ClipType::text, QString(17, u'\n') + QStringLiteral("Important text"), QStringLiteral("Important text")},
-        {ClipType::text, QStringLiteral(" \t\n  \n  indented\nnext"), QStringLiteral("indented\nnext")},
+        {ClipType::text, QString(17, u'\n') + QStringLiteral("Important text"),
+         QStringLiteral("Important text")},
+        {ClipType::text, QStringLiteral(" \t\n  \n  indented\nnext"), QStringLiteral("  indented\nnext")},
         {ClipType::text, QStringLiteral("\n\n    func run() {}\n"), QStringLiteral("    func run() {}")},
         {ClipType::text, QStringLiteral("\n \n"), QString()},
     };
@@ -85,6 +86,7 @@ TEST_F(ClipCardContentTest, DescribesEachKind)
     EXPECT_EQ(linkContent.title, QStringLiteral("Link"));
     EXPECT_EQ(linkContent.linkHost, QStringLiteral("docs.example.org"));
     EXPECT_EQ(linkContent.preview, QStringLiteral("https://docs.example.org/guide?page=2"));
+    EXPECT_EQ(linkContent.length, 37) << "the address's characters, as a text counts its own";
 
     const ClipCardContent filesContent = ClipCardContent::of(files);
     EXPECT_EQ(filesContent.title, QStringLiteral("2 Files"));

@@ -1,5 +1,6 @@
 #include "UI/Bar/ClipCardText.h"
 #include "UI/Bar/ClipCardContent.h"
+#include "UI/Bar/ClipCardView.h"
 #include "UI/Bar/ClipRichTextPreview.h"
 #include "UI/VelloraTypography.h"
 
@@ -72,6 +73,43 @@ TEST(ClipCardText, ProseBreaksOnlyBetweenWords)
     }
 }
 
+// Snippets that are not taken for code keep the indentation that gives them their meaning.
+TEST(ClipCardText, EveryTextKeepsTheIndentationOfItsLines)
+{
+    Layout layout;
+    layout.box = QSizeF(400, QFontMetricsF(layout.font).lineSpacing() * 8);
+    const struct {
+        const char* name;
+        QString text;
+        QStringList lines;
+    } cases[] = {
+        {"Python",
+         QStringLiteral("def area(side):\n    if side < 0:\n        return 0\n    return side * side\n"),
+         {"def area(side):", "    if side < 0:", "        return 0", "    return side * side"}},
+        {"shell",
+         QStringLiteral("for f in *.txt; do\n\techo \"$f\"\ndone"),
+         {"for f in *.txt; do", "    echo \"$f\"", "done"}},
+        {"YAML",
+         QStringLiteral("server:\n  port: 8080\n  hosts:\n    - a.example\n"),
+         {"server:", "  port: 8080", "  hosts:", "    - a.example"}},
+    };
+    for (const auto& c : cases) {
+        ClipItem clip;
+        clip.type = ClipType::text;
+        clip.text = c.text;
+        const ClipCardContent content = ClipCardContent::of(clip);
+        ASSERT_FALSE(content.isCode) << c.name;
+        EXPECT_EQ(layout.of(content.preview).lines, c.lines) << c.name;
+    }
+
+    // A wrapped indented line keeps its indentation on every line it takes.
+    const ClipCardText wrappedText =
+        Layout().of(QStringLiteral("    alpha beta gamma delta epsilon zeta eta theta iota kappa"));
+    ASSERT_GT(wrappedText.lines.size(), 1);
+    for (const QString& line : wrappedText.lines)
+        EXPECT_TRUE(line.startsWith(QStringLiteral("    ")) && !line.at(4).isSpace()) << line.toStdString();
+}
+
 TEST(ClipCardText, CodeShowsInMonospaceWithItsIndentation)
 {
     ClipItem clip;
@@ -89,6 +127,63 @@ TEST(ClipCardText, CodeShowsInMonospaceWithItsIndentation)
               (QStringList{QStringLiteral("func area() -> Int {"), QStringLiteral("    let side = 4"),
                            QStringLiteral("        return side * side"), QStringLiteral("}")}));
     EXPECT_FALSE(text.leftOut);
+}
+
+// A card that leaves some of its text out says how long the clip is, a link's as a text's.
+TEST(ClipCardView, TextAndLinkCardsShowTheirLengthWhereTextIsLeftOut)
+{
+    const QSizeF body = ClipCardView::bodySize(QSizeF(240, 260));
+    const struct {
+        const char* name;
+        ClipType type;
+        QString text;
+        bool showsLength;
+    } cases[] = {
+        {"short text", ClipType::text, QStringLiteral("hello"), false},
+        {"long text", ClipType::text, QStringLiteral("words that go on and on ").repeated(40), true},
+        {"short link", ClipType::link, QStringLiteral("https://a.example/"), false},
+        {"long link", ClipType::link,
+         QStringLiteral("https://example.test/a/long/path/that/never/ends/report-2024.pdf?download=1"), true},
+    };
+    for (const auto& c : cases) {
+        ClipItem clip;
+        clip.type = c.type;
+        clip.text = c.text;
+        ClipCardView card;
+        card.type = c.type;
+        card.content = ClipCardContent::of(clip);
+        EXPECT_EQ(card.showsLength(body), c.showsLength) << c.name;
+    }
+}
+
+// The source's name gives way to the time: however narrow the line, the time shows whole.
+TEST(ClipCardView, TheCaptionElidesTheSourceNameBeforeTheTime)
+{
+    const QFontMetricsF metrics(VelloraTypography::caption());
+    const struct {
+        const char* name;
+        QString source;
+        QString time;
+    } cases[] = {
+        {"English", QStringLiteral("A Text Editor With A Long Name"), QStringLiteral("5 min ago")},
+        {"Japanese", QStringLiteral("テキストエディター"), QStringLiteral("たった今")},
+    };
+    for (const auto& c : cases) {
+        ClipCardView card;
+        card.quickPasteNumber = 1;
+        card.sourceName = c.source;
+        card.timeText = c.time;
+        const QString whole = card.captionText();
+        ClipCardView nameless = card;
+        nameless.sourceName.clear();
+        const qreal withoutName = metrics.horizontalAdvance(nameless.captionText());
+        // From room for everything down to room for the number and the time only.
+        for (qreal width = metrics.horizontalAdvance(whole); width >= withoutName; width -= 1) {
+            const QString shown = card.fittedCaption(metrics, width);
+            EXPECT_TRUE(shown.endsWith(c.time)) << c.name << " at " << width << ": " << shown.toStdString();
+            EXPECT_LE(metrics.horizontalAdvance(shown), width) << c.name;
+        }
+    }
 }
 
 TEST(ClipRichTextPreview, KeepsEmphasisListsAndLinksButNoImagesColoursOrSizes)

@@ -40,13 +40,19 @@ TEST(ThemeTest, SecondaryTextSitsBetweenPrimaryAndTertiary)
     }
 }
 
-TEST(ThemeTest, WarningIsAWarmOrange)
+// Warnings are text: they read (4.5:1) on every background they sit on, the bar's included.
+TEST(ThemeTest, WarningIsAWarmOrangeThatReadsOnEveryBackground)
 {
+    constexpr double readableContrast = 4.5;
     for (bool dark : {false, true}) {
         const QColor warning = Theme::warning().resolved(dark);
         EXPECT_GE(warning.hslHue(), 15) << dark;
         EXPECT_LE(warning.hslHue(), 40) << dark;
         EXPECT_GT(warning.hslSaturation(), 150) << dark;
+        for (const AdaptiveColor& background :
+             {Theme::window(), Theme::sidebar(), Theme::chat(), Theme::cardBody(), Theme::barBackground()})
+            EXPECT_GE(Theme::contrastRatio(warning, background.resolved(dark)), readableContrast)
+                << dark << " on " << background.resolved(dark).name().toStdString();
     }
 }
 
