@@ -23,7 +23,6 @@ namespace {
 
 constexpr qint64 secondsPerDay = 86400;
 constexpr std::chrono::milliseconds fileEventSettleDelay{100};
-constexpr qsizetype searchEntriesSlack = 256;
 
 QSet<QString> imageNames(const QList<ClipItem>& clips)
 {
@@ -160,8 +159,14 @@ void ClipboardStore::loadInBackground()
     syncActive_ = Settings::shared().iCloudSync() && iCloudAvailable();
     loaded_ = false;
     loadRunning_ = true;
+    loadStop_ = {};
     loadWatcher_->setFuture(
-        QtConcurrent::run(&writer_, [path = storeFilePath()] { return StoreWriter::read(path); }));
+        QtConcurrent::run(&writer_, [path = storeFilePath(), stop = loadStop_.get_token()] {
+            StoreReadResult result = StoreWriter::read(path, stop);
+            // What decoding each clip used on the way is free now.
+            Platform::releaseFreeMemory();
+            return result;
+        }));
 }
 
 void ClipboardStore::waitForLoad()
@@ -180,6 +185,9 @@ void ClipboardStore::publishLoaded(StoreReadResult result)
     unreadable_ = result.stamp.exists && (!result.decoded || !result.decoded->complete);
     changedSinceLoad_ = false;
     StoreSnapshot next = result.decoded ? std::move(result.decoded->snapshot) : StoreSnapshot{};
+    const QList<ClipItem> readHistory = next.history;
+    const QList<StoreFileCodec::Span> spans =
+        result.decoded ? result.decoded->historySpans : QList<StoreFileCodec::Span>{};
     const QList<ClipItem> captured = std::exchange(capturedBeforeLoad_, {});
     QList<QUuid> newImages;
     for (const ClipItem& item : captured) {
@@ -196,9 +204,11 @@ void ClipboardStore::publishLoaded(StoreReadResult result)
     for (const QUuid& id : std::as_const(newImages))
         emit imageClipAdded(id);
     updateWatching();
-    prepareSearchIndex();
-    std::ignore = QtConcurrent::run(
-        &writer_, [encoder = encoder_.get(), snapshot = state_] { encoder->prime(snapshot); });
+    std::ignore =
+        QtConcurrent::run(&writer_, [encoder = encoder_.get(), readHistory, spans, path = result.filePath] {
+            encoder->prime(readHistory, spans, path);
+            Platform::releaseFreeMemory();
+        });
     emit loaded();
 }
 
@@ -213,29 +223,6 @@ void ClipboardStore::whenLoaded(QObject* context, std::function<void()> action)
         disconnect(*connection);
         action();
     });
-}
-
-QList<ClipItem> ClipboardStore::allClips() const
-{
-    QList<ClipItem> clips = state_.history;
-    for (const Pinboard& board : state_.pinboards)
-        clips.append(board.clips);
-    return clips;
-}
-
-void ClipboardStore::prepareSearchIndex()
-{
-    searchIndex_.prepareInBackground(allClips());
-}
-
-void ClipboardStore::forgetRemovedFromSearch()
-{
-    qsizetype count = state_.history.size();
-    for (const Pinboard& board : state_.pinboards)
-        count += board.clips.size();
-    // Now and then, not on every copy: a few forgotten entries cost little.
-    if (searchIndex_.entryCount() > count + searchEntriesSlack)
-        searchIndex_.retainOnly(allClips());
 }
 
 std::optional<QString> ClipboardStore::unreadableStoreFile() const
@@ -292,8 +279,6 @@ void ClipboardStore::replaceState(StoreSnapshot next)
     const bool pinboardsDiffer =
         !next.pinboards.isSharedWith(state_.pinboards) && next.pinboards != state_.pinboards;
     state_ = std::move(next);
-    if (historyDiffers || pinboardsDiffer)
-        forgetRemovedFromSearch();
     if (historyDiffers)
         emit historyChanged();
     if (pinboardsDiffer)
@@ -820,6 +805,13 @@ void ClipboardStore::reportSaveFailure(const QString& reason)
 
 void ClipboardStore::prepareForQuit()
 {
+    // Nothing can have changed yet but the clips captured meanwhile, which are saved with it.
+    if (loadRunning_ && capturedBeforeLoad_.isEmpty()) {
+        loadStop_.request_stop();
+        loadWatcher_->waitForFinished();
+        loadRunning_ = false;
+        return;
+    }
     QList<ClipItem> clips;
     for (const auto& deletion : undo_.takeAll()) {
         for (const auto& removed : deletion.removed)

@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stop_token>
 
 namespace Platform {
 class CloudDrive;
@@ -94,7 +95,7 @@ public:
     const QList<ClipItem>& history() const { return state_.history; }
     const QList<Pinboard>& pinboards() const { return state_.pinboards; }
     const StoreSnapshot& snapshot() const { return state_; }
-    // The search over history and pinboard clips, prepared in the background after loading.
+    // The search over history and pinboard clips.
     ClipSearchIndex& searchIndex() { return searchIndex_; }
     // A history or pinboard clip by identifier.
     std::optional<ClipItem> item(const QUuid& id) const;
@@ -149,7 +150,8 @@ public:
     void scheduleSave();
     // Saves at once, when anything is unsaved, and waits for the file.
     void saveNow();
-    // Makes pending deletions final and saves at once when anything is unsaved.
+    // Makes pending deletions final and saves at once when anything is unsaved. While the
+    // history is still loading with no clip captured meanwhile, ends the load instead.
     void prepareForQuit();
     bool hasUnsavedChanges() const { return changeCount_ != savedChangeCount_; }
 
@@ -193,9 +195,6 @@ private:
     void markUnsaved();
     void publishLoaded(StoreReadResult result);
     void waitForLoad();
-    QList<ClipItem> allClips() const;
-    void prepareSearchIndex();
-    void forgetRemovedFromSearch();
     // Puts a captured clip on top of the history, or moves its repeat there; true when it is
     // a new image clip.
     static bool insertCaptured(QList<ClipItem>& history, const ClipItem& item);
@@ -250,6 +249,7 @@ private:
     std::unique_ptr<StoreFileEncoder> encoder_;
     QFutureWatcher<StoreReadResult>* loadWatcher_;
     bool loadRunning_ = false;
+    std::stop_source loadStop_;
     QFutureWatcher<StoreSaveResult>* saveWatcher_;
     QFutureWatcher<StoreReadResult>* readWatcher_;
     bool readRunning_ = false;
