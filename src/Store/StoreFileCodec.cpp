@@ -126,8 +126,8 @@ bool decodeHistory(JsonValueScanner& scanner, QByteArrayView bytes, Decoded& dec
         if (progress && !progress(text->data() + text->size() - bytes.data()))
             return false;
     } while (scanner.take(','));
-    clips.squeeze();
-    decoded.historySpans.squeeze();
+    // Not squeezed: that would hold a second copy of the list at the peak of loading, and
+    // the room left at its end is never touched, so it takes no memory.
     return scanner.take(']');
 }
 

@@ -78,7 +78,7 @@ std::optional<QByteArray> StoreFileEncoder::readBack(const ClipItem& clip)
 {
     const auto known = placed_.constFind(clip.id);
     // A file replaced since is another inode: only a file changed in place changes size.
-    if (known == placed_.cend() || !(known->clip == clip) || !file_ || file_->size() != fileSize_)
+    if (known == placed_.cend() || !(*known->clip == clip) || !file_ || file_->size() != fileSize_)
         return std::nullopt;
     if (!file_->seek(known->span.offset))
         return std::nullopt;
@@ -91,7 +91,7 @@ std::optional<QByteArray> StoreFileEncoder::readBack(const ClipItem& clip)
 void StoreFileEncoder::putClip(const ClipItem& clip, Output& out, Placed& placed)
 {
     const QByteArray bytes = readBack(clip).value_or(encodeClip(clip));
-    placed.insert(clip.id, {clip, {out.offset(), bytes.size()}});
+    placed.insert(clip.id, {&clip, {out.offset(), bytes.size()}});
     out.put(bytes);
 }
 
@@ -140,35 +140,40 @@ std::optional<QString> StoreFileEncoder::write(const QString& path, const StoreS
         putDocument(snapshot, out, placed);
     });
     if (!error)
-        useFile(path, std::move(placed));
+        useFile(path, std::move(placed), snapshot);
     return error;
 }
 
-void StoreFileEncoder::useFile(const QString& path, Placed placed)
+void StoreFileEncoder::useFile(const QString& path, Placed placed, StoreSnapshot written)
 {
     auto file = std::make_unique<QFile>(path);
     if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         file_.reset();
         placed_.clear();
+        written_ = {};
         return;
     }
     fileSize_ = file->size();
     file_ = std::move(file);
     placed_ = std::move(placed);
+    written_ = std::move(written);
 }
 
 void StoreFileEncoder::prime(const QList<ClipItem>& history, const QList<Span>& spans, const QString& path)
 {
-    Placed placed;
-    useFile(path, {});
+    StoreSnapshot read;
+    read.history = history;
+    useFile(path, {}, read);
     if (!file_ || spans.size() != history.size())
         return;
+    Placed placed;
     for (qsizetype i = 0; i < history.size(); ++i) {
-        const QByteArray encoded = encodeClip(history[i]);
+        const ClipItem& clip = written_.history.at(i);
+        const QByteArray encoded = encodeClip(clip);
         if (encoded.size() != spans[i].length || !file_->seek(spans[i].offset) ||
             file_->read(spans[i].length) != encoded)
             continue;
-        placed.insert(history[i].id, {history[i], spans[i]});
+        placed.insert(clip.id, {&clip, spans[i]});
     }
     placed_ = std::move(placed);
 }

@@ -38,7 +38,8 @@ public:
 
 private:
     struct Entry {
-        ClipItem clip;
+        // Into the lists kept in written_.
+        const ClipItem* clip;
         Span span;
     };
     using Placed = QHash<QUuid, Entry>;
@@ -49,10 +50,14 @@ private:
     void putPinboard(const Pinboard& board, Output& out, Placed& placed);
     // The bytes of a clip at its place in the file; none when it changed or can't be read.
     std::optional<QByteArray> readBack(const ClipItem& clip);
-    // Reads from the file at `path` from now on, with the clips placed in it.
-    void useFile(const QString& path, Placed placed);
+    // Reads from the file at `path` from now on, with the clips placed in it, which `written`
+    // holds.
+    void useFile(const QString& path, Placed placed, StoreSnapshot written);
 
     Placed placed_;
+    // The lists as they were written, shared with the store's until it changes them: a copy
+    // of the clips costs nothing while they are unchanged.
+    StoreSnapshot written_;
     std::unique_ptr<QFile> file_;
     qint64 fileSize_ = 0;
 };
