@@ -31,20 +31,13 @@ char16_t lowerAscii(char16_t c)
     return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
 }
 
-// One character other than ASCII decomposed, without its combining marks, case-folded: none
-// when that leaves it as it is. Each thread keeps what it folded, as a text uses few characters.
-const QString* foldedOther(char32_t c)
+struct FoldedCharacter {
+    bool same = false;
+    QString text;
+};
+
+FoldedCharacter foldCharacter(char32_t c)
 {
-    struct Folded {
-        bool same = false;
-        QString text;
-    };
-    constexpr qsizetype mostRemembered = 16 * 1024;
-    thread_local QHash<char32_t, Folded> remembered;
-    if (const auto known = remembered.constFind(c); known != remembered.cend())
-        return known->same ? nullptr : &known->text;
-    if (remembered.size() >= mostRemembered)
-        remembered.clear();
     const QString original = QString::fromUcs4(&c, 1);
     QString kept;
     for (const QChar part : original.normalized(QString::NormalizationForm_KD)) {
@@ -52,9 +45,42 @@ const QString* foldedOther(char32_t c)
             kept.append(part);
     }
     kept = kept.toCaseFolded();
-    const bool same = kept == original;
-    const auto added = remembered.insert(c, {same, std::move(kept)});
-    return same ? nullptr : &added->text;
+    return {kept == original, kept};
+}
+
+// The Latin letters with accents and the combining marks, folded once for all threads.
+constexpr char32_t tableEnd = 0x370;
+
+const std::vector<FoldedCharacter>& latinTable()
+{
+    static const std::vector<FoldedCharacter> table = [] {
+        std::vector<FoldedCharacter> folded;
+        folded.reserve(tableEnd - firstNonAscii);
+        for (char32_t c = firstNonAscii; c < tableEnd; ++c)
+            folded.push_back(foldCharacter(c));
+        return folded;
+    }();
+    return table;
+}
+
+// One character other than ASCII decomposed, without its combining marks, case-folded: none
+// when that leaves it as it is. Each thread keeps what it folded of other scripts, as a text
+// uses few characters.
+const QString* foldedOther(char32_t c)
+{
+    if (c < tableEnd) {
+        const FoldedCharacter& known = latinTable()[c - firstNonAscii];
+        return known.same ? nullptr : &known.text;
+    }
+    constexpr qsizetype mostRemembered = 16 * 1024;
+    thread_local QHash<char32_t, FoldedCharacter> remembered;
+    auto known = remembered.constFind(c);
+    if (known == remembered.cend()) {
+        if (remembered.size() >= mostRemembered)
+            remembered.clear();
+        known = remembered.insert(c, foldCharacter(c));
+    }
+    return known->same ? nullptr : &known->text;
 }
 
 // Appends the folded form of text[from, to) to `out` (a QString or a buffer of UTF-16 units).
@@ -95,11 +121,37 @@ qsizetype nextAscii(QStringView text, qsizetype from)
     return from;
 }
 
+// Whether an ASCII query can take part of what the characters other than ASCII in
+// text[from, to) fold to: only when one folds to nothing, or to a character of the query.
+bool foldsIntoAsciiQuery(QStringView text, qsizetype from, qsizetype to, QByteArrayView query)
+{
+    for (qsizetype i = from; i < to; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < firstNonAscii)
+            continue;
+        const bool pair =
+            QChar::isHighSurrogate(c) && i + 1 < to && QChar::isLowSurrogate(text[i + 1].unicode());
+        const QString* folded =
+            foldedOther(pair ? QChar::surrogateToUcs4(c, text[i + 1].unicode()) : char32_t(c));
+        i += pair ? 1 : 0;
+        if (!folded)
+            continue;
+        if (folded->isEmpty())
+            return true;
+        for (const QChar part : *folded) {
+            if (part.unicode() < firstNonAscii && query.contains(char(part.unicode())))
+                return true;
+        }
+    }
+    return false;
+}
+
 // Whether the folded text holds the folded query where it folds characters other than ASCII.
 // A match there lies within its length of them: each stretch of such characters, with fewer
 // ASCII characters between them than could hold the query twice, is folded with as many ASCII
-// characters on each side as the query is long, and searched; the rest is never folded.
-bool matchesAroundOtherCharacters(QStringView text, QStringView query)
+// characters on each side as the query is long, and searched; the rest is never folded. An
+// ASCII query (`asciiQuery` set) passes over stretches that fold into none of its characters.
+bool matchesAroundOtherCharacters(QStringView text, QStringView query, QByteArrayView asciiQuery)
 {
     const qsizetype margin = query.size() - 1;
     QVarLengthArray<char16_t, 256> window;
@@ -108,6 +160,10 @@ bool matchesAroundOtherCharacters(QStringView text, QStringView query)
         for (qsizetype next = nextOther(text, end); next < text.size() && next - end <= 2 * margin;
              next = nextOther(text, end))
             end = nextAscii(text, next);
+        if (!asciiQuery.isEmpty() && !foldsIntoAsciiQuery(text, start, end, asciiQuery)) {
+            start = nextOther(text, end);
+            continue;
+        }
         window.clear();
         appendFolded(text, std::max<qsizetype>(0, start - margin), std::min(text.size(), end + margin),
                      window);
@@ -316,6 +372,6 @@ bool ClipSearchIndex::matches(const ClipItem& clip, const Query& query)
         } else if (QtPrivate::isAscii(text)) {
             return false;
         }
-        return matchesAroundOtherCharacters(text, query.folded);
+        return matchesAroundOtherCharacters(text, query.folded, query.ascii);
     });
 }
