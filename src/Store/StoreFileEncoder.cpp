@@ -2,6 +2,7 @@
 
 #include "Models/JsonCoding.h"
 #include "Platform/FileSystem.h"
+#include "Platform/HeapRelease.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -9,6 +10,8 @@
 #include <algorithm>
 
 namespace {
+
+constexpr qsizetype releaseStep = 1024 * 1024;
 
 // Compact JSON orders an object's keys; "clips" comes first in a pinboard.
 const QByteArray emptyClipsOpening = QByteArrayLiteral("{\"clips\":[]");
@@ -74,25 +77,55 @@ QByteArray StoreFileEncoder::encodeClip(const ClipItem& clip)
     return QJsonDocument(clip.toJson()).toJson(QJsonDocument::Compact);
 }
 
-std::optional<QByteArray> StoreFileEncoder::readBack(const ClipItem& clip)
+QByteArrayView StoreFileEncoder::mapFile()
+{
+    // A file replaced since is another inode: only a file changed in place changes size.
+    if (!file_ || file_->size() != fileSize_ || fileSize_ == 0)
+        return {};
+    const uchar* mapped = file_->map(0, fileSize_);
+    return mapped ? QByteArrayView(mapped, fileSize_) : QByteArrayView();
+}
+
+void StoreFileEncoder::unmapFile(QByteArrayView mapped)
+{
+    if (!mapped.isEmpty())
+        file_->unmap(reinterpret_cast<uchar*>(const_cast<char*>(mapped.data())));
+}
+
+std::optional<QByteArrayView> StoreFileEncoder::readBack(const ClipItem& clip)
 {
     const auto known = placed_.constFind(clip.id);
-    // A file replaced since is another inode: only a file changed in place changes size.
-    if (known == placed_.cend() || !(*known->clip == clip) || !file_ || file_->size() != fileSize_)
+    if (known == placed_.cend() || previous_.isEmpty() || !(*known->clip == clip) ||
+        known->span.offset + known->span.length > previous_.size())
         return std::nullopt;
-    if (!file_->seek(known->span.offset))
+    const QByteArrayView bytes = previous_.sliced(known->span.offset, known->span.length);
+    if (!bytes.startsWith('{') || !bytes.endsWith('}'))
         return std::nullopt;
-    QByteArray bytes = file_->read(known->span.length);
-    if (bytes.size() != known->span.length || !bytes.startsWith('{') || !bytes.endsWith('}'))
-        return std::nullopt;
+    // What is read back is let go as the writing goes on.
+    const qsizetype end = known->span.offset + known->span.length;
+    if (end - released_ >= releaseStep) {
+        Platform::releaseMappedPages(reinterpret_cast<const uchar*>(previous_.data()) + released_,
+                                     end - released_);
+        released_ = end;
+    }
     return bytes;
 }
 
 void StoreFileEncoder::putClip(const ClipItem& clip, Output& out, Placed& placed)
 {
-    const QByteArray bytes = readBack(clip).value_or(encodeClip(clip));
+    const auto kept = readBack(clip);
+    const QByteArray encoded = kept ? QByteArray() : encodeClip(clip);
+    const QByteArrayView bytes = kept ? *kept : QByteArrayView(encoded);
     placed.insert(clip.id, {&clip, {out.offset(), bytes.size()}});
     out.put(bytes);
+}
+
+void StoreFileEncoder::putDocumentReadingBack(const StoreSnapshot& snapshot, Output& out, Placed& placed)
+{
+    previous_ = mapFile();
+    released_ = 0;
+    putDocument(snapshot, out, placed);
+    unmapFile(std::exchange(previous_, {}));
 }
 
 void StoreFileEncoder::putPinboard(const Pinboard& board, Output& out, Placed& placed)
@@ -128,7 +161,7 @@ QByteArray StoreFileEncoder::encode(const StoreSnapshot& snapshot)
     };
     Output out(append);
     Placed placed;
-    putDocument(snapshot, out, placed);
+    putDocumentReadingBack(snapshot, out, placed);
     return bytes;
 }
 
@@ -137,7 +170,7 @@ std::optional<QString> StoreFileEncoder::write(const QString& path, const StoreS
     Placed placed;
     const auto error = Platform::writeFileAtomically(path, [&](const Platform::PieceSink& sink) {
         Output out(sink);
-        putDocument(snapshot, out, placed);
+        putDocumentReadingBack(snapshot, out, placed);
     });
     if (!error)
         useFile(path, std::move(placed), snapshot);
@@ -164,16 +197,24 @@ void StoreFileEncoder::prime(const QList<ClipItem>& history, const QList<Span>& 
     StoreSnapshot read;
     read.history = history;
     useFile(path, {}, read);
-    if (!file_ || spans.size() != history.size())
+    const QByteArrayView mapped = mapFile();
+    if (mapped.isEmpty() || spans.size() != history.size())
         return;
     Placed placed;
+    qsizetype released = 0;
     for (qsizetype i = 0; i < history.size(); ++i) {
         const ClipItem& clip = written_.history.at(i);
-        const QByteArray encoded = encodeClip(clip);
-        if (encoded.size() != spans[i].length || !file_->seek(spans[i].offset) ||
-            file_->read(spans[i].length) != encoded)
+        const Span& span = spans[i];
+        if (span.offset + span.length > mapped.size() ||
+            mapped.sliced(span.offset, span.length) != QByteArrayView(encodeClip(clip)))
             continue;
-        placed.insert(clip.id, {&clip, spans[i]});
+        placed.insert(clip.id, {&clip, span});
+        if (const qsizetype end = span.offset + span.length; end - released >= releaseStep) {
+            Platform::releaseMappedPages(reinterpret_cast<const uchar*>(mapped.data()) + released,
+                                         end - released);
+            released = end;
+        }
     }
+    unmapFile(mapped);
     placed_ = std::move(placed);
 }

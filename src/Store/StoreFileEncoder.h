@@ -48,8 +48,12 @@ private:
     void putDocument(const StoreSnapshot& snapshot, Output& out, Placed& placed);
     void putClip(const ClipItem& clip, Output& out, Placed& placed);
     void putPinboard(const Pinboard& board, Output& out, Placed& placed);
-    // The bytes of a clip at its place in the file; none when it changed or can't be read.
-    std::optional<QByteArray> readBack(const ClipItem& clip);
+    // The file mapped, or nothing when it changed in place or can't be mapped.
+    QByteArrayView mapFile();
+    void unmapFile(QByteArrayView mapped);
+    void putDocumentReadingBack(const StoreSnapshot& snapshot, Output& out, Placed& placed);
+    // The bytes of a clip at its place in the file; none when it changed or is not there.
+    std::optional<QByteArrayView> readBack(const ClipItem& clip);
     // Reads from the file at `path` from now on, with the clips placed in it, which `written`
     // holds.
     void useFile(const QString& path, Placed placed, StoreSnapshot written);
@@ -60,4 +64,7 @@ private:
     StoreSnapshot written_;
     std::unique_ptr<QFile> file_;
     qint64 fileSize_ = 0;
+    // The file while a document is put, and how much of it is let go already.
+    QByteArrayView previous_;
+    qsizetype released_ = 0;
 };
