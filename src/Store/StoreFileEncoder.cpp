@@ -197,24 +197,17 @@ void StoreFileEncoder::prime(const QList<ClipItem>& history, const QList<Span>& 
     StoreSnapshot read;
     read.history = history;
     useFile(path, {}, read);
-    const QByteArrayView mapped = mapFile();
-    if (mapped.isEmpty() || spans.size() != history.size())
+    if (!file_ || spans.size() != history.size())
         return;
+    // Read rather than mapped: at the peak of loading, the file's pages would count too.
     Placed placed;
-    qsizetype released = 0;
     for (qsizetype i = 0; i < history.size(); ++i) {
         const ClipItem& clip = written_.history.at(i);
-        const Span& span = spans[i];
-        if (span.offset + span.length > mapped.size() ||
-            mapped.sliced(span.offset, span.length) != QByteArrayView(encodeClip(clip)))
+        const QByteArray encoded = encodeClip(clip);
+        if (encoded.size() != spans[i].length || !file_->seek(spans[i].offset) ||
+            file_->read(spans[i].length) != encoded)
             continue;
-        placed.insert(clip.id, {&clip, span});
-        if (const qsizetype end = span.offset + span.length; end - released >= releaseStep) {
-            Platform::releaseMappedPages(reinterpret_cast<const uchar*>(mapped.data()) + released,
-                                         end - released);
-            released = end;
-        }
+        placed.insert(clip.id, {&clip, spans[i]});
     }
-    unmapFile(mapped);
     placed_ = std::move(placed);
 }
