@@ -48,6 +48,8 @@ struct CaptureRig {
         environment.localDirectory = dir.path();
         environment.cloudDrive = &cloud;
         store = std::make_unique<ClipboardStore>(environment);
+        // Copies captured before the history is loaded wait for it: load it, empty, now.
+        store->load();
         monitor = std::make_unique<ClipboardMonitor>(pasteboard, *store, Settings::shared());
     }
 
@@ -261,8 +263,13 @@ void BM_BurstCaptured(benchmark::State& state)
             copiers.push_back(startXclip(QByteArray("burst ") + QByteArray::number(i)));
             waitFor([] { return false; }, copyIntervalMs);
         }
-        waitFor([] { return false; }, int(2 * ClipboardMonitor::tickInterval.count()));
-        state.counters["captured"] = double(rig.store->history().size());
+        const auto burstClips = [&rig] {
+            return std::count_if(
+                rig.store->history().cbegin(), rig.store->history().cend(),
+                [](const ClipItem& clip) { return clip.text && clip.text->startsWith("burst "); });
+        };
+        waitFor([&] { return burstClips() == copies; }, int(5 * ClipboardMonitor::tickInterval.count()));
+        state.counters["captured"] = double(burstClips());
         for (const auto& copier : copiers)
             stopXclip(*copier);
     }

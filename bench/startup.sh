@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Whole-process figures for Vellora with store files of 0, 500, 5,000 and 20,000 clips: the
+# Whole-process figures for Vellora. First launch -> tray icon with an empty history beside a
+# bare Qt program that only shows a tray icon (bench_bare_tray), interleaved in the same run:
+# the medians and their ratio. Then, with store files of 0, 500, 5,000 and 20,000 clips: the
 # time from launch to the status item being shown and to the history being loaded, the
 # whole run from launch to the end of quitting, and the resident memory at idle 2 s after
 # start. Runs under its own Xvfb with a private D-Bus session and a test tray; HOME and XDG
@@ -15,7 +17,7 @@ sizes=("${@:2}")
 idle_seconds=2
 
 if [ -z "${VELLORA_BENCH_INNER:-}" ]; then
-    cmake --build "$build" --target vellora bench_tray_host bench_seed_store >/dev/null
+    cmake --build "$build" --target vellora bench_tray_host bench_seed_store bench_bare_tray >/dev/null
     exec xvfb-run -a -s '-screen 0 1600x1000x24' \
         dbus-run-session -- env VELLORA_BENCH_INNER=1 "$0" "$runs" "${sizes[@]}"
 fi
@@ -25,6 +27,32 @@ enter_sandbox
 unset QT_QPA_PLATFORM
 start_tray_host "$build"
 vellora="$build/src/vellora"
+
+# Launch -> icon in ms: the wall clock the program prints at its icon minus the one just before
+# it was started.
+launch_to_icon() {
+    local start shown
+    start=$(date +%s%N)
+    shown=$(VELLORA_BENCH_STARTUP=1 "$@" | sed -n 's/.*status_item_clock_ns=\([0-9]*\).*/\1/p')
+    echo $(((shown - start) / 1000))
+}
+
+rm -rf "$XDG_DATA_HOME/Dorvane"
+mkdir -p "$XDG_CONFIG_HOME/Vellora"
+printf '{"onboarded": true}\n' > "$XDG_CONFIG_HOME/Vellora/preferences.json"
+launch_to_icon "$vellora" >/dev/null # caches warm
+launch_to_icon "$build/bench/bench_bare_tray" >/dev/null
+: >"$sandbox/bare"
+: >"$sandbox/vellora"
+for _ in $(seq "$runs"); do
+    launch_to_icon "$build/bench/bench_bare_tray" >>"$sandbox/bare"
+    launch_to_icon "$vellora" >>"$sandbox/vellora"
+done
+median_us() { sort -n "$1" | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+awk -v bare="$(median_us "$sandbox/bare")" -v vellora="$(median_us "$sandbox/vellora")" -v runs="$runs" 'BEGIN {
+    printf "== launch -> tray icon, empty history, median of %d interleaved runs\n", runs
+    printf "bare Qt tray program     %6.1f ms\nVellora                  %6.1f ms = %.2f x\n", bare / 1000, vellora / 1000, vellora / bare
+}'
 
 for size in "${sizes[@]}"; do
     rm -rf "$XDG_DATA_HOME/Dorvane"

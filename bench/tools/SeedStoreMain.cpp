@@ -1,7 +1,8 @@
 // Fills the history store of the current data directory for whole-process benchmarks:
 //   bench_seed_store TEXT_CLIPS IMAGE_CLIPS [long]
 // Texts are of mixed sizes, mostly short; with "long", 80 % of 60 characters, 15 % of 2 KB and
-// 5 % of 50 KB. Texts come from three applications. Every image is a distinct 320 x 240 PNG.
+// 5 % of 50 KB, of prose with some accented words. Texts come from three applications. Every
+// image is a distinct 320 x 240 PNG.
 // Saves and exits.
 #include "Models/ClipItem.h"
 #include "Store/ClipboardStore.h"
@@ -40,9 +41,15 @@ QString textNumbered(int n)
 
 QString longTextNumbered(int n)
 {
+    // About one word in eight is accented, as in French or German prose.
+    static const QString prose =
+        QStringLiteral("The café on the corner serves a crème brûlée that the naïve tourist from "
+                       "Zürich orders with coffee; its façade was painted in the same year as the "
+                       "old town hall, and every résumé of the street names it. ");
     const int roll = n * 37 % 100;
     const int length = roll < 80 ? 60 : roll < 95 ? 2048 : 50 * 1024;
-    return QStringLiteral("Clip %1 ").arg(n) + QString(length, QChar(u'a' + n % 26));
+    const QString text = QStringLiteral("Clip %1 ").arg(n) + prose.repeated(length / prose.size() + 1);
+    return text.left(length);
 }
 
 } // namespace

@@ -1,11 +1,12 @@
 #include "Models/ClipSearchIndex.h"
 
+#include <QHash>
 #include <QMutex>
 #include <QSet>
 #include <QThread>
 #include <QThreadPool>
+#include <QVarLengthArray>
 #include <QWaitCondition>
-#include <QtConcurrent>
 #include <algorithm>
 #include <atomic>
 #include <bit>
@@ -30,15 +31,147 @@ char16_t lowerAscii(char16_t c)
     return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
 }
 
-// Decomposes a run of non-ASCII characters, drops its combining marks and folds its case.
-void appendFoldedRun(QStringView run, QString& folded)
+struct FoldedCharacter {
+    bool same = false;
+    QString text;
+};
+
+FoldedCharacter foldCharacter(char32_t c)
 {
+    const QString original = QString::fromUcs4(&c, 1);
     QString kept;
-    for (const QChar c : run.toString().normalized(QString::NormalizationForm_KD)) {
-        if (c.category() != QChar::Mark_NonSpacing)
-            kept.append(c);
+    for (const QChar part : original.normalized(QString::NormalizationForm_KD)) {
+        if (part.category() != QChar::Mark_NonSpacing)
+            kept.append(part);
     }
-    folded.append(kept.toCaseFolded());
+    kept = kept.toCaseFolded();
+    return {kept == original, kept};
+}
+
+// The Latin letters with accents and the combining marks, folded once for all threads.
+constexpr char32_t tableEnd = 0x370;
+
+const std::vector<FoldedCharacter>& latinTable()
+{
+    static const std::vector<FoldedCharacter> table = [] {
+        std::vector<FoldedCharacter> folded;
+        folded.reserve(tableEnd - firstNonAscii);
+        for (char32_t c = firstNonAscii; c < tableEnd; ++c)
+            folded.push_back(foldCharacter(c));
+        return folded;
+    }();
+    return table;
+}
+
+// One character other than ASCII decomposed, without its combining marks, case-folded: none
+// when that leaves it as it is. Each thread keeps what it folded of other scripts, as a text
+// uses few characters.
+const QString* foldedOther(char32_t c)
+{
+    if (c < tableEnd) {
+        const FoldedCharacter& known = latinTable()[c - firstNonAscii];
+        return known.same ? nullptr : &known.text;
+    }
+    constexpr qsizetype mostRemembered = 16 * 1024;
+    thread_local QHash<char32_t, FoldedCharacter> remembered;
+    auto known = remembered.constFind(c);
+    if (known == remembered.cend()) {
+        if (remembered.size() >= mostRemembered)
+            remembered.clear();
+        known = remembered.insert(c, foldCharacter(c));
+    }
+    return known->same ? nullptr : &known->text;
+}
+
+// Appends the folded form of text[from, to) to `out` (a QString or a buffer of UTF-16 units).
+template <typename Out> void appendFolded(QStringView text, qsizetype from, qsizetype to, Out& out)
+{
+    for (qsizetype i = from; i < to; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < firstNonAscii) {
+            out.append(lowerAscii(c));
+            continue;
+        }
+        const bool pair =
+            QChar::isHighSurrogate(c) && i + 1 < to && QChar::isLowSurrogate(text[i + 1].unicode());
+        const char32_t code = pair ? QChar::surrogateToUcs4(c, text[i + 1].unicode()) : char32_t(c);
+        if (const QString* folded = foldedOther(code)) {
+            for (const QChar part : *folded)
+                out.append(part.unicode());
+        } else {
+            out.append(c);
+            if (pair)
+                out.append(text[i + 1].unicode());
+        }
+        i += pair ? 1 : 0;
+    }
+}
+
+qsizetype nextOther(QStringView text, qsizetype from)
+{
+    while (from < text.size() && isAscii(text[from]))
+        ++from;
+    return from;
+}
+
+qsizetype nextAscii(QStringView text, qsizetype from)
+{
+    while (from < text.size() && !isAscii(text[from]))
+        ++from;
+    return from;
+}
+
+// Whether an ASCII query can take part of what the characters other than ASCII in
+// text[from, to) fold to: only when one folds to nothing, or to a character of the query.
+bool foldsIntoAsciiQuery(QStringView text, qsizetype from, qsizetype to, QByteArrayView query)
+{
+    for (qsizetype i = from; i < to; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < firstNonAscii)
+            continue;
+        const bool pair =
+            QChar::isHighSurrogate(c) && i + 1 < to && QChar::isLowSurrogate(text[i + 1].unicode());
+        const QString* folded =
+            foldedOther(pair ? QChar::surrogateToUcs4(c, text[i + 1].unicode()) : char32_t(c));
+        i += pair ? 1 : 0;
+        if (!folded)
+            continue;
+        if (folded->isEmpty())
+            return true;
+        for (const QChar part : *folded) {
+            if (part.unicode() < firstNonAscii && query.contains(char(part.unicode())))
+                return true;
+        }
+    }
+    return false;
+}
+
+// Whether the folded text holds the folded query where it folds characters other than ASCII.
+// A match there lies within its length of them: each stretch of such characters, with fewer
+// ASCII characters between them than could hold the query twice, is folded with as many ASCII
+// characters on each side as the query is long, and searched; the rest is never folded. An
+// ASCII query (`asciiQuery` set) passes over stretches that fold into none of its characters.
+bool matchesAroundOtherCharacters(QStringView text, QStringView query, QByteArrayView asciiQuery)
+{
+    const qsizetype margin = query.size() - 1;
+    QVarLengthArray<char16_t, 256> window;
+    for (qsizetype start = nextOther(text, 0); start < text.size();) {
+        qsizetype end = nextAscii(text, start);
+        for (qsizetype next = nextOther(text, end); next < text.size() && next - end <= 2 * margin;
+             next = nextOther(text, end))
+            end = nextAscii(text, next);
+        if (!asciiQuery.isEmpty() && !foldsIntoAsciiQuery(text, start, end, asciiQuery)) {
+            start = nextOther(text, end);
+            continue;
+        }
+        window.clear();
+        appendFolded(text, std::max<qsizetype>(0, start - margin), std::min(text.size(), end + margin),
+                     window);
+        if (QStringView(window.data(), window.size()).contains(query))
+            return true;
+        start = nextOther(text, end);
+    }
+    return false;
 }
 
 enum class TextSearch { found, absentFromAsciiText, absentFromOtherText };
@@ -175,41 +308,12 @@ template <typename Visit> bool anySearchableText(const ClipItem& clip, Visit vis
 
 } // namespace
 
-// Long clips are mostly ASCII: only the runs of other characters go through normalisation.
 QString ClipSearchIndex::fold(QStringView text)
 {
     QString folded;
     folded.reserve(text.size());
-    qsizetype start = 0;
-    while (start < text.size()) {
-        const bool ascii = isAscii(text[start]);
-        qsizetype end = start + 1;
-        while (end < text.size() && isAscii(text[end]) == ascii)
-            ++end;
-        const QStringView run = text.mid(start, end - start);
-        if (ascii) {
-            const qsizetype at = folded.size();
-            folded.resize(at + run.size());
-            std::transform(run.utf16(), run.utf16() + run.size(), folded.data() + at, lowerAscii);
-        } else {
-            appendFoldedRun(run, folded);
-        }
-        start = end;
-    }
+    appendFolded(text, 0, text.size(), folded);
     return folded;
-}
-
-ClipSearchIndex::Entry ClipSearchIndex::entryFor(const ClipItem& clip)
-{
-    Entry entry{clip.lastModified(), {}};
-    anySearchableText(clip, [&](const QString& text) {
-        if (!QtPrivate::isAscii(text)) {
-            QString folded = fold(text);
-            entry.folded.append(folded == text ? text : std::move(folded));
-        }
-        return false;
-    });
-    return entry;
 }
 
 ClipSearchIndex::Query ClipSearchIndex::queryFor(const QString& query)
@@ -225,10 +329,6 @@ QList<ClipItem> ClipSearchIndex::filter(const QList<ClipItem>& clips, const QStr
     const Query folded = queryFor(query);
     if (folded.folded.isEmpty())
         return clips;
-    takePrepared();
-    // While the texts are folded in the background, a keystroke scans the clips rather than
-    // folding them itself.
-    const bool indexed = !prepared_.isValid();
     const bool narrows =
         last_.clips.isSharedWith(clips) && !last_.folded.isEmpty() && folded.folded.contains(last_.folded);
     const QList<ClipItem>& candidates = narrows ? last_.found : clips;
@@ -236,19 +336,12 @@ QList<ClipItem> ClipSearchIndex::filter(const QList<ClipItem>& clips, const QStr
         candidates.size() < sharedSearchFrom ? 1 : (candidates.size() + partSize - 1) / partSize;
     const qsizetype step = parts == 1 ? candidates.size() : partSize;
     std::vector<QList<ClipItem>> found(static_cast<size_t>(parts));
-    std::vector<Added> added(static_cast<size_t>(parts));
     searchInParts(parts, [&](qsizetype part) {
         const auto begin = candidates.cbegin() + part * step;
         const auto end = candidates.cbegin() + std::min(candidates.size(), (part + 1) * step);
-        for (auto clip = begin; clip != end; ++clip) {
-            if (indexed ? matches(*clip, folded, added[size_t(part)]) : scanMatches(*clip, folded))
-                found[size_t(part)].append(*clip);
-        }
+        std::copy_if(begin, end, std::back_inserter(found[size_t(part)]),
+                     [&](const ClipItem& clip) { return matches(clip, folded); });
     });
-    for (Added& entries : added) {
-        for (auto& [id, entry] : entries)
-            entries_.insert(id, std::move(entry));
-    }
     QList<ClipItem> all = std::move(found.front());
     for (size_t part = 1; part < found.size(); ++part)
         all.append(std::move(found[part]));
@@ -263,86 +356,22 @@ QList<ClipItem> ClipSearchIndex::scan(const QList<ClipItem>& clips, const QStrin
         return clips;
     QList<ClipItem> found;
     std::copy_if(clips.cbegin(), clips.cend(), std::back_inserter(found),
-                 [&](const ClipItem& clip) { return scanMatches(clip, folded); });
+                 [&](const ClipItem& clip) { return matches(clip, folded); });
     return found;
 }
 
-// An ASCII match in a text is in its folded form too: only texts that are not ASCII can match
-// otherwise, and only in their folded forms.
-ClipSearchIndex::AsciiMatch ClipSearchIndex::matchAscii(const ClipItem& clip, const Query& query)
-{
-    bool otherText = false;
-    const bool found = anySearchableText(clip, [&](const QString& text) {
-        const TextSearch search = searchIgnoringAsciiCase(text, query.ascii);
-        otherText = otherText || search == TextSearch::absentFromOtherText;
-        return search == TextSearch::found;
-    });
-    return found ? AsciiMatch::found : otherText ? AsciiMatch::someTextNotAscii : AsciiMatch::none;
-}
-
-bool ClipSearchIndex::matches(const ClipItem& clip, const Query& query, Added& added) const
-{
-    if (!query.ascii.isEmpty()) {
-        const AsciiMatch ascii = matchAscii(clip, query);
-        if (ascii != AsciiMatch::someTextNotAscii)
-            return ascii == AsciiMatch::found;
-    }
-    const Entry* known = current(clip);
-    if (!known) {
-        added.append({clip.id, entryFor(clip)});
-        known = &added.last().second;
-    }
-    const QStringList& folded = known->folded;
-    return std::any_of(folded.cbegin(), folded.cend(),
-                       [&](const QString& text) { return text.contains(query.folded); });
-}
-
-bool ClipSearchIndex::scanMatches(const ClipItem& clip, const Query& query)
+// An ASCII query is looked for in the text as it is first, ignoring ASCII case: that finds
+// every match but those where the text folds other characters, which only such texts have.
+bool ClipSearchIndex::matches(const ClipItem& clip, const Query& query)
 {
     return anySearchableText(clip, [&](const QString& text) {
-        const TextSearch search = searchIgnoringAsciiCase(text, query.ascii);
-        return search == TextSearch::found ||
-               (search == TextSearch::absentFromOtherText && fold(text).contains(query.folded));
+        if (!query.ascii.isEmpty()) {
+            const TextSearch search = searchIgnoringAsciiCase(text, query.ascii);
+            if (search != TextSearch::absentFromOtherText)
+                return search == TextSearch::found;
+        } else if (QtPrivate::isAscii(text)) {
+            return false;
+        }
+        return matchesAroundOtherCharacters(text, query.folded, query.ascii);
     });
-}
-
-void ClipSearchIndex::prepareInBackground(QList<ClipItem> clips)
-{
-    // A new history: the clips of the last search, perhaps the last references to the old
-    // one, are let go now rather than on the next keystroke.
-    last_ = {};
-    prepared_ = QtConcurrent::run([clips = std::move(clips)] {
-        Entries entries;
-        entries.reserve(clips.size());
-        for (const ClipItem& clip : clips)
-            entries.insert(clip.id, entryFor(clip));
-        return entries;
-    });
-}
-
-void ClipSearchIndex::takePrepared()
-{
-    if (!prepared_.isValid() || !prepared_.isFinished())
-        return;
-    // Nothing is folded here while the preparation runs: what it folded is as new or newer.
-    entries_ = prepared_.takeResult();
-    prepared_ = {};
-}
-
-void ClipSearchIndex::retainOnly(const QList<ClipItem>& clips)
-{
-    QSet<QUuid> kept;
-    kept.reserve(clips.size());
-    for (const ClipItem& clip : clips)
-        kept.insert(clip.id);
-    entries_.removeIf([&](const auto& entry) { return !kept.contains(entry.key()); });
-}
-
-const ClipSearchIndex::Entry* ClipSearchIndex::current(const ClipItem& clip) const
-{
-    // Looked up without detaching: the table may still be shared with the worker that built it.
-    const auto found = entries_.find(clip.id);
-    if (found != entries_.cend() && found->modified == clip.lastModified() && found->modified.isValid())
-        return &*found;
-    return nullptr;
 }

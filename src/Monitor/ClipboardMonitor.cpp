@@ -141,11 +141,14 @@ ClipboardMonitor::ClipboardMonitor(Platform::Pasteboard& pasteboard, ClipboardSt
 
 void ClipboardMonitor::start()
 {
-    timer_.start();
+    running_ = true;
+    if (!pasteboard_.announcesCopies())
+        timer_.start();
 }
 
 void ClipboardMonitor::stop()
 {
+    running_ = false;
     timer_.stop();
 }
 

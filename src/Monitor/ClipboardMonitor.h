@@ -18,9 +18,10 @@ class Pasteboard;
 }
 
 // Turns each copy made in another application into a clip in the store. While running, each
-// copy is taken as soon as the pasteboard has read it; a repeating timer, the backstop,
-// compares the pasteboard's change count, so an idle tick does nothing else. What is on the
-// clipboard when the monitor is created is not captured.
+// copy is taken as soon as the pasteboard has read it. Only where the pasteboard can't tell of
+// copies, a repeating timer compares its change count instead, so an idle tick does nothing
+// else; elsewhere nothing runs while nothing is copied. What is on the clipboard when the
+// monitor is created is not captured.
 //
 // Limits: image data over ClipboardStore::maxImageBytes, or an image of more than
 // maxImagePixels pixels, is not captured; texts over ClipboardStore::maxTextLength are cut by
@@ -39,7 +40,7 @@ public:
 
     void start();
     void stop();
-    bool isRunning() const { return timer_.isActive(); }
+    bool isRunning() const { return running_; }
 
     // While paused, copies are passed over for good, not captured later.
     bool isPaused() const { return paused_; }
@@ -83,6 +84,7 @@ private:
     ClipboardStore& store_;
     Settings& settings_;
     QTimer timer_;
+    bool running_ = false;
     qint64 lastChangeCount_;
     std::optional<qint64> ignoredChangeCount_;
     bool paused_ = false;

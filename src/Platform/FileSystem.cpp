@@ -35,6 +35,15 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
 
 std::optional<QString> writeFileAtomically(const QString& path, const QList<QByteArray>& pieces)
 {
+    return writeFileAtomically(path, [&pieces](const PieceSink& sink) {
+        for (const QByteArray& piece : pieces)
+            sink(piece);
+    });
+}
+
+std::optional<QString> writeFileAtomically(const QString& path,
+                                           const std::function<void(const PieceSink&)>& produce)
+{
     if (injectedWriteFailure) {
         if (auto failure = injectedWriteFailure(path))
             return failure;
@@ -45,11 +54,13 @@ std::optional<QString> writeFileAtomically(const QString& path, const QList<QByt
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    bool written = true;
+    produce([&](QByteArrayView piece) {
+        written = written && file.write(piece.data(), piece.size()) == piece.size();
+        return written;
+    });
     // WORKAROUND: QSaveFile::commit() ignores a failure to flush its buffer (a full disk) and
     // puts the cut-off file in place; an explicit flush reports it.
-    const bool written = std::all_of(pieces.cbegin(), pieces.cend(), [&](const QByteArray& piece) {
-        return file.write(piece) == piece.size();
-    });
     if (!written || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();

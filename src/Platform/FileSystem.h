@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -22,6 +23,11 @@ std::optional<QString> makePrivateFolder(const QString& path);
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes);
 // The same, with the file's bytes given as pieces written one after the other.
 std::optional<QString> writeFileAtomically(const QString& path, const QList<QByteArray>& pieces);
+// Takes the next piece of a file; false once writing failed (the rest is not written).
+using PieceSink = std::function<bool(QByteArrayView piece)>;
+// The same, with the pieces handed to the sink by `produce` as it makes them.
+std::optional<QString> writeFileAtomically(const QString& path,
+                                           const std::function<void(const PieceSink&)>& produce);
 
 // Renames an unreadable file to "<path>.unreadable-<yyyyMMdd-HHmmss>" (local time of `now`,
 // with "-2", "-3"… when that name is taken), so that its bytes stay as they were. Gives

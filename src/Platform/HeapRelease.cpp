@@ -4,6 +4,8 @@
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace Platform {
 
@@ -22,6 +24,15 @@ void releaseFreeMemory()
 #if defined(__GLIBC__)
     malloc_trim(0);
 #endif
+}
+
+void releaseMappedPages(const uchar* data, qsizetype length)
+{
+    static const auto pageSize = quintptr(sysconf(_SC_PAGESIZE));
+    const quintptr begin = (quintptr(data) + pageSize - 1) & ~(pageSize - 1);
+    const quintptr end = (quintptr(data) + quintptr(length)) & ~(pageSize - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
 }
 
 } // namespace Platform

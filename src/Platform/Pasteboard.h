@@ -35,6 +35,9 @@ public:
     // read, in the order they were made, with the change count already moved for it; until
     // `context` is destroyed.
     virtual void observeCopies(QObject* context, std::function<void()> handler) = 0;
+    // Whether observeCopies() hears of every copy (X11 with XFixes); else a copy shows only in
+    // the change count.
+    virtual bool announcesCopies() const = 0;
 };
 
 // The process-wide instance (Linux: QClipboard on the X11 CLIPBOARD selection).

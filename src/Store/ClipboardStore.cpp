@@ -2,13 +2,14 @@
 
 #include "Platform/CloudDrive.h"
 #include "Platform/FileSystem.h"
-#include "Platform/HeapRelease.h"
 #include "Platform/SystemLog.h"
 #include "Settings/Settings.h"
 #include "Store/DataDirectory.h"
+#include "Store/DeletionUndo.h"
+#include "Store/HistoryEdits.h"
+#include "Store/HistoryRetention.h"
 #include "Store/ImageFolder.h"
 #include "Store/StoreFileCodec.h"
-#include "Store/StoreFileEncoder.h"
 #include "Store/StoreMerge.h"
 #include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
@@ -16,48 +17,9 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
-#include <QtConcurrent>
 #include <tuple>
 
-namespace {
-
-constexpr qint64 secondsPerDay = 86400;
-constexpr std::chrono::milliseconds fileEventSettleDelay{100};
-constexpr qsizetype searchEntriesSlack = 256;
-
-QSet<QString> imageNames(const QList<ClipItem>& clips)
-{
-    QSet<QString> names;
-    for (const ClipItem& clip : clips) {
-        if (clip.imageFileName)
-            names.insert(*clip.imageFileName);
-    }
-    return names;
-}
-
-// Cuts contents over the stated limits.
-void applySizeLimits(ClipItem& item)
-{
-    if (item.text && item.text->size() > ClipboardStore::maxTextLength)
-        item.text->truncate(ClipboardStore::maxTextLength);
-    if (item.rtfData && item.rtfData->size() > ClipboardStore::maxRichTextBytes)
-        item.rtfData.reset();
-    if (item.htmlData && item.htmlData->size() > ClipboardStore::maxRichTextBytes)
-        item.htmlData.reset();
-    if (item.type == ClipType::richText && !item.rtfData && !item.htmlData)
-        item.type = ClipType::text;
-}
-
-qsizetype indexOf(const QList<ClipItem>& clips, const QUuid& id)
-{
-    for (qsizetype i = 0; i < clips.size(); ++i) {
-        if (clips[i].id == id)
-            return i;
-    }
-    return -1;
-}
-
-} // namespace
+using namespace HistoryEdits;
 
 ClipboardStore& ClipboardStore::shared()
 {
@@ -76,41 +38,18 @@ ClipboardStore::ClipboardStore()
 ClipboardStore::ClipboardStore(Environment environment, QObject* parent)
     : QObject(parent)
     , environment_(std::move(environment))
-    , encoder_(std::make_unique<StoreFileEncoder>())
-    , loadWatcher_(new QFutureWatcher<StoreReadResult>(this))
-    , saveWatcher_(new QFutureWatcher<StoreSaveResult>(this))
-    , readWatcher_(new QFutureWatcher<StoreReadResult>(this))
+    , files_([this](const StoreReadResult& result) { publishLoaded(result); },
+             [this](const StoreSaveResult& result) { finishSave(result); },
+             [this](const StoreReadResult& result) { mergeStoreFile(result); })
 {
     if (environment_.localDirectory.isEmpty())
         environment_.localDirectory = DataDirectory::local();
-    writer_.setMaxThreadCount(1);
-    saveTimer_.setSingleShot(true);
-    saveTimer_.setInterval(saveDelay);
-    connect(&saveTimer_, &QTimer::timeout, this, &ClipboardStore::startBackgroundSave);
-    undoTimer_.setSingleShot(true);
-    connect(&undoTimer_, &QTimer::timeout, this, &ClipboardStore::finalizeExpiredDeletions);
-    watchTimer_.setSingleShot(true);
-    connect(&watchTimer_, &QTimer::timeout, this, &ClipboardStore::checkStoreFile);
-    connect(saveWatcher_, &QFutureWatcher<StoreSaveResult>::finished, this, [this] {
-        if (std::exchange(saveRunning_, false))
-            finishSave(saveWatcher_->result());
-    });
-    connect(readWatcher_, &QFutureWatcher<StoreReadResult>::finished, this, [this] {
-        if (std::exchange(readRunning_, false))
-            mergeStoreFile(readWatcher_->result());
-    });
-    connect(loadWatcher_, &QFutureWatcher<StoreReadResult>::finished, this, [this] {
-        if (std::exchange(loadRunning_, false))
-            publishLoaded(loadWatcher_->result());
-    });
-    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &ClipboardStore::storeFileEvent);
-    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &ClipboardStore::storeFileEvent);
+    connect(&saves_, &StoreSaveSchedule::due, this, &ClipboardStore::startBackgroundSave);
+    connect(&undo_, &DeletionUndo::expired, this, &ClipboardStore::finalizeExpiredDeletions);
+    connect(&watch_, &StoreFileWatch::settled, this, &ClipboardStore::checkStoreFile);
 }
 
-ClipboardStore::~ClipboardStore()
-{
-    writer_.waitForDone();
-}
+ClipboardStore::~ClipboardStore() = default;
 
 QDateTime ClipboardStore::now() const
 {
@@ -154,24 +93,18 @@ void ClipboardStore::load()
 
 void ClipboardStore::loadInBackground()
 {
-    if (loadRunning_)
+    if (files_.isLoading())
         return;
     waitForBackgroundSave();
     syncActive_ = Settings::shared().iCloudSync() && iCloudAvailable();
     loaded_ = false;
-    loadRunning_ = true;
-    loadWatcher_->setFuture(
-        QtConcurrent::run(&writer_, [path = storeFilePath()] { return StoreWriter::read(path); }));
+    files_.startLoad(storeFilePath());
 }
 
 void ClipboardStore::waitForLoad()
 {
-    if (!loadRunning_)
-        return;
-    loadWatcher_->waitForFinished();
-    loadRunning_ = false;
-    // The watcher's finished signal is queued; it finds nothing running and does nothing.
-    publishLoaded(loadWatcher_->future().result());
+    if (const auto result = files_.waitForLoad())
+        publishLoaded(*result);
 }
 
 void ClipboardStore::publishLoaded(StoreReadResult result)
@@ -180,6 +113,9 @@ void ClipboardStore::publishLoaded(StoreReadResult result)
     unreadable_ = result.stamp.exists && (!result.decoded || !result.decoded->complete);
     changedSinceLoad_ = false;
     StoreSnapshot next = result.decoded ? std::move(result.decoded->snapshot) : StoreSnapshot{};
+    const QList<ClipItem> readHistory = next.history;
+    const QList<StoreFileCodec::Span> spans =
+        result.decoded ? result.decoded->historySpans : QList<StoreFileCodec::Span>{};
     const QList<ClipItem> captured = std::exchange(capturedBeforeLoad_, {});
     QList<QUuid> newImages;
     for (const ClipItem& item : captured) {
@@ -196,9 +132,7 @@ void ClipboardStore::publishLoaded(StoreReadResult result)
     for (const QUuid& id : std::as_const(newImages))
         emit imageClipAdded(id);
     updateWatching();
-    prepareSearchIndex();
-    std::ignore = QtConcurrent::run(
-        &writer_, [encoder = encoder_.get(), snapshot = state_] { encoder->prime(snapshot); });
+    files_.learnLoadedClips(readHistory, spans, result.filePath);
     emit loaded();
 }
 
@@ -213,29 +147,6 @@ void ClipboardStore::whenLoaded(QObject* context, std::function<void()> action)
         disconnect(*connection);
         action();
     });
-}
-
-QList<ClipItem> ClipboardStore::allClips() const
-{
-    QList<ClipItem> clips = state_.history;
-    for (const Pinboard& board : state_.pinboards)
-        clips.append(board.clips);
-    return clips;
-}
-
-void ClipboardStore::prepareSearchIndex()
-{
-    searchIndex_.prepareInBackground(allClips());
-}
-
-void ClipboardStore::forgetRemovedFromSearch()
-{
-    qsizetype count = state_.history.size();
-    for (const Pinboard& board : state_.pinboards)
-        count += board.clips.size();
-    // Now and then, not on every copy: a few forgotten entries cost little.
-    if (searchIndex_.entryCount() > count + searchEntriesSlack)
-        searchIndex_.retainOnly(allClips());
 }
 
 std::optional<QString> ClipboardStore::unreadableStoreFile() const
@@ -292,8 +203,6 @@ void ClipboardStore::replaceState(StoreSnapshot next)
     const bool pinboardsDiffer =
         !next.pinboards.isSharedWith(state_.pinboards) && next.pinboards != state_.pinboards;
     state_ = std::move(next);
-    if (historyDiffers || pinboardsDiffer)
-        forgetRemovedFromSearch();
     if (historyDiffers)
         emit historyChanged();
     if (pinboardsDiffer)
@@ -305,22 +214,6 @@ void ClipboardStore::replaceState(StoreSnapshot next)
 void ClipboardStore::noteUserChange()
 {
     changedSinceLoad_ = true;
-}
-
-bool ClipboardStore::insertCaptured(QList<ClipItem>& history, const ClipItem& item)
-{
-    const auto same = std::find_if(history.begin(), history.end(),
-                                   [&](const ClipItem& clip) { return clip.hasSameContent(item); });
-    if (same == history.end()) {
-        history.prepend(item);
-        return item.type == ClipType::image;
-    }
-    ClipItem moved = *same;
-    history.erase(same);
-    moved.createdAt = item.createdAt;
-    moved.modifiedAt = item.createdAt;
-    history.prepend(moved);
-    return false;
 }
 
 void ClipboardStore::addCaptured(ClipItem item)
@@ -352,9 +245,8 @@ bool ClipboardStore::addCapturedImage(ClipItem item, const QByteArray& png)
     const QString directory = baseDir();
     const QString fileName = *item.imageFileName;
     // Kept until a save finds it on disk; written now so that it shows at once.
-    unsavedImages_.insert(fileName, png);
-    std::ignore = QtConcurrent::run(
-        &writer_, [directory, fileName, png] { std::ignore = ImageFolder::write(directory, fileName, png); });
+    images_.add(fileName, png);
+    files_.writeImage(directory, fileName, png);
     addCaptured(std::move(item));
     return true;
 }
@@ -381,13 +273,10 @@ bool ClipboardStore::updateItem(ClipItem item)
 
 // Deleting
 
-QList<ClipItem> ClipboardStore::removeHistoryAt(QList<qsizetype> indexes)
+QList<ClipItem> ClipboardStore::removeHistoryAt(const QList<qsizetype>& indexes)
 {
-    std::sort(indexes.begin(), indexes.end(), std::greater<>());
     StoreSnapshot next = state_;
-    QList<ClipItem> removed;
-    for (qsizetype index : indexes)
-        removed.prepend(next.history.takeAt(index));
+    QList<ClipItem> removed = takeAt(next.history, indexes);
     replaceState(std::move(next));
     return removed;
 }
@@ -425,7 +314,6 @@ void ClipboardStore::deleteItems(const QList<QUuid>& ids, bool skipUndo)
         finalizeDeletion(removedClips);
     } else {
         undo_.push(std::move(deletion));
-        restartUndoTimer();
     }
     removeUnusedImages(pinboardImages);
     scheduleSave();
@@ -433,12 +321,12 @@ void ClipboardStore::deleteItems(const QList<QUuid>& ids, bool skipUndo)
 
 bool ClipboardStore::canUndoDelete() const
 {
-    return undo_.canUndo(now());
+    return undo_.canUndo();
 }
 
 bool ClipboardStore::undoDelete()
 {
-    const auto deletion = undo_.takeUndoable(now());
+    const auto deletion = undo_.takeUndoable();
     if (!deletion)
         return false;
     StoreSnapshot next = state_;
@@ -456,23 +344,13 @@ bool ClipboardStore::undoDelete()
     noteUserChange();
     replaceState(std::move(next));
     finalizeDeletion(repeated);
-    restartUndoTimer();
     scheduleSave();
     return true;
 }
 
 void ClipboardStore::finalizeExpiredDeletions()
 {
-    const auto expired = undo_.takeExpired(now());
-    QList<ClipItem> clips;
-    for (const auto& deletion : expired) {
-        for (const auto& removed : deletion.removed)
-            clips.append(removed.clip);
-    }
-    restartUndoTimer();
-    if (clips.isEmpty())
-        return;
-    finalizeDeletion(clips);
+    finalizeDeletion(undo_.takeExpiredClips());
 }
 
 void ClipboardStore::finalizeDeletion(const QList<ClipItem>& clips)
@@ -489,40 +367,14 @@ void ClipboardStore::finalizeDeletion(const QList<ClipItem>& clips)
 void ClipboardStore::removeUnusedImages(const QSet<QString>& candidates)
 {
     // Removed by the save that no longer names them.
-    imageRemovals_ += candidates;
-}
-
-void ClipboardStore::restartUndoTimer()
-{
-    const auto expiry = undo_.nextExpiry();
-    if (!expiry) {
-        undoTimer_.stop();
-        return;
-    }
-    undoTimer_.start(std::chrono::milliseconds(std::max<qint64>(0, now().msecsTo(*expiry))));
+    images_.markForRemoval(candidates);
 }
 
 // Retention
 
-QList<qsizetype> ClipboardStore::retentionRemovals(HistoryRetentionMode mode, int limit, int days) const
-{
-    const QList<ClipItem>& history = state_.history;
-    const bool byCount = mode == HistoryRetentionMode::itemCount;
-    const qsizetype keep = byCount ? std::max(limit, minimumHistoryLimit) : historyCeiling;
-    const std::optional<QDateTime> cutoff =
-        !byCount && days >= 1 ? std::optional(now().addSecs(-qint64(days) * secondsPerDay)) : std::nullopt;
-    QList<qsizetype> removals;
-    qsizetype kept = 0;
-    for (qsizetype i = 0; i < history.size(); ++i) {
-        if ((cutoff && history[i].createdAt < *cutoff) || ++kept > keep)
-            removals.append(i);
-    }
-    return removals;
-}
-
 int ClipboardStore::retentionRemovalCount(HistoryRetentionMode mode, int limit, int days) const
 {
-    return int(retentionRemovals(mode, limit, days).size());
+    return int(HistoryRetention::removals(state_.history, mode, limit, days, now()).size());
 }
 
 void ClipboardStore::applyRetention()
@@ -530,8 +382,9 @@ void ClipboardStore::applyRetention()
     const Settings& settings = Settings::shared();
     if (!settings.historyRetentionConfirmed())
         return;
-    const auto indexes = retentionRemovals(settings.historyRetentionMode(), settings.historyLimit(),
-                                           settings.historyRetentionDays());
+    const auto indexes =
+        HistoryRetention::removals(state_.history, settings.historyRetentionMode(), settings.historyLimit(),
+                                   settings.historyRetentionDays(), now());
     if (indexes.isEmpty())
         return;
     finalizeDeletion(removeHistoryAt(indexes));
@@ -546,12 +399,7 @@ void ClipboardStore::trimHistory()
 void ClipboardStore::clearHistory()
 {
     noteUserChange();
-    QList<ClipItem> removed = state_.history;
-    for (const auto& deletion : undo_.takeAll()) {
-        for (const auto& entry : deletion.removed)
-            removed.append(entry.clip);
-    }
-    restartUndoTimer();
+    const QList<ClipItem> removed = state_.history + undo_.takeAllClips();
     StoreSnapshot next = state_;
     next.history.clear();
     replaceState(std::move(next));
@@ -664,19 +512,9 @@ void ClipboardStore::repairSelection()
 
 // Saving
 
-void ClipboardStore::markUnsaved()
-{
-    ++changeCount_;
-    if (!firstUnsavedChange_.isValid())
-        firstUnsavedChange_.start();
-}
-
 void ClipboardStore::scheduleSave()
 {
-    markUnsaved();
-    const auto untilDeadline = maxSaveDelay - std::chrono::milliseconds(firstUnsavedChange_.elapsed());
-    saveTimer_.start(
-        std::clamp(untilDeadline, std::chrono::milliseconds(0), std::chrono::milliseconds(saveDelay)));
+    saves_.schedule();
 }
 
 void ClipboardStore::pruneTombstones()
@@ -716,61 +554,47 @@ std::optional<StoreSaveJob> ClipboardStore::prepareSave()
         }
     }
     pruneTombstones();
-    firstUnsavedChange_.invalidate();
+    const quint64 changeCount = saves_.beginSave();
     return StoreSaveJob{storeFilePath(),
                         state_,
                         undo_.pendingIDs(),
                         knownDiskStamp_,
-                        unsavedImages_,
-                        std::exchange(imageRemovals_, {}),
+                        images_.unwritten(),
+                        images_.takeRemovals(),
                         imageNames(undo_.pendingClips()),
-                        changeCount_,
-                        encoder_.get()};
+                        changeCount};
 }
 
 void ClipboardStore::startBackgroundSave()
 {
-    if (saveRunning_) {
+    if (files_.isSaving()) {
         saveAgainAfterCurrent_ = true;
         return;
     }
-    const auto job = prepareSave();
-    if (!job)
-        return;
-    saveRunning_ = true;
-    saveWatcher_->setFuture(QtConcurrent::run(&writer_, [job = *job] {
-        StoreSaveResult result = StoreWriter::save(job);
-        // The file's bytes and the encoded clips the save replaced are free now.
-        Platform::releaseFreeMemory();
-        return result;
-    }));
+    if (auto job = prepareSave())
+        files_.startSave(std::move(*job));
 }
 
 void ClipboardStore::waitForBackgroundSave()
 {
-    if (!saveRunning_)
-        return;
-    saveWatcher_->waitForFinished();
-    saveRunning_ = false;
-    // The watcher's finished signal is queued; it finds nothing running and does nothing.
-    finishSave(saveWatcher_->future().result());
+    if (const auto result = files_.waitForSave())
+        finishSave(*result);
 }
 
 void ClipboardStore::saveNow()
 {
-    saveTimer_.stop();
+    saves_.cancel();
     waitForLoad();
     waitForBackgroundSave();
     saveAgainAfterCurrent_ = false;
-    writer_.waitForDone();
-    if (const auto job = prepareSave())
-        finishSave(StoreWriter::save(*job));
+    if (auto job = prepareSave())
+        finishSave(files_.saveHere(std::move(*job)));
 }
 
 void ClipboardStore::finishSave(const StoreSaveResult& result)
 {
-    if (result.status != StoreSaveResult::Status::written)
-        imageRemovals_ += result.imageRemovals;
+    // An image removed by the save but captured again meanwhile stays to be written.
+    images_.saveFinished(result, result.imageRemovals.isEmpty() ? QSet<QString>{} : state_.imageFileNames());
     switch (result.status) {
     case StoreSaveResult::Status::diskUnreadable:
         unreadable_ = true;
@@ -781,11 +605,9 @@ void ClipboardStore::finishSave(const StoreSaveResult& result)
         reportSaveFailure(result.error);
         break;
     case StoreSaveResult::Status::written:
-        saveFailing_ = false;
-        savedChangeCount_ = std::max(savedChangeCount_, result.changeCount);
-        finishImageWrites(result);
+        saves_.noteWritten(result.changeCount);
         knownDiskStamp_ = result.stamp;
-        ownWriteAt_ = QDateTime::currentDateTimeUtc();
+        watch_.noteOwnWrite();
         if (result.mergedDisk) {
             replaceState(StoreMerge::merge(state_, result.written, undo_.pendingIDs()));
             applyRetention();
@@ -798,19 +620,9 @@ void ClipboardStore::finishSave(const StoreSaveResult& result)
         startBackgroundSave();
 }
 
-void ClipboardStore::finishImageWrites(const StoreSaveResult& result)
-{
-    // An image removed by the save but captured again meanwhile stays to be written.
-    const QSet<QString> inUse = result.imageRemovals.isEmpty() ? QSet<QString>{} : state_.imageFileNames();
-    for (const QString& name : result.writtenImages) {
-        if (!result.imageRemovals.contains(name) || !inUse.contains(name))
-            unsavedImages_.remove(name);
-    }
-}
-
 void ClipboardStore::reportSaveFailure(const QString& reason)
 {
-    if (std::exchange(saveFailing_, true))
+    if (!saves_.noteFailed())
         return;
     const QString path = storeFilePath();
     Platform::systemLog().write(
@@ -820,13 +632,12 @@ void ClipboardStore::reportSaveFailure(const QString& reason)
 
 void ClipboardStore::prepareForQuit()
 {
-    QList<ClipItem> clips;
-    for (const auto& deletion : undo_.takeAll()) {
-        for (const auto& removed : deletion.removed)
-            clips.append(removed.clip);
+    // Nothing can have changed yet but the clips captured meanwhile, which are saved with it.
+    if (files_.isLoading() && capturedBeforeLoad_.isEmpty()) {
+        files_.abandonLoad();
+        return;
     }
-    restartUndoTimer();
-    finalizeDeletion(clips);
+    finalizeDeletion(undo_.takeAllClips());
     saveNow();
 }
 
@@ -849,23 +660,15 @@ bool ClipboardStore::setICloudSync(bool enabled)
     if (Platform::makePrivateFolder(target) || ImageFolder::copyMissing(from, target))
         return false;
 
-    const QString targetFile = target + QLatin1Char('/') + storeFileName;
-    StoreSnapshot next = state_;
-    QFile file(targetFile);
-    if (file.exists()) {
-        const auto decoded =
-            file.open(QIODevice::ReadOnly) ? StoreFileCodec::decode(file.readAll()) : std::nullopt;
-        if (decoded)
-            next = StoreMerge::merge(state_, decoded->snapshot, undo_.pendingIDs());
-        unreadable_ = !decoded || !decoded->complete;
-    } else {
-        unreadable_ = false;
-    }
-    file.close();
+    // A store file found there is merged in; one that can't be read is kept aside at the next save.
+    const StoreReadResult found = StoreWriter::read(target + QLatin1Char('/') + storeFileName);
+    StoreSnapshot next =
+        found.decoded ? StoreMerge::merge(state_, found.decoded->snapshot, undo_.pendingIDs()) : state_;
+    unreadable_ = found.stamp.exists && (!found.decoded || !found.decoded->complete);
     syncActive_ = enabled;
-    knownDiskStamp_ = StoreDiskStamp::of(targetFile);
+    knownDiskStamp_ = found.stamp;
     noteUserChange();
-    markUnsaved();
+    saves_.markUnsaved();
     replaceState(std::move(next));
     applyRetention();
     saveNow();
@@ -877,53 +680,25 @@ bool ClipboardStore::setICloudSync(bool enabled)
 
 void ClipboardStore::updateWatching()
 {
-    if (!syncActive_) {
-        if (!watcher_.files().isEmpty())
-            watcher_.removePaths(watcher_.files());
-        if (!watcher_.directories().isEmpty())
-            watcher_.removePaths(watcher_.directories());
-        return;
-    }
-    const QString directory = baseDir();
-    if (!watcher_.directories().contains(directory) && QFileInfo(directory).isDir()) {
-        if (!watcher_.directories().isEmpty())
-            watcher_.removePaths(watcher_.directories());
-        watcher_.addPath(directory);
-    }
-    const QString file = storeFilePath();
-    if (!watcher_.files().contains(file) && QFileInfo::exists(file)) {
-        if (!watcher_.files().isEmpty())
-            watcher_.removePaths(watcher_.files());
-        watcher_.addPath(file);
-    }
-}
-
-void ClipboardStore::storeFileEvent()
-{
-    updateWatching();
-    // Our own write is noticed after the quiet period, and then only if the file differs.
-    const auto sinceOwnWrite =
-        std::chrono::milliseconds(ownWriteAt_.isValid() ? ownWriteAt_.msecsTo(QDateTime::currentDateTimeUtc())
-                                                        : ownWriteQuietPeriod.count());
-    const auto wait = std::max(fileEventSettleDelay, ownWriteQuietPeriod - sinceOwnWrite);
-    if (!watchTimer_.isActive() || watchTimer_.remainingTimeAsDuration() < wait)
-        watchTimer_.start(wait);
+    if (syncActive_)
+        watch_.watch(baseDir(), storeFilePath());
+    else
+        watch_.stop();
 }
 
 void ClipboardStore::checkStoreFile()
 {
     if (!syncActive_)
         return;
-    if (saveRunning_ || readRunning_) {
-        watchTimer_.start(fileEventSettleDelay);
+    if (files_.isSaving() || files_.isReading()) {
+        watch_.settleAgain();
         return;
     }
     const QString path = storeFilePath();
     const StoreDiskStamp stamp = StoreDiskStamp::of(path);
     if (!stamp.exists || stamp == knownDiskStamp_)
         return;
-    readRunning_ = true;
-    readWatcher_->setFuture(QtConcurrent::run(&writer_, [path] { return StoreWriter::read(path); }));
+    files_.startRead(path);
 }
 
 void ClipboardStore::mergeStoreFile(const StoreReadResult& result)
@@ -931,7 +706,7 @@ void ClipboardStore::mergeStoreFile(const StoreReadResult& result)
     // A file that can't be read is left alone; it is never replaced without the user.
     if (!syncActive_ || result.filePath != storeFilePath() || !result.decoded || !result.decoded->complete)
         return;
-    if (result.stamp == knownDiskStamp_ || saveRunning_)
+    if (result.stamp == knownDiskStamp_ || files_.isSaving())
         return;
     knownDiskStamp_ = result.stamp;
     unreadable_ = false;

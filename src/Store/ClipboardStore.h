@@ -4,18 +4,18 @@
 #include "Models/ClipSearchIndex.h"
 #include "Models/Pinboard.h"
 #include "Settings/HistoryRetentionMode.h"
-#include "Store/ClipUndoStack.h"
+#include "Store/DeletionUndo.h"
+#include "Store/HistoryEdits.h"
+#include "Store/HistoryRetention.h"
+#include "Store/PendingImageFiles.h"
 #include "Store/StoreDiskStamp.h"
+#include "Store/StoreFileThread.h"
+#include "Store/StoreFileWatch.h"
+#include "Store/StoreSaveSchedule.h"
 #include "Store/StoreSnapshot.h"
 #include "Store/StoreWriter.h"
 
-#include <QElapsedTimer>
-#include <QFileSystemWatcher>
-#include <QFuture>
-#include <QFutureWatcher>
 #include <QObject>
-#include <QThreadPool>
-#include <QTimer>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -24,7 +24,6 @@
 namespace Platform {
 class CloudDrive;
 }
-class StoreFileEncoder;
 
 // The single history store: the history (newest first), the pinboards, the selection,
 // and the data directory that holds them as "store.json" beside the folder "images".
@@ -43,18 +42,23 @@ class StoreFileEncoder;
 // Clips removed by deletion, trimming or clearing are recorded as deleted, so merging never
 // brings them back; with sync on, the history is shared, and a clip one machine trims is
 // gone on all of them.
+//
+// The store decides; its parts do the rest: HistoryEdits and HistoryRetention edit the lists,
+// DeletionUndo keeps deletions for undo, StoreSaveSchedule and PendingImageFiles say when a
+// save is due and what it writes, StoreFileThread reads and writes on the background thread,
+// StoreFileWatch tells of another machine's writes, ClipSearchIndex searches.
 class ClipboardStore final : public QObject {
     Q_OBJECT
 public:
     // Texts longer than this are stored cut to this length.
-    static constexpr qsizetype maxTextLength = 4 * 1024 * 1024;
+    static constexpr qsizetype maxTextLength = HistoryEdits::maxTextLength;
     // Rich-text data larger than this is left out; the clip keeps its plain text.
-    static constexpr qsizetype maxRichTextBytes = 16 * 1024 * 1024;
+    static constexpr qsizetype maxRichTextBytes = HistoryEdits::maxRichTextBytes;
     // Larger images are refused.
     static constexpr qsizetype maxImageBytes = 64 * 1024 * 1024;
     // Retention never keeps fewer clips than this, nor more than the ceiling.
-    static constexpr int minimumHistoryLimit = 20;
-    static constexpr int historyCeiling = 5000;
+    static constexpr int minimumHistoryLimit = HistoryRetention::minimumLimit;
+    static constexpr int historyCeiling = HistoryRetention::ceiling;
     static constexpr std::chrono::milliseconds saveDelay{400};
     // However often changes come, a change is saved at most this long after it was made.
     static constexpr std::chrono::milliseconds maxSaveDelay{2000};
@@ -94,7 +98,7 @@ public:
     const QList<ClipItem>& history() const { return state_.history; }
     const QList<Pinboard>& pinboards() const { return state_.pinboards; }
     const StoreSnapshot& snapshot() const { return state_; }
-    // The search over history and pinboard clips, prepared in the background after loading.
+    // The search over history and pinboard clips.
     ClipSearchIndex& searchIndex() { return searchIndex_; }
     // A history or pinboard clip by identifier.
     std::optional<ClipItem> item(const QUuid& id) const;
@@ -149,9 +153,10 @@ public:
     void scheduleSave();
     // Saves at once, when anything is unsaved, and waits for the file.
     void saveNow();
-    // Makes pending deletions final and saves at once when anything is unsaved.
+    // Makes pending deletions final and saves at once when anything is unsaved. While the
+    // history is still loading with no clip captured meanwhile, ends the load instead.
     void prepareForQuit();
-    bool hasUnsavedChanges() const { return changeCount_ != savedChangeCount_; }
+    bool hasUnsavedChanges() const { return saves_.hasUnsavedChanges(); }
 
     // The unreadable store file kept in place, until the first change sets it aside.
     std::optional<QString> unreadableStoreFile() const;
@@ -190,42 +195,31 @@ private:
 
     void replaceState(StoreSnapshot next);
     void noteUserChange();
-    void markUnsaved();
     void publishLoaded(StoreReadResult result);
     void waitForLoad();
-    QList<ClipItem> allClips() const;
-    void prepareSearchIndex();
-    void forgetRemovedFromSearch();
-    // Puts a captured clip on top of the history, or moves its repeat there; true when it is
-    // a new image clip.
-    static bool insertCaptured(QList<ClipItem>& history, const ClipItem& item);
-    QList<qsizetype> retentionRemovals(HistoryRetentionMode mode, int limit, int days) const;
     void applyRetention();
-    QList<ClipItem> removeHistoryAt(QList<qsizetype> indexes);
+    QList<ClipItem> removeHistoryAt(const QList<qsizetype>& indexes);
     void finalizeDeletion(const QList<ClipItem>& clips);
     void removeUnusedImages(const QSet<QString>& candidates);
     void repairSelection();
-    void restartUndoTimer();
     // Applies a change to one pinboard; the change returns whether it changed anything.
     bool changePinboard(const QUuid& id, const std::function<bool(Pinboard&)>& change);
 
     std::optional<StoreSaveJob> prepareSave();
     void startBackgroundSave();
     void finishSave(const StoreSaveResult& result);
-    void finishImageWrites(const StoreSaveResult& result);
     void reportSaveFailure(const QString& reason);
     void waitForBackgroundSave();
     bool setUnreadableFileAside();
     void pruneTombstones();
 
     void updateWatching();
-    void storeFileEvent();
     void checkStoreFile();
     void mergeStoreFile(const StoreReadResult& result);
 
     Environment environment_;
     StoreSnapshot state_;
-    ClipUndoStack undo_;
+    DeletionUndo undo_{[this] { return now(); }};
     QList<QUuid> selection_;
     bool syncActive_ = false;
 
@@ -237,28 +231,11 @@ private:
     QList<ClipItem> capturedBeforeLoad_;
     ClipSearchIndex searchIndex_;
 
-    quint64 changeCount_ = 0;
-    quint64 savedChangeCount_ = 0;
-    QElapsedTimer firstUnsavedChange_;
-    bool saveFailing_ = false;
-    // Images not yet known to be on disk, and images to remove once the store no longer names them.
-    QHash<QString, QByteArray> unsavedImages_;
-    QSet<QString> imageRemovals_;
+    StoreSaveSchedule saves_{saveDelay, maxSaveDelay};
+    PendingImageFiles images_;
 
-    QThreadPool writer_;
-    // Used on the writer only.
-    std::unique_ptr<StoreFileEncoder> encoder_;
-    QFutureWatcher<StoreReadResult>* loadWatcher_;
-    bool loadRunning_ = false;
-    QFutureWatcher<StoreSaveResult>* saveWatcher_;
-    QFutureWatcher<StoreReadResult>* readWatcher_;
-    bool readRunning_ = false;
-    bool saveRunning_ = false;
+    StoreFileThread files_;
     bool saveAgainAfterCurrent_ = false;
-    QTimer saveTimer_;
-    QTimer undoTimer_;
 
-    QFileSystemWatcher watcher_;
-    QTimer watchTimer_;
-    QDateTime ownWriteAt_;
+    StoreFileWatch watch_{ownWriteQuietPeriod};
 };

@@ -96,8 +96,11 @@ void shareRepeated(std::optional<QString>& value, QSet<QString>& seen)
 
 // The history, one clip at a time, so that the document's tree is never held whole.
 // False when the document is not JSON.
-bool decodeHistory(JsonValueScanner& scanner, QList<ClipItem>& clips, bool& complete)
+bool decodeHistory(JsonValueScanner& scanner, QByteArrayView bytes, Decoded& decoded,
+                   const Progress& progress)
 {
+    QList<ClipItem>& clips = decoded.snapshot.history;
+    bool& complete = decoded.complete;
     QSet<QString> sources;
     if (scanner.peek() != '[') {
         complete = false;
@@ -107,7 +110,8 @@ bool decodeHistory(JsonValueScanner& scanner, QList<ClipItem>& clips, bool& comp
     if (scanner.take(']'))
         return true;
     do {
-        const auto value = takeParsedValue(scanner);
+        const auto text = scanner.takeValue();
+        const auto value = text ? parseValue(*text) : std::nullopt;
         if (!value)
             return false;
         auto clip = value->isObject() ? ClipItem::fromJson(value->toObject()) : std::nullopt;
@@ -115,11 +119,15 @@ bool decodeHistory(JsonValueScanner& scanner, QList<ClipItem>& clips, bool& comp
             shareRepeated(clip->sourceBundleID, sources);
             shareRepeated(clip->sourceAppName, sources);
             clips.append(std::move(*clip));
+            decoded.historySpans.append({text->data() - bytes.data(), text->size()});
         } else {
             complete = false;
         }
+        if (progress && !progress(text->data() + text->size() - bytes.data()))
+            return false;
     } while (scanner.take(','));
-    clips.squeeze();
+    // Not squeezed: that would hold a second copy of the list at the peak of loading, and
+    // the room left at its end is never touched, so it takes no memory.
     return scanner.take(']');
 }
 
@@ -130,7 +138,7 @@ QByteArray encode(const StoreSnapshot& snapshot)
     return StoreFileEncoder().encode(snapshot);
 }
 
-std::optional<Decoded> decode(QByteArrayView bytes)
+std::optional<Decoded> decode(QByteArrayView bytes, const Progress& progress)
 {
     JsonValueScanner scanner(bytes);
     if (!scanner.take('{'))
@@ -144,7 +152,8 @@ std::optional<Decoded> decode(QByteArrayView bytes)
                 return std::nullopt;
             if (key->toString() == historyKey) {
                 decoded.snapshot.history.clear();
-                if (!decodeHistory(scanner, decoded.snapshot.history, decoded.complete))
+                decoded.historySpans.clear();
+                if (!decodeHistory(scanner, bytes, decoded, progress))
                     return std::nullopt;
                 continue;
             }

@@ -1,7 +1,8 @@
 #include "Store/StoreFileEncoder.h"
 
 #include "Models/JsonCoding.h"
-#include "Store/StoreFileCodec.h"
+#include "Platform/FileSystem.h"
+#include "Platform/HeapRelease.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -9,6 +10,8 @@
 #include <algorithm>
 
 namespace {
+
+constexpr qsizetype releaseStep = 1024 * 1024;
 
 // Compact JSON orders an object's keys; "clips" comes first in a pinboard.
 const QByteArray emptyClipsOpening = QByteArrayLiteral("{\"clips\":[]");
@@ -33,103 +36,178 @@ QByteArray encodeTombstones(const QHash<QUuid, QDateTime>& tombstones)
     return compact(array);
 }
 
-// An array of encoded values, as pieces of the file.
-void appendArray(QList<QByteArray>& pieces, const QList<QByteArray>& values)
-{
-    static const QByteArray opening = QByteArrayLiteral("[");
-    static const QByteArray separator = QByteArrayLiteral(",");
-    static const QByteArray closing = QByteArrayLiteral("]");
-    pieces.append(opening);
-    for (qsizetype i = 0; i < values.size(); ++i) {
-        if (i > 0)
-            pieces.append(separator);
-        pieces.append(values[i]);
-    }
-    pieces.append(closing);
-}
-
-QByteArray joined(const QList<QByteArray>& pieces)
-{
-    qsizetype size = 0;
-    for (const QByteArray& piece : pieces)
-        size += piece.size();
-    QByteArray out;
-    out.reserve(size);
-    for (const QByteArray& piece : pieces)
-        out += piece;
-    return out;
-}
-
 } // namespace
+
+// Hands the bytes on in order, counting where each piece starts in the file.
+class StoreFileEncoder::Output {
+public:
+    explicit Output(const Platform::PieceSink& sink)
+        : sink_(sink)
+    {}
+
+    qint64 offset() const { return offset_; }
+    void put(QByteArrayView bytes)
+    {
+        written_ = written_ && sink_(bytes);
+        offset_ += bytes.size();
+    }
+    // Values separated by commas, each put by `putValue`.
+    template <typename List, typename PutValue> void putArray(const List& values, PutValue putValue)
+    {
+        put("[");
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            if (i > 0)
+                put(",");
+            putValue(values[i]);
+        }
+        put("]");
+    }
+
+private:
+    const Platform::PieceSink& sink_;
+    qint64 offset_ = 0;
+    bool written_ = true;
+};
+
+StoreFileEncoder::StoreFileEncoder() = default;
+StoreFileEncoder::~StoreFileEncoder() = default;
 
 QByteArray StoreFileEncoder::encodeClip(const ClipItem& clip)
 {
-    QByteArray bytes = QJsonDocument(clip.toJson()).toJson(QJsonDocument::Compact);
-    // Kept until the clip changes: without the room the writer grew into, up to half again.
-    bytes.squeeze();
+    return QJsonDocument(clip.toJson()).toJson(QJsonDocument::Compact);
+}
+
+QByteArrayView StoreFileEncoder::mapFile()
+{
+    // A file replaced since is another inode: only a file changed in place changes size.
+    if (!file_ || file_->size() != fileSize_ || fileSize_ == 0)
+        return {};
+    const uchar* mapped = file_->map(0, fileSize_);
+    return mapped ? QByteArrayView(mapped, fileSize_) : QByteArrayView();
+}
+
+void StoreFileEncoder::unmapFile(QByteArrayView mapped)
+{
+    if (!mapped.isEmpty())
+        file_->unmap(reinterpret_cast<uchar*>(const_cast<char*>(mapped.data())));
+}
+
+std::optional<QByteArrayView> StoreFileEncoder::readBack(const ClipItem& clip)
+{
+    const auto known = placed_.constFind(clip.id);
+    if (known == placed_.cend() || previous_.isEmpty() || !(*known->clip == clip) ||
+        known->span.offset + known->span.length > previous_.size())
+        return std::nullopt;
+    const QByteArrayView bytes = previous_.sliced(known->span.offset, known->span.length);
+    if (!bytes.startsWith('{') || !bytes.endsWith('}'))
+        return std::nullopt;
+    // What is read back is let go as the writing goes on.
+    const qsizetype end = known->span.offset + known->span.length;
+    if (end - released_ >= releaseStep) {
+        Platform::releaseMappedPages(reinterpret_cast<const uchar*>(previous_.data()) + released_,
+                                     end - released_);
+        released_ = end;
+    }
     return bytes;
 }
 
-QByteArray StoreFileEncoder::clipBytes(const ClipItem& clip, QHash<QUuid, Entry>& used)
+void StoreFileEncoder::putClip(const ClipItem& clip, Output& out, Placed& placed)
 {
-    auto cached = cache_.constFind(clip.id);
-    Entry entry = cached != cache_.cend() && cached->clip == clip ? *cached : Entry{clip, encodeClip(clip)};
-    return used.insert(clip.id, std::move(entry))->bytes;
+    const auto kept = readBack(clip);
+    const QByteArray encoded = kept ? QByteArray() : encodeClip(clip);
+    const QByteArrayView bytes = kept ? *kept : QByteArrayView(encoded);
+    placed.insert(clip.id, {&clip, {out.offset(), bytes.size()}});
+    out.put(bytes);
 }
 
-QByteArray StoreFileEncoder::pinboardBytes(const Pinboard& board, QHash<QUuid, Entry>& used)
+void StoreFileEncoder::putDocumentReadingBack(const StoreSnapshot& snapshot, Output& out, Placed& placed)
+{
+    previous_ = mapFile();
+    released_ = 0;
+    putDocument(snapshot, out, placed);
+    unmapFile(std::exchange(previous_, {}));
+}
+
+void StoreFileEncoder::putPinboard(const Pinboard& board, Output& out, Placed& placed)
 {
     Pinboard bare = board;
     bare.clips.clear();
     const QByteArray rest = QJsonDocument(bare.toJson()).toJson(QJsonDocument::Compact);
-    QList<QByteArray> clips;
-    for (const ClipItem& clip : board.clips)
-        clips.append(clipBytes(clip, used));
-    QList<QByteArray> pieces{QByteArrayLiteral("{\"clips\":")};
-    appendArray(pieces, clips);
-    pieces.append(rest.mid(emptyClipsOpening.size()));
-    return joined(pieces);
+    out.put("{\"clips\":");
+    out.putArray(board.clips, [&](const ClipItem& clip) { putClip(clip, out, placed); });
+    out.put(QByteArrayView(rest).sliced(emptyClipsOpening.size()));
 }
 
-QList<QByteArray> StoreFileEncoder::encodePieces(const StoreSnapshot& snapshot)
+void StoreFileEncoder::putDocument(const StoreSnapshot& snapshot, Output& out, Placed& placed)
 {
-    QHash<QUuid, Entry> used;
-    used.reserve(snapshot.history.size());
-    QList<QByteArray> history;
-    history.reserve(snapshot.history.size());
-    for (const ClipItem& clip : snapshot.history)
-        history.append(clipBytes(clip, used));
-    QList<QByteArray> pinboards;
-    for (const Pinboard& board : snapshot.pinboards)
-        pinboards.append(pinboardBytes(board, used));
-    cache_ = std::move(used);
-
-    QList<QByteArray> pieces;
-    pieces.reserve(2 * history.size() + 2 * pinboards.size() + 16);
-    pieces << QByteArrayLiteral("{\"deletedClips\":") << encodeTombstones(snapshot.deletedClips)
-           << QByteArrayLiteral(",\"deletedPinboards\":") << encodeTombstones(snapshot.deletedPinboards)
-           << QByteArrayLiteral(",\"history\":");
-    appendArray(pieces, history);
-    pieces << QByteArrayLiteral(",\"pinboards\":");
-    appendArray(pieces, pinboards);
-    pieces << QByteArrayLiteral(",\"version\":") + QByteArray::number(StoreFileCodec::formatVersion) + '}';
-    return pieces;
+    placed.reserve(snapshot.history.size());
+    out.put("{\"deletedClips\":");
+    out.put(encodeTombstones(snapshot.deletedClips));
+    out.put(",\"deletedPinboards\":");
+    out.put(encodeTombstones(snapshot.deletedPinboards));
+    out.put(",\"history\":");
+    out.putArray(snapshot.history, [&](const ClipItem& clip) { putClip(clip, out, placed); });
+    out.put(",\"pinboards\":");
+    out.putArray(snapshot.pinboards, [&](const Pinboard& board) { putPinboard(board, out, placed); });
+    out.put(",\"version\":" + QByteArray::number(StoreFileCodec::formatVersion) + '}');
 }
 
 QByteArray StoreFileEncoder::encode(const StoreSnapshot& snapshot)
 {
-    return joined(encodePieces(snapshot));
+    QByteArray bytes;
+    const Platform::PieceSink append = [&bytes](QByteArrayView piece) {
+        bytes.append(piece);
+        return true;
+    };
+    Output out(append);
+    Placed placed;
+    putDocumentReadingBack(snapshot, out, placed);
+    return bytes;
 }
 
-void StoreFileEncoder::prime(const StoreSnapshot& snapshot)
+std::optional<QString> StoreFileEncoder::write(const QString& path, const StoreSnapshot& snapshot)
 {
-    QHash<QUuid, Entry> used;
-    used.reserve(snapshot.history.size());
-    for (const ClipItem& clip : snapshot.history)
-        clipBytes(clip, used);
-    for (const Pinboard& board : snapshot.pinboards) {
-        for (const ClipItem& clip : board.clips)
-            clipBytes(clip, used);
+    Placed placed;
+    const auto error = Platform::writeFileAtomically(path, [&](const Platform::PieceSink& sink) {
+        Output out(sink);
+        putDocumentReadingBack(snapshot, out, placed);
+    });
+    if (!error)
+        useFile(path, std::move(placed), snapshot);
+    return error;
+}
+
+void StoreFileEncoder::useFile(const QString& path, Placed placed, StoreSnapshot written)
+{
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        file_.reset();
+        placed_.clear();
+        written_ = {};
+        return;
     }
-    cache_ = std::move(used);
+    fileSize_ = file->size();
+    file_ = std::move(file);
+    placed_ = std::move(placed);
+    written_ = std::move(written);
+}
+
+void StoreFileEncoder::prime(const QList<ClipItem>& history, const QList<Span>& spans, const QString& path)
+{
+    StoreSnapshot read;
+    read.history = history;
+    useFile(path, {}, read);
+    if (!file_ || spans.size() != history.size())
+        return;
+    // Read rather than mapped: at the peak of loading, the file's pages would count too.
+    Placed placed;
+    for (qsizetype i = 0; i < history.size(); ++i) {
+        const ClipItem& clip = written_.history.at(i);
+        const QByteArray encoded = encodeClip(clip);
+        if (encoded.size() != spans[i].length || !file_->seek(spans[i].offset) ||
+            file_->read(spans[i].length) != encoded)
+            continue;
+        placed.insert(clip.id, {&clip, spans[i]});
+    }
+    placed_ = std::move(placed);
 }

@@ -1,35 +1,70 @@
 #pragma once
 
 #include "Models/ClipItem.h"
+#include "Store/StoreFileCodec.h"
 #include "Store/StoreSnapshot.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QHash>
 #include <QUuid>
+#include <functional>
+#include <memory>
+#include <optional>
 
-// Writes the store file's bytes, keeping each clip's encoded bytes until the clip changes,
-// so that saving after one copy encodes one clip. The bytes are those of the whole
-// document encoded at once as compact JSON. Not thread-safe: one thread uses it at a time.
+// Writes the store file: the bytes of the whole document encoded at once as compact JSON.
+// Each clip's bytes are read back from the last file this encoder wrote (or loaded and found
+// to hold them as it writes them), which it keeps open, unless the clip changed since: saving
+// after one copy encodes one clip, and no clip's bytes are kept in memory between saves.
+// Not thread-safe: one thread uses it at a time.
 class StoreFileEncoder {
 public:
+    using Span = StoreFileCodec::Span;
+
+    StoreFileEncoder();
+    ~StoreFileEncoder();
+
+    // The whole document.
     QByteArray encode(const StoreSnapshot& snapshot);
-    // The same bytes as pieces, to be written one after the other: the clips' cached bytes
-    // are not copied into one buffer.
-    QList<QByteArray> encodePieces(const StoreSnapshot& snapshot);
-    // Encodes the clips that are not cached yet; forgets clips no longer in the snapshot.
-    void prime(const StoreSnapshot& snapshot);
+    // Replaces the file at `path` in one step with the document, and reads unchanged clips
+    // from it next time. Gives the reason when it fails.
+    std::optional<QString> write(const QString& path, const StoreSnapshot& snapshot);
+    // The history clips of the file at `path`, with their places in it: those whose bytes
+    // there are what this encoder writes are read from it next time.
+    void prime(const QList<ClipItem>& history, const QList<Span>& spans, const QString& path);
 
     // One clip as compact JSON, as it appears in the file.
     static QByteArray encodeClip(const ClipItem& clip);
 
 private:
     struct Entry {
-        ClipItem clip;
-        QByteArray bytes;
+        // Into the lists kept in written_.
+        const ClipItem* clip;
+        Span span;
     };
+    using Placed = QHash<QUuid, Entry>;
+    class Output;
 
-    QByteArray clipBytes(const ClipItem& clip, QHash<QUuid, Entry>& used);
-    QByteArray pinboardBytes(const Pinboard& board, QHash<QUuid, Entry>& used);
+    void putDocument(const StoreSnapshot& snapshot, Output& out, Placed& placed);
+    void putClip(const ClipItem& clip, Output& out, Placed& placed);
+    void putPinboard(const Pinboard& board, Output& out, Placed& placed);
+    // The file mapped, or nothing when it changed in place or can't be mapped.
+    QByteArrayView mapFile();
+    void unmapFile(QByteArrayView mapped);
+    void putDocumentReadingBack(const StoreSnapshot& snapshot, Output& out, Placed& placed);
+    // The bytes of a clip at its place in the file; none when it changed or is not there.
+    std::optional<QByteArrayView> readBack(const ClipItem& clip);
+    // Reads from the file at `path` from now on, with the clips placed in it, which `written`
+    // holds.
+    void useFile(const QString& path, Placed placed, StoreSnapshot written);
 
-    QHash<QUuid, Entry> cache_;
+    Placed placed_;
+    // The lists as they were written, shared with the store's until it changes them: a copy
+    // of the clips costs nothing while they are unchanged.
+    StoreSnapshot written_;
+    std::unique_ptr<QFile> file_;
+    qint64 fileSize_ = 0;
+    // The file while a document is put, and how much of it is let go already.
+    QByteArrayView previous_;
+    qsizetype released_ = 0;
 };

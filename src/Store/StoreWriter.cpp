@@ -1,6 +1,7 @@
 #include "Store/StoreWriter.h"
 
 #include "Platform/FileSystem.h"
+#include "Platform/HeapRelease.h"
 #include "Store/ImageFolder.h"
 #include "Store/StoreFileEncoder.h"
 #include "Store/StoreMerge.h"
@@ -10,21 +11,35 @@
 
 namespace StoreWriter {
 
-StoreReadResult read(const QString& filePath)
+namespace {
+constexpr qsizetype releaseStep = 1024 * 1024;
+} // namespace
+
+StoreReadResult read(const QString& filePath, std::stop_token stop)
 {
     StoreReadResult result{filePath, StoreDiskStamp::of(filePath), std::nullopt};
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly))
         return result;
-    // Mapped, the file's bytes stay in the page cache instead of a copy of our own.
+    // Mapped, the file's bytes stay in the page cache instead of a copy of our own, and the
+    // pages already decoded are let go as the decoding goes on.
     if (const qint64 size = file.size(); size > 0) {
         if (const uchar* mapped = file.map(0, size)) {
-            result.decoded = StoreFileCodec::decode(QByteArrayView(mapped, qsizetype(size)));
+            qsizetype released = 0;
+            result.decoded =
+                StoreFileCodec::decode(QByteArrayView(mapped, qsizetype(size)), [&](qsizetype read) {
+                    if (read - released >= releaseStep) {
+                        Platform::releaseMappedPages(mapped + released, read - released);
+                        released = read;
+                    }
+                    return !stop.stop_requested();
+                });
             file.unmap(const_cast<uchar*>(mapped));
             return result;
         }
     }
-    result.decoded = StoreFileCodec::decode(file.readAll());
+    result.decoded =
+        StoreFileCodec::decode(file.readAll(), [&](qsizetype) { return !stop.stop_requested(); });
     return result;
 }
 
@@ -55,8 +70,7 @@ StoreSaveResult save(const StoreSaveJob& job)
     }
     StoreFileEncoder ownEncoder;
     StoreFileEncoder& encoder = job.encoder ? *job.encoder : ownEncoder;
-    if (const auto error =
-            Platform::writeFileAtomically(job.filePath, encoder.encodePieces(result.written))) {
+    if (const auto error = encoder.write(job.filePath, result.written)) {
         result.error = *error;
         return result;
     }

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QUuid>
 #include <optional>
+#include <stop_token>
 
 class StoreFileEncoder;
 
@@ -58,5 +59,6 @@ struct StoreReadResult {
 
 namespace StoreWriter {
 StoreSaveResult save(const StoreSaveJob& job);
-StoreReadResult read(const QString& filePath);
+// Stops, giving nothing decoded, when a stop is requested.
+StoreReadResult read(const QString& filePath, std::stop_token stop = {});
 } // namespace StoreWriter

@@ -2,7 +2,9 @@
 
 #include "Platform/Bundle.h"
 
+#include <QIconEngine>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QSvgRenderer>
 
 namespace VelloraBrand {
@@ -17,6 +19,36 @@ QSvgRenderer& renderer()
     static QSvgRenderer instance(markResourcePath());
     return instance;
 }
+
+// Draws the mark at the size asked for, when it is asked for: the status item needs one size,
+// and drawing them all would hold up the start.
+class MarkIconEngine final : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override
+    {
+        paintMark(*painter, rect);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = std::min(size.width(), size.height());
+        const QString key = QStringLiteral("VelloraBrand.mark.%1").arg(side);
+        QPixmap drawn;
+        if (!QPixmapCache::find(key, &drawn)) {
+            drawn = markPixmap(side);
+            QPixmapCache::insert(key, drawn);
+        }
+        return drawn;
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (int size : iconSizes)
+            sizes.append(QSize(size, size));
+        return sizes;
+    }
+    bool isNull() override { return false; }
+    QIconEngine* clone() const override { return new MarkIconEngine; }
+};
 
 } // namespace
 
@@ -54,10 +86,7 @@ QPixmap markPixmap(int size, qreal devicePixelRatio)
 
 QIcon markIcon()
 {
-    QIcon icon;
-    for (int size : iconSizes)
-        icon.addPixmap(markPixmap(size));
-    return icon;
+    return QIcon(new MarkIconEngine);
 }
 
 } // namespace VelloraBrand

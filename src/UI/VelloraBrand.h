@@ -15,6 +15,7 @@ QString markResourcePath();
 void paintMark(QPainter& painter, const QRectF& rect);
 // The mark `size` device-independent pixels square.
 QPixmap markPixmap(int size, qreal devicePixelRatio = 1.0);
-// The mark at the usual icon sizes, for the status item and the application icon.
+// The mark at the usual icon sizes, each drawn when first asked for, for the status item and
+// the application icon.
 QIcon markIcon();
 } // namespace VelloraBrand

@@ -51,6 +51,7 @@ public:
     {
         observers.append({context, std::move(handler)});
     }
+    bool announcesCopies() const override { return notifiesCopies; }
 
     // Another application copies: new contents, a new owner, the count moves.
     void setContents(QList<std::pair<QString, QByteArray>> newEntries,

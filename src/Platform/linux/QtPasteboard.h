@@ -27,6 +27,7 @@ public:
     qint64 write(QMimeData* contents) override;
     std::optional<RunningApplication> ownerApplication() override;
     void observeCopies(QObject* context, std::function<void()> handler) override;
+    bool announcesCopies() const override { return reader_ != nullptr; }
 
 signals:
     void copyTaken();

@@ -113,12 +113,7 @@ XClipboardReader::XClipboardReader(xcb_connection_t* connection, int stopFd, QOb
     , isOwn_(std::move(isOwn))
     , root_(Xcb::rootWindow(connection))
     , clipboard_(Xcb::atom(connection, "CLIPBOARD"))
-    , targets_(Xcb::atom(connection, "TARGETS"))
-    , incr_(Xcb::atom(connection, "INCR"))
-    , property_(Xcb::atom(connection, "VELLORA_CLIPBOARD"))
 {
-    for (const QByteArray& type : QImageReader::supportedMimeTypes())
-        readableImageTypes_.append(type);
     const xcb_window_t listener = xcb_generate_id(connection_);
     xcb_create_window(connection_, 0, listener, root_, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
                       XCB_COPY_FROM_PARENT, 0, nullptr);
@@ -127,6 +122,17 @@ XClipboardReader::XClipboardReader(xcb_connection_t* connection, int stopFd, QOb
                                           XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
                                           XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
     xcb_flush(connection_);
+}
+
+// On the reader's own thread, so that the application's start waits neither for these round
+// trips nor for the image plugins to load; copies made meanwhile are queued as events.
+void XClipboardReader::prepareReading()
+{
+    targets_ = Xcb::atom(connection_, "TARGETS");
+    incr_ = Xcb::atom(connection_, "INCR");
+    property_ = Xcb::atom(connection_, "VELLORA_CLIPBOARD");
+    for (const QByteArray& type : QImageReader::supportedMimeTypes())
+        readableImageTypes_.append(type);
 }
 
 XClipboardReader::~XClipboardReader()
@@ -142,6 +148,7 @@ XClipboardReader::~XClipboardReader()
 
 void XClipboardReader::run()
 {
+    prepareReading();
     while (!stopping_) {
         if (changes_.empty()) {
             waitFor([](const xcb_generic_event_t*) { return false; },

@@ -63,6 +63,7 @@ private:
     XClipboardReader(xcb_connection_t* connection, int stopFd, QObject* receiver, Handler handler,
                      OwnWindowTest isOwn);
 
+    void prepareReading();
     void run();
     void deliver(std::optional<ClipboardSnapshot> snapshot);
     std::optional<ClipboardSnapshot> read(const OwnerChange& change);

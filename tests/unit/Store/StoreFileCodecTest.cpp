@@ -2,10 +2,12 @@
 #include "Models/JsonCoding.h"
 #include "Store/StoreFileEncoder.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -90,16 +92,51 @@ struct Change {
 
 class StoreFileEncoderTest : public testing::TestWithParam<Change> {};
 
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// After a write, and after loading the file, unchanged clips are read back and changed ones encoded.
 TEST_P(StoreFileEncoderTest, WritesTheBytesOfTheWholeDocumentAfterEachChange)
 {
+    const QTemporaryDir dir;
+    const QString path = dir.filePath("store.json");
     StoreSnapshot snapshot = mixedSnapshot();
     StoreFileEncoder encoder;
-    ASSERT_EQ(encoder.encode(snapshot), documentBytes(snapshot));
+    ASSERT_EQ(encoder.write(path, snapshot), std::nullopt);
+    ASSERT_EQ(fileBytes(path), documentBytes(snapshot));
+    const auto decoded = StoreFileCodec::decode(fileBytes(path));
+    ASSERT_TRUE(decoded);
+    StoreFileEncoder loaded;
+    loaded.prime(decoded->snapshot.history, decoded->historySpans, path);
     GetParam().apply(snapshot);
+    EXPECT_EQ(loaded.encode(snapshot), documentBytes(snapshot)) << GetParam().name;
+    ASSERT_EQ(encoder.write(path, snapshot), std::nullopt);
+    EXPECT_EQ(fileBytes(path), documentBytes(snapshot)) << GetParam().name;
     EXPECT_EQ(encoder.encode(snapshot), documentBytes(snapshot)) << GetParam().name;
-    StoreFileEncoder primed;
-    primed.prime(snapshot);
-    EXPECT_EQ(primed.encode(snapshot), documentBytes(snapshot)) << GetParam().name;
+}
+
+// The bytes of an unchanged clip come from the file, not from memory or a new encoding.
+TEST(StoreFileEncoder, ReadsUnchangedClipsBackFromTheFileWrittenOrLoaded)
+{
+    const QTemporaryDir dir;
+    const QString path = dir.filePath("store.json");
+    const StoreSnapshot snapshot = mixedSnapshot();
+    StoreFileEncoder written;
+    ASSERT_EQ(written.write(path, snapshot), std::nullopt);
+    const auto decoded = StoreFileCodec::decode(fileBytes(path));
+    ASSERT_TRUE(decoded);
+    StoreFileEncoder loaded;
+    loaded.prime(decoded->snapshot.history, decoded->historySpans, path);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const qint64 at = fileBytes(path).indexOf("INVOICE");
+    ASSERT_TRUE(file.seek(at + 6) && file.write("F") == 1);
+    file.close();
+    EXPECT_TRUE(written.encode(snapshot).contains("INVOICF"));
+    EXPECT_TRUE(loaded.encode(snapshot).contains("INVOICF"));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -129,6 +129,33 @@ TEST_F(StoreSavingTest, CopiesMadeWhileLoadingFollowTheLoadedHistoryInOrder)
         << "a save waits for the history instead of writing over it";
 }
 
+// A quit while the history loads ends the read without publishing it or writing; a copy
+// captured meanwhile is saved after the history, as any copy is.
+TEST_F(StoreSavingTest, AQuitWhileLoadingEndsTheReadAndWritesOnlyACopyMadeMeanwhile)
+{
+    QStringList old; // fewer than the clips kept
+    for (int i = 0; i < 400; ++i)
+        old.append(QStringLiteral("old %1").arg(i));
+    for (const bool copied : {false, true}) {
+        seedFile(old);
+        const StoreDiskStamp before = StoreDiskStamp::of(localPath(ClipboardStore::storeFileName));
+        auto store = unloadedStore();
+        store->loadInBackground();
+        if (copied)
+            store->addCaptured(textClip(QStringLiteral("copied"), clock));
+        store->prepareForQuit();
+        EXPECT_EQ(store->isLoaded(), copied);
+        if (!copied) {
+            EXPECT_EQ(StoreDiskStamp::of(store->storeFilePath()), before);
+            continue;
+        }
+        const QStringList stored = storedTexts(store->storeFilePath());
+        EXPECT_EQ(stored.size(), old.size() + 1);
+        EXPECT_EQ(stored.value(0), "copied");
+        EXPECT_EQ(stored.value(1), "old 0");
+    }
+}
+
 TEST_F(StoreSavingTest, AFailedSaveKeepsEverythingSaysSoOnceAndIsTriedAgain)
 {
     Settings::shared().setDeletePermanently(true);
