@@ -88,4 +88,14 @@ void setWriteFailureForTesting(std::function<std::optional<QString>(const QStrin
     injectedWriteFailure = std::move(failure);
 }
 
+std::optional<FileStamp> openFileStamp(int descriptor)
+{
+    struct stat status {};
+    if (descriptor < 0 || ::fstat(descriptor, &status) != 0)
+        return std::nullopt;
+    constexpr qint64 nanosecondsPerSecond = 1'000'000'000;
+    return FileStamp{qint64(status.st_size),
+                     qint64(status.st_mtim.tv_sec) * nanosecondsPerSecond + status.st_mtim.tv_nsec};
+}
+
 } // namespace Platform

@@ -29,6 +29,15 @@ using PieceSink = std::function<bool(QByteArrayView piece)>;
 std::optional<QString> writeFileAtomically(const QString& path,
                                            const std::function<void(const PieceSink&)>& produce);
 
+// What a rewrite of an open file's contents in place changes: its size and modification time.
+struct FileStamp {
+    qint64 size = 0;
+    qint64 modifiedNanoseconds = 0;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+// The stamp of the file open on the descriptor; none when it can't be read.
+std::optional<FileStamp> openFileStamp(int descriptor);
+
 // Renames an unreadable file to "<path>.unreadable-<yyyyMMdd-HHmmss>" (local time of `now`,
 // with "-2", "-3"… when that name is taken), so that its bytes stay as they were. Gives
 // the new path, or none when the file can't be renamed.

@@ -79,11 +79,13 @@ QByteArray StoreFileEncoder::encodeClip(const ClipItem& clip)
 
 QByteArrayView StoreFileEncoder::mapFile()
 {
-    // A file replaced since is another inode: only a file changed in place changes size.
-    if (!file_ || file_->size() != fileSize_ || fileSize_ == 0)
+    // A file replaced since is another inode and stays as it was; one rewritten in place has
+    // another size or modification time, and its bytes are not what was written.
+    if (!file_ || !fileStamp_ || fileStamp_->size == 0 ||
+        Platform::openFileStamp(file_->handle()) != fileStamp_)
         return {};
-    const uchar* mapped = file_->map(0, fileSize_);
-    return mapped ? QByteArrayView(mapped, fileSize_) : QByteArrayView();
+    const uchar* mapped = file_->map(0, fileStamp_->size);
+    return mapped ? QByteArrayView(mapped, fileStamp_->size) : QByteArrayView();
 }
 
 void StoreFileEncoder::unmapFile(QByteArrayView mapped)
@@ -168,25 +170,32 @@ QByteArray StoreFileEncoder::encode(const StoreSnapshot& snapshot)
 std::optional<QString> StoreFileEncoder::write(const QString& path, const StoreSnapshot& snapshot)
 {
     Placed placed;
+    qint64 size = 0;
     const auto error = Platform::writeFileAtomically(path, [&](const Platform::PieceSink& sink) {
         Output out(sink);
         putDocumentReadingBack(snapshot, out, placed);
+        size = out.offset();
     });
     if (!error)
-        useFile(path, std::move(placed), snapshot);
+        useFile(path, std::move(placed), snapshot, size);
     return error;
 }
 
-void StoreFileEncoder::useFile(const QString& path, Placed placed, StoreSnapshot written)
+void StoreFileEncoder::useFile(const QString& path, Placed placed, StoreSnapshot written,
+                               std::optional<qint64> size)
 {
     auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    const bool opened = file->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    const auto stamp = opened ? Platform::openFileStamp(file->handle()) : std::nullopt;
+    // Another program may have replaced the file the moment it was written.
+    if (!stamp || (size && stamp->size != *size)) {
+        fileStamp_.reset();
         file_.reset();
         placed_.clear();
         written_ = {};
         return;
     }
-    fileSize_ = file->size();
+    fileStamp_ = stamp;
     file_ = std::move(file);
     placed_ = std::move(placed);
     written_ = std::move(written);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Models/ClipItem.h"
+#include "Platform/FileSystem.h"
 #include "Store/StoreFileCodec.h"
 #include "Store/StoreSnapshot.h"
 
@@ -55,15 +56,17 @@ private:
     // The bytes of a clip at its place in the file; none when it changed or is not there.
     std::optional<QByteArrayView> readBack(const ClipItem& clip);
     // Reads from the file at `path` from now on, with the clips placed in it, which `written`
-    // holds.
-    void useFile(const QString& path, Placed placed, StoreSnapshot written);
+    // holds; not when the file there is not of the `size` just written.
+    void useFile(const QString& path, Placed placed, StoreSnapshot written,
+                 std::optional<qint64> size = std::nullopt);
 
     Placed placed_;
     // The lists as they were written, shared with the store's until it changes them: a copy
     // of the clips costs nothing while they are unchanged.
     StoreSnapshot written_;
     std::unique_ptr<QFile> file_;
-    qint64 fileSize_ = 0;
+    // The file as it was written or loaded: one rewritten in place since is not read back.
+    std::optional<Platform::FileStamp> fileStamp_;
     // The file while a document is put, and how much of it is let go already.
     QByteArrayView previous_;
     qsizetype released_ = 0;

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -130,13 +131,23 @@ TEST(StoreFileEncoder, ReadsUnchangedClipsBackFromTheFileWrittenOrLoaded)
     ASSERT_TRUE(decoded);
     StoreFileEncoder loaded;
     loaded.prime(decoded->snapshot.history, decoded->historySpans, path);
+    // One byte changed in place, the modification time put back: only a read-back copies it.
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    struct stat before {};
+    ASSERT_EQ(::fstat(file.handle(), &before), 0);
     const qint64 at = fileBytes(path).indexOf("INVOICE");
-    ASSERT_TRUE(file.seek(at + 6) && file.write("F") == 1);
-    file.close();
+    ASSERT_TRUE(file.seek(at + 6) && file.write("F") == 1 && file.flush());
+    timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::futimens(file.handle(), times), 0);
     EXPECT_TRUE(written.encode(snapshot).contains("INVOICF"));
     EXPECT_TRUE(loaded.encode(snapshot).contains("INVOICF"));
+
+    // A file another program rewrote in place is not copied from: its clips are encoded anew.
+    times[1].tv_sec += 1;
+    ASSERT_EQ(::futimens(file.handle(), times), 0);
+    EXPECT_EQ(written.encode(snapshot), documentBytes(snapshot));
+    EXPECT_EQ(loaded.encode(snapshot), documentBytes(snapshot));
 }
 
 INSTANTIATE_TEST_SUITE_P(
