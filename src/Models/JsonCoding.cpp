@@ -51,7 +51,12 @@ std::optional<std::optional<QString>> optionalString(const QJsonObject& object, 
         return std::optional<QString>{};
     if (!value.isString())
         return std::nullopt;
-    return std::optional<QString>{value.toString()};
+    QString text = value.toString();
+    // Decoding reserves a character for each UTF-8 byte: without this, a text with non-ASCII
+    // letters keeps that room for as long as it is held.
+    if (text.capacity() > text.size())
+        text.squeeze();
+    return std::optional<QString>{std::move(text)};
 }
 
 std::optional<std::optional<QByteArray>> optionalData(const QJsonObject& object, const QString& key)

@@ -207,4 +207,17 @@ TEST(StoreFileCodec, DecodesWhatAWholeDocumentParserAcceptsAndNothingElse)
     }
 }
 
+TEST(StoreFileCodec, HoldsADecodedAccentedTextInNoMoreRoomThanItsCharacters)
+{
+    ClipItem clip;
+    clip.text = QStringLiteral("Café crème brûlée, déjà vu. ").repeated(200);
+    StoreSnapshot snapshot;
+    snapshot.history = {clip};
+    const auto decoded = StoreFileCodec::decode(documentBytes(snapshot));
+    ASSERT_TRUE(decoded);
+    const QString& text = *decoded->snapshot.history.first().text;
+    EXPECT_EQ(text, *clip.text);
+    EXPECT_EQ(text.capacity(), text.size());
+}
+
 } // namespace
