@@ -12,6 +12,7 @@
 #include <QCursor>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 StatusMenu::StatusMenu(Settings& settings, ClipboardMonitor& monitor, Actions actions, QObject* parent)
     : QObject(parent)
@@ -89,7 +90,7 @@ void StatusMenu::setVisible(bool visible)
         return;
     }
     menu_ = std::make_unique<QMenu>();
-    populate(menu_.get());
+    connect(menu_.get(), &QMenu::aboutToShow, this, &StatusMenu::fillIfEmpty);
     item_ = std::make_unique<QSystemTrayIcon>(VelloraBrand::markIcon());
     item_->setToolTip(Platform::mainBundle().infoString(QStringLiteral("CFBundleDisplayName")));
     item_->setContextMenu(menu_.get());
@@ -99,7 +100,22 @@ void StatusMenu::setVisible(bool visible)
             menu_->popup(QCursor::pos());
     });
     item_->show();
+    fillAfterTheIconShows();
     emit itemChanged();
+}
+
+void StatusMenu::fillAfterTheIconShows()
+{
+    // The menu's items wait until the event loop has gone round once with the icon, whose
+    // requests then reach the display server first.
+    QMenu* menu = menu_.get();
+    QTimer::singleShot(0, menu, [this, menu] { QTimer::singleShot(0, menu, [this] { fillIfEmpty(); }); });
+}
+
+void StatusMenu::fillIfEmpty()
+{
+    if (menu_ && menu_->isEmpty())
+        populate(menu_.get());
 }
 
 void StatusMenu::rebuild()

@@ -32,7 +32,8 @@ public:
     void populate(QMenu* menu);
     // Fills the menu again when it exists.
     void rebuild();
-    // Creates the item with its icon and menu when missing, or removes it.
+    // Creates the item with its icon and menu when missing, or removes it. The menu is
+    // filled right after the icon shows, or when it is about to open if that comes first.
     void setVisible(bool visible);
     QSystemTrayIcon* item() const { return item_.get(); }
     // Shows the item as the preference says, and follows the preference and the hot key.
@@ -43,6 +44,8 @@ signals:
 
 private:
     void addConversationItems(QMenu* menu);
+    void fillAfterTheIconShows();
+    void fillIfEmpty();
 
     Settings& settings_;
     ClipboardMonitor& monitor_;

@@ -10,10 +10,7 @@
 
 namespace {
 
-QString notAvailableText()
-{
-    return Localization::string(QStringLiteral("Automatic updates are not available in this build yet."));
-}
+const QString notAvailableText = QStringLiteral("Automatic updates are not available in this build yet.");
 
 QJsonObject mainBundleInfo()
 {
@@ -75,7 +72,7 @@ void UpdateSettings::startIfNeeded()
     if (channel_ != DistributionChannel::direct || started_)
         return;
     if (!configuration_) {
-        setStatus(notAvailableText());
+        setStatus(notAvailableText);
         return;
     }
     if (!driver_ && makeDriver_) {
@@ -89,13 +86,13 @@ void UpdateSettings::startIfNeeded()
         }
     }
     if (!driver_) {
-        setStatus(notAvailableText());
+        setStatus(notAvailableText);
         return;
     }
     try {
         driver_->start();
     } catch (const std::exception&) {
-        setStatus(Localization::string(QStringLiteral("The updater could not start. Try again later.")));
+        setStatus(QStringLiteral("The updater could not start. Try again later."));
         return;
     }
     started_ = true;
@@ -164,6 +161,13 @@ void UpdateSettings::setCanCheck(bool canCheck)
         return;
     canCheck_ = canCheck;
     emit canCheckChanged(canCheck);
+}
+
+std::optional<QString> UpdateSettings::status() const
+{
+    if (!status_)
+        return std::nullopt;
+    return Localization::string(*status_);
 }
 
 void UpdateSettings::setStatus(const std::optional<QString>& status)

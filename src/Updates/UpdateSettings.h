@@ -37,8 +37,8 @@ public:
     bool isConfigured() const;
 
     bool canCheck() const { return canCheck_; }
-    // Already in the language in use when it was set.
-    const std::optional<QString>& status() const { return status_; }
+    // In the language in use when read.
+    std::optional<QString> status() const;
     bool automaticChecks() const { return automaticChecks_; }
     void setAutomaticChecks(bool on);
     bool automaticDownloads() const { return automaticDownloads_; }
@@ -68,7 +68,7 @@ private:
     std::unique_ptr<DirectUpdateDriving> driver_;
     bool started_ = false;
     bool canCheck_ = false;
-    std::optional<QString> status_;
+    std::optional<QString> status_; // in English
     bool automaticChecks_ = false;
     bool automaticDownloads_ = false;
 };

@@ -5,15 +5,20 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
 
+// The last item of the menu, once it is filled after the icon showed.
 QString lastItem(const QSystemTrayIcon* item)
 {
-    if (!item || !item->contextMenu() || item->contextMenu()->actions().isEmpty())
+    if (!item || !item->contextMenu())
         return {};
-    return item->contextMenu()->actions().last()->text();
+    const QMenu& menu = *item->contextMenu();
+    if (!QTest::qWaitFor([&menu] { return !menu.isEmpty(); }))
+        return {};
+    return menu.actions().last()->text();
 }
 
 // The controller in this process, over the in-memory preferences of the test executable.

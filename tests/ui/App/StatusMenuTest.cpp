@@ -23,6 +23,13 @@ QStringList rows(const QMenu& menu)
     return list;
 }
 
+// The status item's menu, once it is filled after the icon showed.
+QMenu* filledMenu(const AppController& controller)
+{
+    QMenu* menu = controller.statusItem()->contextMenu();
+    return QTest::qWaitFor([menu] { return !menu->isEmpty(); }) ? menu : nullptr;
+}
+
 QAction* actionNamed(const QMenu& menu, const QString& text)
 {
     for (QAction* action : menu.actions()) {
@@ -100,10 +107,27 @@ TEST_F(StatusMenuTest, listsItsItemsInEachLanguage)
     }
 }
 
+TEST_F(StatusMenuTest, isCompleteWhenOpenedBeforeItIsFilled)
+{
+    Localization::shared().setLanguage(AppLanguage::japanese);
+    controller->applicationDidFinishLaunching({});
+    QMenu* menu = controller->statusItem()->contextMenu();
+    ASSERT_TRUE(menu->isEmpty()) << "filled once the icon has shown";
+    menu->popup({});
+    const LanguageCase& japanese = languageCases[3];
+    EXPECT_EQ(rows(*menu), QStringList({QString::fromUtf8(japanese.open) + QStringLiteral("\tCtrl+Shift+V"),
+                                        QString::fromUtf8(japanese.settings),
+                                        QString::fromUtf8(japanese.updates) + QStringLiteral(" (disabled)"),
+                                        QStringLiteral("-"), QString::fromUtf8(japanese.pause),
+                                        QStringLiteral("-"), QString::fromUtf8(japanese.quit)}));
+    menu->hide();
+}
+
 TEST_F(StatusMenuTest, listsOnlyOpenConversationsAndBringsOneToTheFront)
 {
     controller->applicationDidFinishLaunching({});
-    QMenu* menu = controller->statusItem()->contextMenu();
+    QMenu* menu = filledMenu(*controller);
+    ASSERT_NE(menu, nullptr);
     EXPECT_FALSE(rows(*menu).contains(QStringLiteral("[AI Conversations]")))
         << "no section without conversations";
 
@@ -130,7 +154,8 @@ TEST_F(StatusMenuTest, listsOnlyOpenConversationsAndBringsOneToTheFront)
 TEST_F(StatusMenuTest, theOpenItemNamesTheCurrentHotKeyAndOpensTheBar)
 {
     controller->applicationDidFinishLaunching({});
-    QMenu* menu = controller->statusItem()->contextMenu();
+    QMenu* menu = filledMenu(*controller);
+    ASSERT_NE(menu, nullptr);
     Settings::shared().setActivationShortcut({-1, 0});
     EXPECT_EQ(menu->actions().first()->text(), QStringLiteral("Open Vellora"))
         << "no shortcut text without a hot key";
@@ -151,7 +176,8 @@ TEST_F(StatusMenuTest, checkForUpdatesFollowsTheUpdaterAndRunsItsCheck)
     controller->hooks().canCheckForUpdates = [&] { return canCheck; };
     controller->hooks().checkForUpdates = [&] { ++checks; };
     controller->applicationDidFinishLaunching({});
-    QMenu* menu = controller->statusItem()->contextMenu();
+    QMenu* menu = filledMenu(*controller);
+    ASSERT_NE(menu, nullptr);
     EXPECT_FALSE(actionNamed(*menu, QStringLiteral("Check for Updates"))->isEnabled());
 
     canCheck = true;
