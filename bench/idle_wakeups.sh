@@ -10,16 +10,9 @@ build=${VELLORA_BUILD_DIR:-$root/build}
 idle_seconds=${1:-20}
 settle_seconds=5
 
-if [ -z "${VELLORA_BENCH_INNER:-}" ]; then
-    cmake --build "$build" --target vellora bench_tray_host bench_seed_store >/dev/null
-    exec xvfb-run -a -s '-screen 0 1600x1000x24' dbus-run-session -- env VELLORA_BENCH_INNER=1 "$0" "$@"
-fi
-
 source "$root/scripts/lib/sandbox.sh"
-enter_sandbox
-unset QT_QPA_PLATFORM
-openbox >/dev/null 2>&1 &
-sandbox_pids+=($!)
+bench_on_own_display "$build" "$0" "$@"
+start_window_manager
 start_tray_host "$build"
 mkdir -p "$XDG_CONFIG_HOME/Vellora"
 printf '{"onboarded": true, "historyLimit": 5000}\n' > "$XDG_CONFIG_HOME/Vellora/preferences.json"

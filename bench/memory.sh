@@ -17,16 +17,9 @@ settle_seconds=2
 peak_seconds=10
 peak_runs=3
 
-if [ -z "${VELLORA_BENCH_INNER:-}" ]; then
-    cmake --build "$build" --target vellora bench_tray_host bench_seed_store >/dev/null
-    exec xvfb-run -a -s '-screen 0 1600x1000x24' dbus-run-session -- env VELLORA_BENCH_INNER=1 "$0" "$@"
-fi
-
 source "$root/scripts/lib/sandbox.sh"
-enter_sandbox
-unset QT_QPA_PLATFORM
-openbox >/dev/null 2>&1 &
-sandbox_pids+=($!)
+bench_on_own_display "$build" "$0" "$@"
+start_window_manager
 start_tray_host "$build"
 store="$XDG_DATA_HOME/Dorvane/store.json"
 

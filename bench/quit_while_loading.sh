@@ -10,14 +10,8 @@ build=${VELLORA_BUILD_DIR:-$root/build}
 runs=${1:-20}
 signal_after_seconds=0.06
 
-if [ -z "${VELLORA_BENCH_INNER:-}" ]; then
-    cmake --build "$build" --target vellora bench_tray_host bench_seed_store >/dev/null
-    exec xvfb-run -a -s '-screen 0 1600x1000x24' dbus-run-session -- env VELLORA_BENCH_INNER=1 "$0" "$@"
-fi
-
 source "$root/scripts/lib/sandbox.sh"
-enter_sandbox
-unset QT_QPA_PLATFORM
+bench_on_own_display "$build" "$0" "$@"
 start_tray_host "$build"
 store="$XDG_DATA_HOME/Dorvane/store.json"
 

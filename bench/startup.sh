@@ -16,15 +16,8 @@ sizes=("${@:2}")
 [ ${#sizes[@]} -gt 0 ] || sizes=(0 500 5000 20000)
 idle_seconds=2
 
-if [ -z "${VELLORA_BENCH_INNER:-}" ]; then
-    cmake --build "$build" --target vellora bench_tray_host bench_seed_store bench_bare_tray >/dev/null
-    exec xvfb-run -a -s '-screen 0 1600x1000x24' \
-        dbus-run-session -- env VELLORA_BENCH_INNER=1 "$0" "$runs" "${sizes[@]}"
-fi
-
 source "$root/scripts/lib/sandbox.sh"
-enter_sandbox
-unset QT_QPA_PLATFORM
+bench_on_own_display "$build" "$0" "$@"
 start_tray_host "$build"
 vellora="$build/src/vellora"
 

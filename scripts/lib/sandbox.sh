@@ -1,6 +1,9 @@
 # Sourced by scripts/test and the bench scripts. enter_sandbox points HOME, the XDG folders
 # and the synced folder into a new temporary folder, removed on exit together with every
 # process listed in sandbox_pids; start_tray_host BUILD starts the test tray and waits for it.
+# bench_on_own_display BUILD SCRIPT ARGS… first builds Vellora and the bench tools and runs
+# SCRIPT again with ARGS under its own Xvfb and a private D-Bus session; in that run it enters
+# the sandbox and returns. start_window_manager starts openbox in the sandbox.
 sandbox_pids=()
 
 sandbox_cleanup() {
@@ -25,4 +28,21 @@ start_tray_host() {
     sandbox_pids+=("$TRAY_PID")
     read -r -t 10 ready <&"${TRAY[0]}"
     [ "$ready" = "ready" ] || { echo "tray host did not start" >&2; exit 1; }
+}
+
+bench_on_own_display() {
+    local build=$1 script=$2
+    shift 2
+    if [ -z "${VELLORA_BENCH_INNER:-}" ]; then
+        cmake --build "$build" --target vellora bench_tray_host bench_seed_store bench_bare_tray >/dev/null
+        exec xvfb-run -a -s '-screen 0 1600x1000x24' \
+            dbus-run-session -- env VELLORA_BENCH_INNER=1 "$script" "$@"
+    fi
+    enter_sandbox
+    unset QT_QPA_PLATFORM
+}
+
+start_window_manager() {
+    openbox >/dev/null 2>&1 &
+    sandbox_pids+=($!)
 }
