@@ -2,7 +2,6 @@
 
 #include "Models/JsonCoding.h"
 #include "Platform/FileSystem.h"
-#include "Platform/HeapRelease.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -10,8 +9,6 @@
 #include <algorithm>
 
 namespace {
-
-constexpr qsizetype releaseStep = 1024 * 1024;
 
 // Compact JSON orders an object's keys; "clips" comes first in a pinboard.
 const QByteArray emptyClipsOpening = QByteArrayLiteral("{\"clips\":[]");
@@ -77,39 +74,28 @@ QByteArray StoreFileEncoder::encodeClip(const ClipItem& clip)
     return QJsonDocument(clip.toJson()).toJson(QJsonDocument::Compact);
 }
 
-QByteArrayView StoreFileEncoder::mapFile()
+bool StoreFileEncoder::fileUnchanged() const
 {
     // A file replaced since is another inode and stays as it was; one rewritten in place has
-    // another size or modification time, and its bytes are not what was written.
-    if (!file_ || !fileStamp_ || fileStamp_->size == 0 ||
-        Platform::openFileStamp(file_->handle()) != fileStamp_)
-        return {};
-    const uchar* mapped = file_->map(0, fileStamp_->size);
-    return mapped ? QByteArrayView(mapped, fileStamp_->size) : QByteArrayView();
-}
-
-void StoreFileEncoder::unmapFile(QByteArrayView mapped)
-{
-    if (!mapped.isEmpty())
-        file_->unmap(reinterpret_cast<uchar*>(const_cast<char*>(mapped.data())));
+    // another size or modification time.
+    return file_ && fileStamp_ && Platform::openFileStamp(file_->handle()) == fileStamp_;
 }
 
 std::optional<QByteArrayView> StoreFileEncoder::readBack(const ClipItem& clip)
 {
     const auto known = placed_.constFind(clip.id);
-    if (known == placed_.cend() || previous_.isEmpty() || !(*known->clip == clip) ||
-        known->span.offset + known->span.length > previous_.size())
+    if (!readingBack_ || known == placed_.cend() || !(*known->clip == clip))
         return std::nullopt;
-    const QByteArrayView bytes = previous_.sliced(known->span.offset, known->span.length);
-    if (!bytes.startsWith('{') || !bytes.endsWith('}'))
+    // Read, not mapped: a file cut short meanwhile gives a short read, never a fault.
+    const Span span = known->span;
+    readBuffer_.resize(span.length);
+    if (!file_->seek(span.offset) || file_->read(readBuffer_.data(), span.length) != span.length)
         return std::nullopt;
-    // What is read back is let go as the writing goes on.
-    const qsizetype end = known->span.offset + known->span.length;
-    if (end - released_ >= releaseStep) {
-        Platform::releaseMappedPages(reinterpret_cast<const uchar*>(previous_.data()) + released_,
-                                     end - released_);
-        released_ = end;
-    }
+    const QByteArrayView bytes(readBuffer_);
+    // Another program's file put in place of ours has other bytes there.
+    const QByteArray id = "\"id\":\"" + JsonCoding::uuidString(clip.id).toLatin1() + '"';
+    if (!bytes.startsWith('{') || !bytes.endsWith('}') || !bytes.contains(id))
+        return std::nullopt;
     return bytes;
 }
 
@@ -124,10 +110,10 @@ void StoreFileEncoder::putClip(const ClipItem& clip, Output& out, Placed& placed
 
 void StoreFileEncoder::putDocumentReadingBack(const StoreSnapshot& snapshot, Output& out, Placed& placed)
 {
-    previous_ = mapFile();
-    released_ = 0;
+    readingBack_ = fileUnchanged();
     putDocument(snapshot, out, placed);
-    unmapFile(std::exchange(previous_, {}));
+    readingBack_ = false;
+    readBuffer_ = QByteArray();
 }
 
 void StoreFileEncoder::putPinboard(const Pinboard& board, Output& out, Placed& placed)

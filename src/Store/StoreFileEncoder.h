@@ -49,11 +49,11 @@ private:
     void putDocument(const StoreSnapshot& snapshot, Output& out, Placed& placed);
     void putClip(const ClipItem& clip, Output& out, Placed& placed);
     void putPinboard(const Pinboard& board, Output& out, Placed& placed);
-    // The file mapped, or nothing when it changed in place or can't be mapped.
-    QByteArrayView mapFile();
-    void unmapFile(QByteArrayView mapped);
+    // Whether the file is as it was written or loaded: not rewritten in place since.
+    bool fileUnchanged() const;
     void putDocumentReadingBack(const StoreSnapshot& snapshot, Output& out, Placed& placed);
-    // The bytes of a clip at its place in the file; none when it changed or is not there.
+    // The bytes of a clip at its place in the file, read into readBuffer_; none when the clip
+    // changed or the bytes there are not that clip's.
     std::optional<QByteArrayView> readBack(const ClipItem& clip);
     // Reads from the file at `path` from now on, with the clips placed in it, which `written`
     // holds; not when the file there is not of the `size` just written.
@@ -67,7 +67,7 @@ private:
     std::unique_ptr<QFile> file_;
     // The file as it was written or loaded: one rewritten in place since is not read back.
     std::optional<Platform::FileStamp> fileStamp_;
-    // The file while a document is put, and how much of it is let go already.
-    QByteArrayView previous_;
-    qsizetype released_ = 0;
+    // While a document is put: whether unchanged clips are read back, and what one is read into.
+    bool readingBack_ = false;
+    QByteArray readBuffer_;
 };

@@ -143,6 +143,15 @@ TEST(StoreFileEncoder, ReadsUnchangedClipsBackFromTheFileWrittenOrLoaded)
     EXPECT_TRUE(written.encode(snapshot).contains("INVOICF"));
     EXPECT_TRUE(loaded.encode(snapshot).contains("INVOICF"));
 
+    // Bytes at a clip's place that name another clip (another program's file of the same
+    // size) are not that clip's: it is encoded anew.
+    const QByteArray id = JsonCoding::uuidString(snapshot.history.first().id).toLatin1();
+    const QByteArray other = JsonCoding::uuidString(QUuid::createUuid()).toLatin1();
+    ASSERT_TRUE(file.seek(fileBytes(path).indexOf(id)) && file.write(other) == other.size() && file.flush());
+    ASSERT_EQ(::futimens(file.handle(), times), 0);
+    EXPECT_FALSE(written.encode(snapshot).contains(other));
+    EXPECT_FALSE(loaded.encode(snapshot).contains(other));
+
     // A file another program rewrote in place is not copied from: its clips are encoded anew.
     times[1].tv_sec += 1;
     ASSERT_EQ(::futimens(file.handle(), times), 0);
