@@ -30,15 +30,7 @@ std::optional<QString> makePrivateFolder(const QString& path)
 
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
-    return writeFileAtomically(path, QList<QByteArray>{bytes});
-}
-
-std::optional<QString> writeFileAtomically(const QString& path, const QList<QByteArray>& pieces)
-{
-    return writeFileAtomically(path, [&pieces](const PieceSink& sink) {
-        for (const QByteArray& piece : pieces)
-            sink(piece);
-    });
+    return writeFileAtomically(path, [&bytes](const PieceSink& sink) { sink(bytes); });
 }
 
 std::optional<QString> writeFileAtomically(const QString& path,

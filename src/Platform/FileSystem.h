@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDateTime>
-#include <QList>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -21,8 +20,6 @@ std::optional<QString> makePrivateFolder(const QString& path);
 // creating its folder with mode 0700 when missing. Gives the reason when it fails;
 // the old file is then untouched.
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes);
-// The same, with the file's bytes given as pieces written one after the other.
-std::optional<QString> writeFileAtomically(const QString& path, const QList<QByteArray>& pieces);
 // Takes the next piece of a file; false once writing failed (the rest is not written).
 using PieceSink = std::function<bool(QByteArrayView piece)>;
 // The same, with the pieces handed to the sink by `produce` as it makes them.
