@@ -30,11 +30,13 @@ std::optional<QString> makePrivateFolder(const QString& path)
 
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
-    return writeFileAtomically(path, [&bytes](const PieceSink& sink) { sink(bytes); });
+    return writeFileAtomically(path, [&bytes](const PieceSink& sink) -> std::optional<QString> {
+        sink(bytes);
+        return std::nullopt;
+    });
 }
 
-std::optional<QString> writeFileAtomically(const QString& path,
-                                           const std::function<void(const PieceSink&)>& produce)
+std::optional<QString> writeFileAtomically(const QString& path, const PieceProducer& produce)
 {
     if (injectedWriteFailure) {
         if (auto failure = injectedWriteFailure(path))
@@ -47,10 +49,14 @@ std::optional<QString> writeFileAtomically(const QString& path,
         return file.errorString();
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     bool written = true;
-    produce([&](QByteArrayView piece) {
+    const std::optional<QString> givenUp = produce([&](QByteArrayView piece) {
         written = written && file.write(piece.data(), piece.size()) == piece.size();
         return written;
     });
+    if (givenUp) {
+        file.cancelWriting();
+        return givenUp;
+    }
     // WORKAROUND: QSaveFile::commit() ignores a failure to flush its buffer (a full disk) and
     // puts the cut-off file in place; an explicit flush reports it.
     if (!written || !file.flush()) {
@@ -87,7 +93,8 @@ std::optional<FileStamp> openFileStamp(int descriptor)
         return std::nullopt;
     constexpr qint64 nanosecondsPerSecond = 1'000'000'000;
     return FileStamp{qint64(status.st_size),
-                     qint64(status.st_mtim.tv_sec) * nanosecondsPerSecond + status.st_mtim.tv_nsec};
+                     qint64(status.st_mtim.tv_sec) * nanosecondsPerSecond + status.st_mtim.tv_nsec,
+                     qint64(status.st_ctim.tv_sec) * nanosecondsPerSecond + status.st_ctim.tv_nsec};
 }
 
 } // namespace Platform

@@ -22,14 +22,17 @@ std::optional<QString> makePrivateFolder(const QString& path);
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes);
 // Takes the next piece of a file; false once writing failed (the rest is not written).
 using PieceSink = std::function<bool(QByteArrayView piece)>;
-// The same, with the pieces handed to the sink by `produce` as it makes them.
-std::optional<QString> writeFileAtomically(const QString& path,
-                                           const std::function<void(const PieceSink&)>& produce);
+// The same, with the pieces handed to the sink by `produce` as it makes them. A reason from
+// `produce` gives up the write instead, and is given back; the old file is then untouched.
+using PieceProducer = std::function<std::optional<QString>(const PieceSink&)>;
+std::optional<QString> writeFileAtomically(const QString& path, const PieceProducer& produce);
 
-// What a rewrite of an open file's contents in place changes: its size and modification time.
+// What a change of an open file's contents in place changes: its size and modification time,
+// which can be put back, and its change time, which can't.
 struct FileStamp {
     qint64 size = 0;
     qint64 modifiedNanoseconds = 0;
+    qint64 changedNanoseconds = 0;
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 // The stamp of the file open on the descriptor; none when it can't be read.

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRandomGenerator>
 #include <algorithm>
 
 namespace {
@@ -66,7 +67,10 @@ private:
     bool written_ = true;
 };
 
-StoreFileEncoder::StoreFileEncoder() = default;
+StoreFileEncoder::StoreFileEncoder()
+    : checksumSeed_(QRandomGenerator::system()->generate64())
+{}
+
 StoreFileEncoder::~StoreFileEncoder() = default;
 
 QByteArray StoreFileEncoder::encodeClip(const ClipItem& clip)
@@ -74,14 +78,19 @@ QByteArray StoreFileEncoder::encodeClip(const ClipItem& clip)
     return QJsonDocument(clip.toJson()).toJson(QJsonDocument::Compact);
 }
 
+quint64 StoreFileEncoder::checksum(QByteArrayView bytes) const
+{
+    return quint64(qHashBits(bytes.data(), size_t(bytes.size()), size_t(checksumSeed_)));
+}
+
 bool StoreFileEncoder::fileUnchanged() const
 {
-    // A file replaced since is another inode and stays as it was; one rewritten in place has
-    // another size or modification time.
+    // A file replaced since is another inode and stays as it was; one written to, truncated
+    // or touched in place has another change time, which no one can put back.
     return file_ && fileStamp_ && Platform::openFileStamp(file_->handle()) == fileStamp_;
 }
 
-std::optional<QByteArrayView> StoreFileEncoder::readBack(const ClipItem& clip)
+std::optional<StoreFileEncoder::Entry> StoreFileEncoder::readBack(const ClipItem& clip)
 {
     const auto known = placed_.constFind(clip.id);
     if (!readingBack_ || known == placed_.cend() || !(*known->clip == clip))
@@ -89,31 +98,31 @@ std::optional<QByteArrayView> StoreFileEncoder::readBack(const ClipItem& clip)
     // Read, not mapped: a file cut short meanwhile gives a short read, never a fault.
     const Span span = known->span;
     readBuffer_.resize(span.length);
-    if (!file_->seek(span.offset) || file_->read(readBuffer_.data(), span.length) != span.length)
+    if (!file_->seek(span.offset) || file_->read(readBuffer_.data(), span.length) != span.length ||
+        checksum(readBuffer_) != known->checksum)
         return std::nullopt;
-    const QByteArrayView bytes(readBuffer_);
-    // Another program's file put in place of ours has other bytes there.
-    const QByteArray id = "\"id\":\"" + JsonCoding::uuidString(clip.id).toLatin1() + '"';
-    if (!bytes.startsWith('{') || !bytes.endsWith('}') || !bytes.contains(id))
-        return std::nullopt;
-    return bytes;
+    if (afterFirstReadBack_)
+        std::exchange(afterFirstReadBack_, {})();
+    return *known;
 }
 
 void StoreFileEncoder::putClip(const ClipItem& clip, Output& out, Placed& placed)
 {
     const auto kept = readBack(clip);
     const QByteArray encoded = kept ? QByteArray() : encodeClip(clip);
-    const QByteArrayView bytes = kept ? *kept : QByteArrayView(encoded);
-    placed.insert(clip.id, {&clip, {out.offset(), bytes.size()}});
+    const QByteArrayView bytes = kept ? QByteArrayView(readBuffer_) : QByteArrayView(encoded);
+    placed.insert(clip.id, {&clip, {out.offset(), bytes.size()}, kept ? kept->checksum : checksum(encoded)});
     out.put(bytes);
 }
 
-void StoreFileEncoder::putDocumentReadingBack(const StoreSnapshot& snapshot, Output& out, Placed& placed)
+bool StoreFileEncoder::putDocumentReadingBack(const StoreSnapshot& snapshot, Output& out, Placed& placed,
+                                              bool readBack)
 {
-    readingBack_ = fileUnchanged();
+    readingBack_ = readBack;
     putDocument(snapshot, out, placed);
     readingBack_ = false;
     readBuffer_ = QByteArray();
+    return !readBack || fileUnchanged();
 }
 
 void StoreFileEncoder::putPinboard(const Pinboard& board, Output& out, Placed& placed)
@@ -147,9 +156,13 @@ QByteArray StoreFileEncoder::encode(const StoreSnapshot& snapshot)
         bytes.append(piece);
         return true;
     };
-    Output out(append);
     Placed placed;
-    putDocumentReadingBack(snapshot, out, placed);
+    Output out(append);
+    if (!putDocumentReadingBack(snapshot, out, placed, fileUnchanged())) {
+        bytes.clear();
+        Output again(append);
+        putDocumentReadingBack(snapshot, again, placed, false);
+    }
     return bytes;
 }
 
@@ -157,11 +170,21 @@ std::optional<QString> StoreFileEncoder::write(const QString& path, const StoreS
 {
     Placed placed;
     qint64 size = 0;
-    const auto error = Platform::writeFileAtomically(path, [&](const Platform::PieceSink& sink) {
-        Output out(sink);
-        putDocumentReadingBack(snapshot, out, placed);
-        size = out.offset();
-    });
+    const auto writeDocument = [&](bool readBack) {
+        placed.clear();
+        return Platform::writeFileAtomically(
+            path, [&](const Platform::PieceSink& sink) -> std::optional<QString> {
+                Output out(sink);
+                if (!putDocumentReadingBack(snapshot, out, placed, readBack))
+                    return QStringLiteral("the file changed while it was read");
+                size = out.offset();
+                return std::nullopt;
+            });
+    };
+    const bool readBack = fileUnchanged();
+    auto error = writeDocument(readBack);
+    if (error && readBack && !fileUnchanged())
+        error = writeDocument(false);
     if (!error)
         useFile(path, std::move(placed), snapshot, size);
     return error;
@@ -202,7 +225,7 @@ void StoreFileEncoder::prime(const QList<ClipItem>& history, const QList<Span>& 
         if (encoded.size() != spans[i].length || !file_->seek(spans[i].offset) ||
             file_->read(spans[i].length) != encoded)
             continue;
-        placed.insert(clip.id, {&clip, spans[i]});
+        placed.insert(clip.id, {&clip, spans[i], checksum(encoded)});
     }
     placed_ = std::move(placed);
 }

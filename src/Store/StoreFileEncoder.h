@@ -17,6 +17,10 @@
 // Each clip's bytes are read back from the last file this encoder wrote (or loaded and found
 // to hold them as it writes them), which it keeps open, unless the clip changed since: saving
 // after one copy encodes one clip, and no clip's bytes are kept in memory between saves.
+// Bytes read back are copied only when their checksum is the one of the bytes written, so
+// another program's edit of the file, even with its times put back, is never copied; a
+// clip whose bytes fail it is encoded from memory. When the file changed while a document
+// was copied from it, the document is written again from memory.
 // Not thread-safe: one thread uses it at a time.
 class StoreFileEncoder {
 public:
@@ -37,11 +41,20 @@ public:
     // One clip as compact JSON, as it appears in the file.
     static QByteArray encodeClip(const ClipItem& clip);
 
+    // Tests change the file while a document is copied from it: called once per document,
+    // after its first clip is read back.
+    void setAfterFirstReadBackForTesting(std::function<void()> hook)
+    {
+        afterFirstReadBack_ = std::move(hook);
+    }
+
 private:
     struct Entry {
         // Into the lists kept in written_.
         const ClipItem* clip;
         Span span;
+        // Of the bytes at the span as written.
+        quint64 checksum;
     };
     using Placed = QHash<QUuid, Entry>;
     class Output;
@@ -49,12 +62,15 @@ private:
     void putDocument(const StoreSnapshot& snapshot, Output& out, Placed& placed);
     void putClip(const ClipItem& clip, Output& out, Placed& placed);
     void putPinboard(const Pinboard& board, Output& out, Placed& placed);
-    // Whether the file is as it was written or loaded: not rewritten in place since.
+    quint64 checksum(QByteArrayView bytes) const;
+    // Whether the file is as it was written or loaded: not written to, truncated or touched since.
     bool fileUnchanged() const;
-    void putDocumentReadingBack(const StoreSnapshot& snapshot, Output& out, Placed& placed);
-    // The bytes of a clip at its place in the file, read into readBuffer_; none when the clip
-    // changed or the bytes there are not that clip's.
-    std::optional<QByteArrayView> readBack(const ClipItem& clip);
+    // Puts the document, reading unchanged clips back when `readBack`; false when the file
+    // changed meanwhile, so that what was copied can't be trusted.
+    bool putDocumentReadingBack(const StoreSnapshot& snapshot, Output& out, Placed& placed, bool readBack);
+    // The clip's place in the file, its bytes read into readBuffer_; none when the clip
+    // changed or the bytes there are not the ones written for it.
+    std::optional<Entry> readBack(const ClipItem& clip);
     // Reads from the file at `path` from now on, with the clips placed in it, which `written`
     // holds; not when the file there is not of the `size` just written.
     void useFile(const QString& path, Placed placed, StoreSnapshot written,
@@ -67,7 +83,10 @@ private:
     std::unique_ptr<QFile> file_;
     // The file as it was written or loaded: one rewritten in place since is not read back.
     std::optional<Platform::FileStamp> fileStamp_;
+    // Keys the checksums: another program can't make other bytes with the same one.
+    const quint64 checksumSeed_;
     // While a document is put: whether unchanged clips are read back, and what one is read into.
     bool readingBack_ = false;
     QByteArray readBuffer_;
+    std::function<void()> afterFirstReadBack_;
 };
