@@ -19,6 +19,14 @@ FileProblemAlerts::FileProblemAlerts(ClipboardStore& store, ShowAlert showAlert,
 
 void FileProblemAlerts::reportUnreadableStore()
 {
+    // Queued: a file set aside while quitting is only logged.
+    connect(
+        &store_, &ClipboardStore::unreadableFileSetAside, this,
+        [this](const QString& asidePath) { showAlert_(ClipboardStore::unreadableStoreMessage(), asidePath); },
+        Qt::QueuedConnection);
+    connect(&store_, &ClipboardStore::unreadableFileSetAside, this, [](const QString& asidePath) {
+        qCWarning(logStore) << "the unreadable history file was set aside as" << asidePath;
+    });
     store_.whenLoaded(this, [this] {
         if (!store_.unreadableStoreFile())
             return;

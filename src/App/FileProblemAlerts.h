@@ -16,7 +16,7 @@ public:
 
     FileProblemAlerts(ClipboardStore& store, ShowAlert showAlert, QObject* parent = nullptr);
 
-    // Once the history is loaded.
+    // Once the history is loaded, and whenever a save sets an unreadable file aside.
     void reportUnreadableStore();
     // From now on; a save that fails while quitting is only logged.
     void reportFailedSaves();

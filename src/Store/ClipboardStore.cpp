@@ -531,9 +531,7 @@ void ClipboardStore::pruneTombstones()
 bool ClipboardStore::setUnreadableFileAside()
 {
     const QString path = storeFilePath();
-    const QString aside = path + QStringLiteral(".unreadable-") +
-                          now().toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    if (QFileInfo::exists(path) && !QFile::rename(path, aside))
+    if (QFileInfo::exists(path) && !Platform::keepUnreadableFileAside(path, now()))
         return false;
     unreadable_ = false;
     knownDiskStamp_ = StoreDiskStamp::of(path);
@@ -562,7 +560,8 @@ std::optional<StoreSaveJob> ClipboardStore::prepareSave()
                         images_.unwritten(),
                         images_.takeRemovals(),
                         imageNames(undo_.pendingClips()),
-                        changeCount};
+                        changeCount,
+                        now()};
 }
 
 void ClipboardStore::startBackgroundSave()
@@ -597,8 +596,8 @@ void ClipboardStore::finishSave(const StoreSaveResult& result)
     images_.saveFinished(result, result.imageRemovals.isEmpty() ? QSet<QString>{} : state_.imageFileNames());
     switch (result.status) {
     case StoreSaveResult::Status::diskUnreadable:
+        // Set aside before the next write, or told why it can't be.
         unreadable_ = true;
-        changedSinceLoad_ = false;
         knownDiskStamp_ = result.stamp;
         break;
     case StoreSaveResult::Status::failed:
@@ -614,6 +613,8 @@ void ClipboardStore::finishSave(const StoreSaveResult& result)
         }
         updateWatching();
         NotificationCenter::shared().post(Notifications::storeDidSave);
+        if (result.setAside)
+            emit unreadableFileSetAside(*result.setAside);
         break;
     }
     if (std::exchange(saveAgainAfterCurrent_, false))

@@ -37,7 +37,8 @@ class CloudDrive;
 // changes something (a copy, a deletion, an edit, a pinboard change, trimming, clearing,
 // moving the data directory). Before that first write the file is renamed to
 // "store.json.unreadable-<yyyyMMdd-HHmmss>" beside it, so its bytes stay as they were.
-// A file found unreadable while saving is left in place the same way until the next change.
+// A file found unreadable while saving (damaged by another program since it was read or
+// written) is set aside the same way by that save, which then writes the whole history.
 //
 // Clips removed by deletion, trimming or clearing are recorded as deleted, so merging never
 // brings them back; with sync on, the history is shared, and a clip one machine trims is
@@ -186,6 +187,8 @@ signals:
     // A save could not write the store file at `path`; the history stays in memory. Told once
     // until a save succeeds again.
     void saveFailed(const QString& path, const QString& reason);
+    // A save found the store file unreadable, moved it to `asidePath` and wrote the history.
+    void unreadableFileSetAside(const QString& asidePath);
 
 private:
     QDateTime now() const;

@@ -60,13 +60,14 @@ StoreSaveResult save(const StoreSaveJob& job)
     const StoreDiskStamp onDisk = StoreDiskStamp::of(job.filePath);
     if (onDisk.exists && onDisk != job.known) {
         const auto decoded = read(job.filePath).decoded;
-        if (!decoded || !decoded->complete) {
+        if (decoded && decoded->complete) {
+            result.written = StoreMerge::merge(job.snapshot, decoded->snapshot, job.withheld);
+            result.mergedDisk = true;
+        } else if (!(result.setAside = Platform::keepUnreadableFileAside(job.filePath, job.now))) {
             result.status = StoreSaveResult::Status::diskUnreadable;
             result.stamp = onDisk;
             return result;
         }
-        result.written = StoreMerge::merge(job.snapshot, decoded->snapshot, job.withheld);
-        result.mergedDisk = true;
     }
     StoreFileEncoder ownEncoder;
     StoreFileEncoder& encoder = job.encoder ? *job.encoder : ownEncoder;

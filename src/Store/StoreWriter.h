@@ -5,6 +5,7 @@
 #include "Store/StoreSnapshot.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -16,7 +17,9 @@ class StoreFileEncoder;
 
 // One write of the store file, runnable on a background thread. When the file on disk is
 // not the version the store last read or wrote, it is read and merged in first, so that
-// what another machine wrote in the meantime is kept. Image files not yet known to be on
+// what another machine wrote in the meantime is kept; one that can't be read is set aside
+// as "store.json.unreadable-<yyyyMMdd-HHmmss>", its bytes as they were, and the snapshot
+// is written whole. Image files not yet known to be on
 // disk are written first; image files the written store no longer names are removed only
 // after the store file is written, so a saved store never names a missing image.
 struct StoreSaveJob {
@@ -31,11 +34,14 @@ struct StoreSaveJob {
     QSet<QString> keptImages;
     // The store's change count when the job was made.
     quint64 changeCount = 0;
+    // Names the file set aside when the one on disk can't be read.
+    QDateTime now;
     // Used only on the thread that runs the jobs, one job at a time.
     StoreFileEncoder* encoder = nullptr;
 };
 
 struct StoreSaveResult {
+    // diskUnreadable: the file on disk can't be read and could not be set aside.
     enum class Status { written, diskUnreadable, failed };
     Status status = Status::failed;
     // What was written; differs from the job's snapshot when another version was merged in.
@@ -47,6 +53,8 @@ struct StoreSaveResult {
     QList<QString> writtenImages;
     // Removed when written; otherwise still to remove.
     QSet<QString> imageRemovals;
+    // Where the file found unreadable on disk was moved before the whole snapshot was written.
+    std::optional<QString> setAside;
 };
 
 // One read of the store file, for loading or merging.

@@ -8,6 +8,7 @@
 #include "Util/NotificationCenter.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 #include <csignal>
@@ -199,3 +200,56 @@ TEST_F(StoreSavingTest, AFailedSaveKeepsEverythingSaysSoOnceAndIsTriedAgain)
     EXPECT_FALSE(QFileInfo::exists(oldImage));
     EXPECT_EQ(failed.count(), 1);
 }
+
+struct Damage {
+    const char* name;
+    // A shell command of another program that damages the file "$1" in place.
+    const char* command;
+    // Saved by the scheduled save after the copy, else by quitting.
+    bool scheduled;
+};
+
+class DamagedStoreFileTest : public StoreSavingTest, public ::testing::WithParamInterface<Damage> {};
+
+// A store file damaged by another program while Vellora runs is set aside by the first save
+// after it, with the alert, and the whole history is written: neither the copy made after the
+// damage nor the clips the damage hid are lost.
+TEST_P(DamagedStoreFileTest, TheFirstSaveSetsItAsideAndWritesTheWholeHistory)
+{
+    QStringList old;
+    for (int i = 0; i < 300; ++i)
+        old.append(QStringLiteral("old %1").arg(i));
+    seedFile(old);
+    auto store = makeStore();
+    const QString path = store->storeFilePath();
+    QProcess damage;
+    damage.start(QStringLiteral("sh"),
+                 {QStringLiteral("-c"), QString::fromUtf8(GetParam().command), QStringLiteral("sh"), path});
+    ASSERT_TRUE(damage.waitForFinished(10000));
+    ASSERT_EQ(damage.exitCode(), 0);
+    const QByteArray damaged = readFile(path);
+    ASSERT_FALSE(StoreFileCodec::decode(damaged));
+
+    QSignalSpy setAside(store.get(), &ClipboardStore::unreadableFileSetAside);
+    store->addCaptured(textClip(QStringLiteral("copied after the damage"), clock));
+    if (GetParam().scheduled)
+        ASSERT_TRUE(setAside.wait(5000));
+    else
+        store->prepareForQuit();
+
+    ASSERT_EQ(setAside.count(), 1);
+    const QString aside = setAside.first().at(0).toString();
+    EXPECT_TRUE(aside.startsWith(path + QStringLiteral(".unreadable-"))) << aside.toStdString();
+    EXPECT_EQ(readFile(aside), damaged);
+    EXPECT_FALSE(store->hasUnsavedChanges());
+    EXPECT_FALSE(store->unreadableStoreFile());
+    EXPECT_EQ(storedTexts(path), QStringList{"copied after the damage"} + old);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damages, DamagedStoreFileTest,
+    ::testing::Values(Damage{"truncatedThenSaved", "truncate -s 5000 \"$1\"", true},
+                      Damage{"truncatedThenQuit", "truncate -s 5000 \"$1\"", false},
+                      Damage{"byteChangedThenQuit",
+                             "printf '[' | dd of=\"$1\" bs=1 seek=0 conv=notrunc status=none", false}),
+    [](const auto& info) { return std::string(info.param.name); });
