@@ -1,9 +1,13 @@
 #include "Platform/FileSystem.h"
 
+#include "Platform/UserText.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include <sys/stat.h>
 
@@ -11,6 +15,26 @@ namespace Platform {
 
 namespace {
 std::function<std::optional<QString>(const QString&)> injectedWriteFailure;
+
+// What the system gave as the cause of a failed write, in the user's language where it is
+// one a user can act on; `fallback` when the system gave none.
+QString writeFailureCause(int error, const QString& fallback)
+{
+    switch (error) {
+    case 0:
+        return fallback;
+    case ENOSPC:
+        return userText(QStringLiteral("There is no space left on the disk."));
+    case EDQUOT:
+        return userText(QStringLiteral("Your disk quota is used up."));
+    case EROFS:
+        return userText(QStringLiteral("The disk is read-only."));
+    case EFBIG:
+        return userText(QStringLiteral("The file is larger than the system allows."));
+    default:
+        return QString::fromLocal8Bit(strerror(error));
+    }
+}
 } // namespace
 
 std::optional<QString> makePrivateFolder(const QString& path)
@@ -49,8 +73,14 @@ std::optional<QString> writeFileAtomically(const QString& path, const PieceProdu
         return file.errorString();
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     bool written = true;
+    // WORKAROUND: a write cut short part way (a full disk) leaves QSaveFile without an error of
+    // its own ("Unknown error"); the system's cause is in errno right after it.
+    int cause = 0;
     const std::optional<QString> givenUp = produce([&](QByteArrayView piece) {
+        errno = 0;
         written = written && file.write(piece.data(), piece.size()) == piece.size();
+        if (!written && !cause)
+            cause = errno;
         return written;
     });
     if (givenUp) {
@@ -59,8 +89,9 @@ std::optional<QString> writeFileAtomically(const QString& path, const PieceProdu
     }
     // WORKAROUND: QSaveFile::commit() ignores a failure to flush its buffer (a full disk) and
     // puts the cut-off file in place; an explicit flush reports it.
+    errno = 0;
     if (!written || !file.flush()) {
-        const QString reason = file.errorString();
+        const QString reason = writeFailureCause(cause ? cause : errno, file.errorString());
         file.cancelWriting();
         return reason;
     }

@@ -3,8 +3,10 @@
 #include "fakes/FakeSystemLog.h"
 
 #include "Platform/SystemLog.h"
+#include "Platform/UserText.h"
 #include "Store/StoreDiskStamp.h"
 #include "Store/StoreFileCodec.h"
+#include "Util/Localization.h"
 #include "Util/NotificationCenter.h"
 
 #include <QElapsedTimer>
@@ -253,3 +255,31 @@ INSTANTIATE_TEST_SUITE_P(
                       Damage{"byteChangedThenQuit",
                              "printf '[' | dd of=\"$1\" bs=1 seek=0 conv=notrunc status=none", false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A save cut short part way (a full disk, here the file size limit) names the cause the system
+// gave, in the user's language, instead of "Unknown error".
+TEST_F(StoreSavingTest, AWriteCutShortPartWayNamesTheSystemsCauseInTheUsersLanguage)
+{
+    Localization::formatPlatformTexts();
+    const struct {
+        AppLanguage language;
+        QString cause;
+    } cases[] = {
+        {AppLanguage::english, QStringLiteral("The file is larger than the system allows.")},
+        {AppLanguage::japanese, QStringLiteral("ファイルがシステムで許可されているサイズを超えています。")},
+    };
+    for (const auto& [language, cause] : cases) {
+        Localization::shared().setLanguage(language);
+        auto store = makeStore(QStringLiteral("local-%1").arg(int(language)));
+        QSignalSpy failed(store.get(), &ClipboardStore::saveFailed);
+        {
+            const FileSizeLimit full(64 * 1024);
+            store->addCaptured(textClip(QString(256 * 1024, u'x'), clock));
+            store->saveNow();
+        }
+        ASSERT_EQ(failed.count(), 1);
+        EXPECT_EQ(failed.first().at(1).toString(), cause);
+    }
+    Localization::shared().setLanguage(AppLanguage::english);
+    Platform::setUserTextFormatter(nullptr);
+}
