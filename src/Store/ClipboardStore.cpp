@@ -44,6 +44,8 @@ ClipboardStore::ClipboardStore(Environment environment, QObject* parent)
 {
     if (environment_.localDirectory.isEmpty())
         environment_.localDirectory = DataDirectory::local();
+    // A child, so that benches can hear when a save starts.
+    saves_.setParent(this);
     connect(&saves_, &StoreSaveSchedule::due, this, &ClipboardStore::startBackgroundSave);
     connect(&undo_, &DeletionUndo::expired, this, &ClipboardStore::finalizeExpiredDeletions);
     connect(&watch_, &StoreFileWatch::settled, this, &ClipboardStore::checkStoreFile);
