@@ -234,7 +234,7 @@ private:
     QList<ClipItem> capturedBeforeLoad_;
     ClipSearchIndex searchIndex_;
 
-    StoreSaveSchedule saves_{saveDelay, maxSaveDelay};
+    StoreSaveSchedule saves_{saveDelay, maxSaveDelay, [this] { return now(); }};
     PendingImageFiles images_;
 
     StoreFileThread files_;

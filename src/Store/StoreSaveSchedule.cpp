@@ -3,10 +3,11 @@
 #include <algorithm>
 
 StoreSaveSchedule::StoreSaveSchedule(std::chrono::milliseconds delay, std::chrono::milliseconds longestDelay,
-                                     QObject* parent)
+                                     std::function<QDateTime()> now, QObject* parent)
     : QObject(parent)
     , delay_(delay)
     , longestDelay_(longestDelay)
+    , now_(std::move(now))
 {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &StoreSaveSchedule::due);
@@ -15,20 +16,21 @@ StoreSaveSchedule::StoreSaveSchedule(std::chrono::milliseconds delay, std::chron
 void StoreSaveSchedule::markUnsaved()
 {
     ++changeCount_;
-    if (!firstUnsavedChange_.isValid())
-        firstUnsavedChange_.start();
+    if (!firstUnsavedChange_)
+        firstUnsavedChange_ = now_();
 }
 
 void StoreSaveSchedule::schedule()
 {
     markUnsaved();
-    const auto untilDeadline = longestDelay_ - std::chrono::milliseconds(firstUnsavedChange_.elapsed());
+    const auto untilDeadline =
+        longestDelay_ - std::chrono::milliseconds(firstUnsavedChange_->msecsTo(now_()));
     timer_.start(std::clamp(untilDeadline, std::chrono::milliseconds(0), delay_));
 }
 
 quint64 StoreSaveSchedule::beginSave()
 {
-    firstUnsavedChange_.invalidate();
+    firstUnsavedChange_.reset();
     return changeCount_;
 }
 

@@ -451,16 +451,20 @@ TEST_F(ClipboardStoreTest, SavesAreDebouncedAndAnnouncedWithoutSender)
         ++saves;
         lastSender = sender;
     });
+    // Guards a save written at once, or one per request. The requests come 100 ms apart on the
+    // store's clock, with no event handled between them, so a stalled machine can't fire the
+    // timer early.
     store->addCaptured(textClip(QStringLiteral("one"), clock));
-    QTest::qWait(100);
+    clock = clock.addMSecs(100);
     store->addCaptured(textClip(QStringLiteral("two"), clock));
-    QTest::qWait(100);
+    clock = clock.addMSecs(100);
     store->scheduleSave();
     EXPECT_EQ(saves, 0) << "nothing is written before the delay";
     EXPECT_FALSE(QFileInfo::exists(store->storeFilePath()));
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return saves > 0; }, 5000));
-    QTest::qWait(800);
+    EXPECT_FALSE(store->hasUnsavedChanges());
+    QCoreApplication::processEvents();
     EXPECT_EQ(saves, 1) << "three requests within the delay make one save";
     EXPECT_EQ(lastSender, nullptr);
     const auto decoded = StoreFileCodec::decode(readFile(store->storeFilePath()));
