@@ -62,9 +62,6 @@ AppController& AppController::shared()
     });
     static const bool wired = [] {
         Hooks& hooks = controller.hooks();
-        Platform::updateFramework().makeStandardUserDriver = [](const Platform::Bundle&) {
-            return std::make_unique<StandardUpdateUserDriver>();
-        };
         UpdateSettings& updates = UpdateSettings::shared();
         hooks.startUpdater = [&updates] { updates.startIfNeeded(); };
         hooks.canCheckForUpdates = [&updates] { return updates.canCheck(); };

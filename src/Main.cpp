@@ -1,5 +1,6 @@
 #include "AppController.h"
 
+#include "App/PlatformHooks.h"
 #include "Platform/Bundle.h"
 #include "Platform/Defaults.h"
 #include "Platform/HeapRelease.h"
@@ -151,7 +152,7 @@ int main(int argc, char* argv[])
     }
 
     DataDirectory::setDemo(options.demo);
-    Localization::formatPlatformTexts();
+    PlatformHooks::install();
     const QtTranslations qtTranslations(Localization::shared());
     AppController::shared().applicationDidFinishLaunching(options);
     if (options.settings)
