@@ -95,7 +95,7 @@ void reportStartupAndQuit(const QElapsedTimer& sinceMain)
                     static_cast<double>(sinceMain.nsecsElapsed()) / 1e6, millisecondsSinceExec(),
                     static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec,
                     item && item->isVisible() && QSystemTrayIcon::isSystemTrayAvailable() ? 1 : 0);
-        ClipboardStore::shared().whenLoaded(qApp, [&sinceMain] {
+        AppController::shared().store().whenLoaded(qApp, [&sinceMain] {
             std::printf(" history_ms_since_main=%.1f\n", static_cast<double>(sinceMain.nsecsElapsed()) / 1e6);
             std::fflush(stdout);
             QCoreApplication::quit();
