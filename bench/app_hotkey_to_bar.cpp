@@ -26,7 +26,7 @@ struct Fixture {
     Fixture()
     {
         Settings::shared().setHistoryLimit(ClipboardStore::historyCeiling);
-        ClipboardStore::Environment environment;
+        ClipboardStore::Environment environment{Settings::shared()};
         environment.localDirectory = folder.filePath(QStringLiteral("data"));
         store = std::make_unique<ClipboardStore>(environment);
         store->load();

@@ -62,7 +62,8 @@ struct Environment {
         file.open(QIODevice::WriteOnly);
         file.write(StoreFileCodec::encode(snapshot));
         file.close();
-        store = std::make_unique<ClipboardStore>(ClipboardStore::Environment{dir.path(), nullptr, {}});
+        store = std::make_unique<ClipboardStore>(
+            ClipboardStore::Environment{Settings::shared(), dir.path(), nullptr, {}});
         store->load();
     }
 };

@@ -84,6 +84,7 @@ BENCHMARK(BM_RunChromeScript1000Tabs)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    BrowserPageReader::installScriptCatalogue();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -44,7 +44,7 @@ public:
 struct CaptureRig {
     CaptureRig(Platform::Pasteboard& pasteboard)
     {
-        ClipboardStore::Environment environment;
+        ClipboardStore::Environment environment{Settings::shared()};
         environment.localDirectory = dir.path();
         environment.cloudDrive = &cloud;
         store = std::make_unique<ClipboardStore>(environment);

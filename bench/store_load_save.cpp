@@ -5,6 +5,7 @@
 // later keystrokes of a search. Prints figures; never passes or fails.
 #include "Models/ClipItem.h"
 #include "Platform/Defaults.h"
+#include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
 #include "Store/StoreFileCodec.h"
 #include "Store/StoreMerge.h"
@@ -71,7 +72,7 @@ StoreSnapshot imageHistory(int count)
 
 std::unique_ptr<ClipboardStore> storeOver(const QTemporaryDir& dir, const StoreSnapshot& snapshot)
 {
-    ClipboardStore::Environment environment;
+    ClipboardStore::Environment environment{Settings::shared()};
     environment.localDirectory = dir.path();
     auto store = std::make_unique<ClipboardStore>(environment);
     QFile file(dir.filePath(ClipboardStore::storeFileName));
@@ -218,7 +219,7 @@ void BM_LoadInBackground(benchmark::State& state)
     double mainMs = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        ClipboardStore::Environment environment;
+        ClipboardStore::Environment environment{Settings::shared()};
         environment.localDirectory = dir.path();
         auto store = std::make_unique<ClipboardStore>(environment);
         bool loaded = false;

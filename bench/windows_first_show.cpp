@@ -4,9 +4,12 @@
 #include "AI/ConversationDraft.h"
 #include "Models/ClipItem.h"
 #include "Platform/Defaults.h"
+#include "Settings/Settings.h"
 #include "Settings/SettingsNavigation.h"
 #include "Settings/SettingsTab.h"
+#include "Store/ClipboardStore.h"
 #include "UI/AI/ConversationWindowController.h"
+#include "UI/Settings/SettingsPages.h"
 #include "UI/Settings/SettingsWindowController.h"
 #include "fakes/FakeDefaults.h"
 
@@ -33,9 +36,12 @@ void BM_SettingsWindowFirstShow(benchmark::State& state)
 {
     const auto tab = SettingsTabs::allCases().at(state.range(0));
     state.SetLabel(SettingsTabs::rawValue(tab).toStdString());
+    ClipboardStore store({Settings::shared()});
+    store.load();
     for (auto _ : state) {
         SettingsNavigation::shared().setTab(tab);
-        auto controller = std::make_unique<SettingsWindowController>();
+        auto controller = std::make_unique<SettingsWindowController>(
+            SettingsPageServices{Settings::shared(), store, {}}, [] {});
         controller->present(tab);
         renderOnce(controller->window());
         controller->window()->close();

@@ -7,19 +7,16 @@
 #include "Platform/Defaults.h"
 #include "Platform/Pasteboard.h"
 #include "Platform/SystemSleep.h"
-#include "Platform/UpdateFramework.h"
 #include "PublicConfiguration/PublicConfigurationStore.h"
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
 #include "UI/AI/ConversationDraftView.h"
 #include "UI/AI/ConversationWindowController.h"
-#include "UI/AppRequests.h"
 #include "UI/Appearance.h"
 #include "UI/Bar/BarView.h"
 #include "UI/Bar/BarWindowController.h"
 #include "UI/CopyToastController.h"
 #include "UI/PastePermissionGuide.h"
-#include "UI/StandardUpdateUserDriver.h"
 #include "Updates/UpdateSettings.h"
 #include "Util/LaunchAtLogin.h"
 #include "Util/Localization.h"
@@ -51,32 +48,25 @@ void showModalAlert(const AppController::Alert& alert)
 
 AppController& AppController::shared()
 {
+    // Never destroyed: a load or a save may still be running on its thread when the process
+    // exits.
+    static ClipboardStore* store = [] {
+        auto* created = new ClipboardStore({Settings::shared()});
+        created->loadInBackground();
+        return created;
+    }();
     static AppController controller({
-        ClipboardStore::shared(),
+        *store,
         Settings::shared(),
         HotKeyCenter::shared(),
         [](const QString& message, const QString& symbolName, double seconds) {
             CopyToastController::shared().show(message, symbolName, seconds);
         },
         showModalAlert,
+        BrowserShelfModel::shared(),
+        &UpdateSettings::shared(),
+        &PublicConfigurationStore::shared(),
     });
-    static const bool wired = [] {
-        Hooks& hooks = controller.hooks();
-        Platform::updateFramework().makeStandardUserDriver = [](const Platform::Bundle&) {
-            return std::make_unique<StandardUpdateUserDriver>();
-        };
-        UpdateSettings& updates = UpdateSettings::shared();
-        hooks.startUpdater = [&updates] { updates.startIfNeeded(); };
-        hooks.canCheckForUpdates = [&updates] { return updates.canCheck(); };
-        hooks.checkForUpdates = [&updates] { updates.check(); };
-        connect(&updates, &UpdateSettings::canCheckChanged, &controller, &AppController::rebuildStatusMenu);
-        hooks.refreshPublicConfiguration = [] { PublicConfigurationStore::shared().refresh(false); };
-        AppRequests& requests = AppRequests::installed();
-        requests.showSettings = [](SettingsTab tab) { controller.showSettings(tab); };
-        requests.toggleCloudSync = [] { controller.toggleICloudSync(); };
-        return true;
-    }();
-    Q_UNUSED(wired);
     return controller;
 }
 
@@ -100,25 +90,20 @@ AppController::AppController(Services services, QObject* parent)
                       },
                       [this] { return conversationWindows(); },
                   })
-    , settingsWindow_(bar_,
-                      [this](bool toShelf) {
-                          showBar();
-                          // The shelf ended when the bar hid for the settings: this reads the
-                          // browsers again.
-                          if (toShelf)
-                              setBarSource(BarSource::browserShelf());
-                      })
+    , settingsWindow_({
+          bar_,
+          services_.settings,
+          services_.store,
+          [this](SettingsTab tab) { showSettings(tab); },
+          [this] { toggleICloudSync(); },
+      })
     , conversations_({
           services_.store,
+          paste_,
           alertPresenter(),
           [this] {
               hideBar();
               return pasteTarget();
-          },
-          [this](ConversationResultAction action, const QString& answer,
-                 const std::optional<Platform::RunningApplication>& target,
-                 std::function<void(bool)> completion) {
-              performConversationResultAction(action, answer, target, std::move(completion));
           },
           [this](ConversationWindowController& window) {
               window.view().setAppActions(conversationAppActions());
@@ -128,6 +113,19 @@ AppController::AppController(Services services, QObject* parent)
     , fileProblems_(services_.store, alertPresenter())
 {
     connect(&statusMenu_, &StatusMenu::itemChanged, this, &AppController::statusItemChanged);
+    hookUpdaterAndRecord();
+}
+
+void AppController::hookUpdaterAndRecord()
+{
+    if (UpdateSettings* updates = services_.updates) {
+        hooks_.startUpdater = [updates] { updates->startIfNeeded(); };
+        hooks_.canCheckForUpdates = [updates] { return updates->canCheck(); };
+        hooks_.checkForUpdates = [updates] { updates->check(); };
+        connect(updates, &UpdateSettings::canCheckChanged, this, &AppController::rebuildStatusMenu);
+    }
+    if (PublicConfigurationStore* record = services_.publicConfiguration)
+        hooks_.refreshPublicConfiguration = [record] { record->refresh(false); };
 }
 
 AppController::~AppController() = default;
@@ -283,11 +281,6 @@ bool AppController::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void AppController::populateStatusMenu(QMenu* menu)
-{
-    statusMenu_.populate(menu);
-}
-
 void AppController::rebuildStatusMenu()
 {
     statusMenu_.rebuild();
@@ -343,11 +336,6 @@ void AppController::hideBar()
     bar_.hide();
 }
 
-void AppController::stopKeyMonitor()
-{
-    bar_.stopKeyMonitor();
-}
-
 BarWindowController* AppController::barController() const
 {
     return bar_.controller();
@@ -400,13 +388,6 @@ void AppController::copyBrowserPages(const QList<BrowserPage>& pages)
 void AppController::startPasteQueue(const QList<ClipItem>& items, PasteFormat format)
 {
     paste_.startQueue(items, format);
-}
-
-void AppController::performConversationResultAction(ConversationResultAction action, const QString& answer,
-                                                    const std::optional<Platform::RunningApplication>& target,
-                                                    std::function<void(bool)> completion)
-{
-    paste_.performResultAction(action, answer, target, std::move(completion));
 }
 
 void AppController::showSettings(std::optional<SettingsTab> tab)

@@ -31,10 +31,11 @@ class ClipboardStore;
 class ConversationWindowController;
 class HotKeyCenter;
 class PastePermissionGuide;
-class QMenu;
+class PublicConfigurationStore;
 class QSystemTrayIcon;
 class Settings;
 class SettingsWindowController;
+class UpdateSettings;
 
 // Owns the application's controllers and wires the shared objects together: it runs the
 // launch and the reactions to the system, and is the one face of the parts under App/ (the
@@ -72,7 +73,8 @@ public:
     };
 
     // The shared objects the controller wires together and the way it talks to the user;
-    // shared() uses the process-wide ones. The browser shelf is the shared one unless given.
+    // shared() uses the process-wide ones. The browser shelf is the shared one unless given;
+    // without the updater or the public configuration record, their hooks stay empty.
     struct Services {
         ClipboardStore& store;
         Settings& settings;
@@ -80,9 +82,12 @@ public:
         PasteCoordinator::ShowToast showToast;
         std::function<void(const Alert& alert)> showAlert;
         BrowserShelfModel& browserShelf = BrowserShelfModel::shared();
+        UpdateSettings* updates = nullptr;
+        PublicConfigurationStore* publicConfiguration = nullptr;
     };
 
-    // Work that parts not built into this controller take over; each runs only when set.
+    // Work that parts not built into this controller take over; each runs only when set. The
+    // constructor sets the first four from the updater and the record it was given.
     struct Hooks {
         // After launching, not with "--demo".
         std::function<void()> startUpdater;
@@ -95,12 +100,14 @@ public:
         std::function<void(LaunchStep step)> launchStepStarted;
     };
 
+    // The process-wide controller over the process-wide services, for Main.
     static AppController& shared();
 
     explicit AppController(Services services, QObject* parent = nullptr);
     ~AppController() override;
 
     Hooks& hooks() { return hooks_; }
+    ClipboardStore& store() const { return services_.store; }
 
     // Runs the launch steps once the application object exists.
     void applicationDidFinishLaunching(const LaunchOptions& options);
@@ -108,9 +115,6 @@ public:
     // deletions final and saves the store at once. Runs once.
     void applicationWillTerminate();
 
-    // Fills the status item's menu: open the bar, "Settings…", "Check for Updates", the open
-    // conversations, pausing capture; it ends with "Quit Vellora".
-    void populateStatusMenu(QMenu* menu);
     // Fills the status menu again when it exists, e.g. after the updater's state changed.
     void rebuildStatusMenu();
     // Creates the status item with its icon and menu when missing, or removes it.
@@ -133,7 +137,6 @@ public:
     void setBarSource(const BarSource& source);
     // Ends the browser shelf, removes the bar's key handling and slides the bar out.
     void hideBar();
-    void stopKeyMonitor();
     BarWindowController* barController() const;
 
     // Hides the bar and pastes the clip into the application that was in front before the
@@ -171,10 +174,6 @@ public:
     // What a conversation's view asks of this controller: the bar's phase, showing and hiding
     // it, the settings window's model pane.
     ConversationDraftView::AppActions conversationAppActions();
-    // Copies, pastes back into `target` or saves an answer; completion runs exactly once.
-    void performConversationResultAction(ConversationResultAction action, const QString& answer,
-                                         const std::optional<Platform::RunningApplication>& target,
-                                         std::function<void(bool)> completion);
 
     // Reactions to the system: after waking from sleep the bar hides and the clipboard hot
     // key is registered again; on a change of screens the bar hides.
@@ -185,8 +184,6 @@ public:
     PastePermissionGuide* pastePermissionGuide() const;
 
     ClipboardMonitor& monitor() { return monitor_; }
-    PasteService& pasteService() { return paste_.service(); }
-    const LaunchOptions& launchOptions() const { return options_; }
 
 signals:
     void statusItemChanged();
@@ -195,6 +192,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void hookUpdaterAndRecord();
     void beginStep(LaunchStep step);
     void observeSystemEvents();
     void startHotKeys();

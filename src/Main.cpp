@@ -1,5 +1,6 @@
 #include "AppController.h"
 
+#include "App/PlatformHooks.h"
 #include "Platform/Bundle.h"
 #include "Platform/Defaults.h"
 #include "Platform/HeapRelease.h"
@@ -94,7 +95,7 @@ void reportStartupAndQuit(const QElapsedTimer& sinceMain)
                     static_cast<double>(sinceMain.nsecsElapsed()) / 1e6, millisecondsSinceExec(),
                     static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec,
                     item && item->isVisible() && QSystemTrayIcon::isSystemTrayAvailable() ? 1 : 0);
-        ClipboardStore::shared().whenLoaded(qApp, [&sinceMain] {
+        AppController::shared().store().whenLoaded(qApp, [&sinceMain] {
             std::printf(" history_ms_since_main=%.1f\n", static_cast<double>(sinceMain.nsecsElapsed()) / 1e6);
             std::fflush(stdout);
             QCoreApplication::quit();
@@ -151,7 +152,7 @@ int main(int argc, char* argv[])
     }
 
     DataDirectory::setDemo(options.demo);
-    Localization::formatPlatformTexts();
+    PlatformHooks::install();
     const QtTranslations qtTranslations(Localization::shared());
     AppController::shared().applicationDidFinishLaunching(options);
     if (options.settings)

@@ -5,6 +5,7 @@
 // image is a distinct 320 x 240 PNG.
 // Saves and exits.
 #include "Models/ClipItem.h"
+#include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
 
 #include <QBuffer>
@@ -64,7 +65,7 @@ int main(int argc, char** argv)
     }
     const int texts = QByteArray(argv[1]).toInt();
     const int images = QByteArray(argv[2]).toInt();
-    ClipboardStore& store = ClipboardStore::shared();
+    ClipboardStore store({Settings::shared()});
     store.load();
     for (int i = 0; i < images; ++i) {
         ClipItem clip;

@@ -2,6 +2,7 @@
 
 #include "AI/ConversationDraft.h"
 #include "AI/ModelError.h"
+#include "App/PasteCoordinator.h"
 #include "Store/ClipboardStore.h"
 #include "UI/AI/ConversationWindowController.h"
 #include "Util/Localization.h"
@@ -57,7 +58,7 @@ void ConversationWindows::open(const QList<ClipItem>& items)
                 completion(false);
                 return;
             }
-            windows->env_.performResultAction(action, answer, target, std::move(completion));
+            windows->env_.paste.performResultAction(action, answer, target, std::move(completion));
         },
         this);
     window->setNumber(nextNumber_++);

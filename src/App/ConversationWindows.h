@@ -12,23 +12,20 @@
 
 class ClipboardStore;
 class ConversationWindowController;
+class PasteCoordinator;
 
 // The open conversation windows, each numbered for the status menu in the order opened.
 class ConversationWindows final : public QObject {
     Q_OBJECT
 public:
-    using ResultAction = std::function<void(ConversationResultAction action, const QString& answer,
-                                            const std::optional<Platform::RunningApplication>& target,
-                                            std::function<void(bool)> completion)>;
-
     struct Environment {
         const ClipboardStore& store;
+        // Copies, pastes back or saves an answer; reached weakly by each window.
+        PasteCoordinator& paste;
         // Says why the materials can't be taken.
         std::function<void(const QString& message, const QString& informativeText)> showAlert;
         // Runs before a window opens; gives where its answers are pasted back.
         std::function<std::optional<Platform::RunningApplication>()> prepareForWindow;
-        // Runs an answer's action; held weakly by each window.
-        ResultAction performResultAction;
         // Set up a new window before it shows.
         std::function<void(ConversationWindowController& window)> configure;
         // After a window opened or closed.

@@ -212,8 +212,6 @@ std::optional<Platform::TabScriptRequest> knownScript(const QString& source)
 
 QString BrowserPageReader::source(LinkBrowser browser)
 {
-    // A text is run only after it was written: the platform layer learns them here.
-    [[maybe_unused]] static const bool catalogued = (Platform::setTabScriptCatalogue(knownScript), true);
     const ScriptParameters parameters = scriptParameters(browser);
     QString text = QString::fromUtf16(scriptTemplate);
     text.replace(QStringLiteral("[TIMEOUT]"), QString::number(scriptTimeoutSeconds));
@@ -221,4 +219,9 @@ QString BrowserPageReader::source(LinkBrowser browser)
     text.replace(QStringLiteral("[WINDOW-CONDITION]"), parameters.windowCondition);
     text.replace(QStringLiteral("[TITLE-PROPERTY]"), parameters.titleProperty);
     return text;
+}
+
+void BrowserPageReader::installScriptCatalogue()
+{
+    Platform::setTabScriptCatalogue(knownScript);
 }

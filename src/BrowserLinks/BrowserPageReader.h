@@ -28,6 +28,10 @@ public:
     static ScriptParameters scriptParameters(LinkBrowser browser);
     // The script that lists the browser's tabs.
     static QString source(LinkBrowser browser);
+    // Tells the platform's scripting service which texts source() writes and what each asks:
+    // a service that can't run scripts (Linux reads the browsers' session files) carries out
+    // only these. Installed at start-up; until then every text fails to compile.
+    static void installScriptCatalogue();
     // The English text of a result's message, for looking it up in the user's language: the
     // reader keeps two of its own messages in Chinese; any other message is returned as it is.
     static QString englishMessage(const QString& message);

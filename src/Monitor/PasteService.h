@@ -2,6 +2,7 @@
 
 #include "Models/ClipItem.h"
 #include "Monitor/PasteFormat.h"
+#include "Platform/ModifierMask.h"
 #include "Platform/Workspace.h"
 
 #include <QObject>
@@ -23,8 +24,8 @@ public:
     static constexpr std::chrono::milliseconds frontmostPollInterval{30};
     // How long a paste waits for its target to come to the front: 40 polls, 1.2 s.
     static constexpr int maxFrontmostPolls = 40;
-    static constexpr int pasteKeyCode = 9;       // V
-    static constexpr int pasteModifiers = 0x100; // Command
+    static constexpr int pasteKeyCode = 9; // V
+    static constexpr int pasteModifiers = Platform::ModifierMask::command;
 
     PasteService(ClipboardMonitor& monitor, ClipboardStore& store, Settings& settings,
                  QObject* parent = nullptr);

@@ -1,5 +1,6 @@
 #include "Platform/BrowserScripting.h"
 
+#include "Platform/LogCategories.h"
 #include "Platform/linux/ChromiumSessionScripting.h"
 
 #include <atomic>
@@ -19,7 +20,11 @@ void setTabScriptCatalogue(TabScriptCatalogue catalogue)
 std::optional<TabScriptRequest> knownTabScript(const QString& source)
 {
     const TabScriptCatalogue catalogue = installedCatalogue.load();
-    return catalogue ? catalogue(source) : std::nullopt;
+    if (!catalogue) {
+        qCWarning(logBrowserTabs) << "No tab-script catalogue is installed: the script is refused.";
+        return std::nullopt;
+    }
+    return catalogue(source);
 }
 
 ScriptValue ScriptValue::text(const QString& text)

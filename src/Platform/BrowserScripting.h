@@ -84,8 +84,8 @@ struct TabScriptRequest {
 };
 
 // A service that can't run scripts carries out only the texts the page reader writes, known
-// by their exact text. The layer that writes them installs the look-up here; until it does,
-// no text is known. Callable from any thread.
+// by their exact text. The layer that writes them installs the look-up at start-up; until it
+// does, no text is known (and a warning says so). Callable from any thread.
 using TabScriptCatalogue = std::optional<TabScriptRequest> (*)(const QString& source);
 void setTabScriptCatalogue(TabScriptCatalogue catalogue);
 std::optional<TabScriptRequest> knownTabScript(const QString& source);

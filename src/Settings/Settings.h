@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/ModifierMask.h"
 #include "Settings/HistoryRetentionMode.h"
 #include "Util/ClipColorTheme.h"
 #include "Util/RivEVShortcut.h"
@@ -201,8 +202,8 @@ private:
     bool showMenuBarIcon_ = true;
     double barHeight_ = 352.0;
     bool showBarResizeHandle_ = false;
-    int quickPasteModifier_ = 256;
-    int plainTextModifier_ = 512;
+    int quickPasteModifier_ = Platform::ModifierMask::command;
+    int plainTextModifier_ = Platform::ModifierMask::shift;
     ClipColorTheme clipColorTheme_ = ClipColorTheme::defaultTheme;
     QString clipColorAccentHex_ = QStringLiteral("#FF5A9F");
     bool deletePermanently_ = false;
@@ -212,9 +213,10 @@ private:
     int historyLimit_ = 500;
     int historyRetentionDays_ = 30;
     int hotkeyKeyCode_ = 9;
-    int hotkeyModifiers_ = 768;
-    RivEVShortcut askAIShortcut_{36, 256};
-    RivEVShortcut browserLinksShortcut_{37, 6400};
+    int hotkeyModifiers_ = Platform::ModifierMask::command | Platform::ModifierMask::shift;
+    RivEVShortcut askAIShortcut_{36, Platform::ModifierMask::command};
+    RivEVShortcut browserLinksShortcut_{37, Platform::ModifierMask::control | Platform::ModifierMask::option |
+                                                Platform::ModifierMask::command};
     bool onboarded_ = false;
     bool historyRetentionConfirmed_ = true;
 };

@@ -21,20 +21,6 @@
 
 using namespace HistoryEdits;
 
-ClipboardStore& ClipboardStore::shared()
-{
-    static ClipboardStore* store = [] {
-        auto* created = new ClipboardStore();
-        created->loadInBackground();
-        return created;
-    }();
-    return *store;
-}
-
-ClipboardStore::ClipboardStore()
-    : ClipboardStore(Environment{})
-{}
-
 ClipboardStore::ClipboardStore(Environment environment, QObject* parent)
     : QObject(parent)
     , environment_(std::move(environment))
@@ -89,7 +75,7 @@ void ClipboardStore::load()
 {
     waitForLoad();
     waitForBackgroundSave();
-    syncActive_ = Settings::shared().iCloudSync() && iCloudAvailable();
+    syncActive_ = environment_.settings.iCloudSync() && iCloudAvailable();
     publishLoaded(StoreWriter::read(storeFilePath()));
 }
 
@@ -98,7 +84,7 @@ void ClipboardStore::loadInBackground()
     if (files_.isLoading())
         return;
     waitForBackgroundSave();
-    syncActive_ = Settings::shared().iCloudSync() && iCloudAvailable();
+    syncActive_ = environment_.settings.iCloudSync() && iCloudAvailable();
     loaded_ = false;
     files_.startLoad(storeFilePath());
 }
@@ -312,7 +298,7 @@ void ClipboardStore::deleteItems(const QList<QUuid>& ids, bool skipUndo)
     for (const auto& removed : std::as_const(deletion.removed))
         indexes.append(removed.index);
     const QList<ClipItem> removedClips = removeHistoryAt(indexes);
-    if (skipUndo || Settings::shared().deletePermanently()) {
+    if (skipUndo || environment_.settings.deletePermanently()) {
         finalizeDeletion(removedClips);
     } else {
         undo_.push(std::move(deletion));
@@ -381,7 +367,7 @@ int ClipboardStore::retentionRemovalCount(HistoryRetentionMode mode, int limit, 
 
 void ClipboardStore::applyRetention()
 {
-    const Settings& settings = Settings::shared();
+    const Settings& settings = environment_.settings;
     if (!settings.historyRetentionConfirmed())
         return;
     const auto indexes =

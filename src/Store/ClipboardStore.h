@@ -24,6 +24,7 @@
 namespace Platform {
 class CloudDrive;
 }
+class Settings;
 
 // The single history store: the history (newest first), the pinboards, the selection,
 // and the data directory that holds them as "store.json" beside the folder "images".
@@ -48,6 +49,8 @@ class CloudDrive;
 // DeletionUndo keeps deletions for undo, StoreSaveSchedule and PendingImageFiles say when a
 // save is due and what it writes, StoreFileThread reads and writes on the background thread,
 // StoreFileWatch tells of another machine's writes, ClipSearchIndex searches.
+class Settings;
+
 class ClipboardStore final : public QObject {
     Q_OBJECT
 public:
@@ -71,6 +74,8 @@ public:
     inline static const QString storeFileName = QStringLiteral("store.json");
 
     struct Environment {
+        // The preferences the store follows: syncing, retention, permanent deletion.
+        Settings& settings;
         // The local data directory; empty means DataDirectory::local().
         QString localDirectory;
         // The synced folder; null means Platform::cloudDrive().
@@ -79,10 +84,6 @@ public:
         std::function<QDateTime()> now;
     };
 
-    // The process-wide store; it starts loading in the background on first use.
-    static ClipboardStore& shared();
-
-    ClipboardStore();
     explicit ClipboardStore(Environment environment, QObject* parent = nullptr);
     ~ClipboardStore() override;
 

@@ -1,15 +1,15 @@
 #pragma once
 
 #include "Settings/SettingsTab.h"
+#include "UI/Settings/PrivacySupportPage.h"
 
 #include <functional>
 
-// What windows that no controller of the application built ask of it (the privacy and
-// support window, the settings pages made by the settings window). The application installs
-// these once at start-up; a request made before that does nothing.
+// What windows that the application's controllers don't build themselves ask of it: the
+// settings pages and the privacy and support window. The settings window's presenter hands
+// them down; a request left empty does nothing.
 struct AppRequests {
     std::function<void(SettingsTab tab)> showSettings;
     std::function<void()> toggleCloudSync;
-
-    static AppRequests& installed();
+    std::function<void(PrivacySupportPage page)> showPrivacySupport;
 };

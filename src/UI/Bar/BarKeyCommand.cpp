@@ -1,28 +1,11 @@
 #include "UI/Bar/BarKeyCommand.h"
 
-#include "Platform/linux/EvdevKeyMap.h"
+#include "Platform/NativeKeys.h"
 
 #include <QHash>
 #include <QKeyEvent>
 
 namespace {
-
-// X key codes are evdev scan codes plus this offset; smaller values mean no scan code.
-constexpr quint32 x11KeyCodeOffset = 8;
-constexpr int highestVirtualKeyCode = 127;
-
-const QHash<int, int>& virtualKeyCodesByScanCode()
-{
-    static const QHash<int, int> table = [] {
-        QHash<int, int> byScan;
-        for (int code = 0; code <= highestVirtualKeyCode; ++code) {
-            if (const std::optional<int> scan = Platform::EvdevKeyMap::scanCode(code))
-                byScan.insert(*scan, code);
-        }
-        return byScan;
-    }();
-    return table;
-}
 
 const QHash<int, int>& virtualKeyCodesByQtKey()
 {
@@ -56,9 +39,9 @@ const QHash<int, int>& quickPasteNumbers()
 const QHash<int, BarKeyCommand::Kind>& commandLetters()
 {
     static const QHash<int, BarKeyCommand::Kind> table{
-        {0, BarKeyCommand::Kind::selectAll}, // A
-        {15, BarKeyCommand::Kind::refresh},  // R
-        {8, BarKeyCommand::Kind::copy},      // C
+        {0, BarKeyCommand::Kind::selectAll},  // A
+        {15, BarKeyCommand::Kind::refresh},   // R
+        {8, BarKeyCommand::Kind::copy},       // C
         {6, BarKeyCommand::Kind::undoDelete}, // Z
     };
     return table;
@@ -78,13 +61,8 @@ PasteFormat formatFor(int modifiers, const BarKeyBindings& bindings)
 
 std::optional<int> BarKeyCommand::virtualKeyCode(const QKeyEvent& event)
 {
-    if (event.nativeScanCode() > x11KeyCodeOffset) {
-        const int scan = int(event.nativeScanCode() - x11KeyCodeOffset);
-        const auto found = virtualKeyCodesByScanCode().constFind(scan);
-        if (found != virtualKeyCodesByScanCode().constEnd())
-            return *found;
-        return std::nullopt;
-    }
+    if (Platform::isNativeScanCode(event.nativeScanCode()))
+        return Platform::keyCodeOfNativeScanCode(event.nativeScanCode());
     const auto found = virtualKeyCodesByQtKey().constFind(event.key());
     if (found == virtualKeyCodesByQtKey().constEnd())
         return std::nullopt;

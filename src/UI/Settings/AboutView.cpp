@@ -4,7 +4,6 @@
 #include "Platform/Workspace.h"
 #include "PublicConfiguration/PublicConfigurationStore.h"
 #include "UI/Appearance.h"
-#include "UI/Settings/PrivacySupportWindowController.h"
 #include "UI/Settings/SettingsDetailCard.h"
 #include "UI/Settings/SettingsDetailPage.h"
 #include "UI/Settings/ThirdPartyLicensesView.h"
@@ -123,13 +122,11 @@ void openLink(const QUrl& url)
 
 } // namespace
 
-AboutView::AboutView(QWidget* parent)
-    : AboutView(PublicConfigurationStore::shared(), parent)
-{}
-
-AboutView::AboutView(PublicConfigurationStore& configuration, QWidget* parent)
+AboutView::AboutView(PublicConfigurationStore& configuration, ShowPrivacySupport showPrivacySupport,
+                     QWidget* parent)
     : QWidget(parent)
     , configuration_(configuration)
+    , showPrivacySupport_(std::move(showPrivacySupport))
     , quit_([] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); })
 {
     auto* layout = new QVBoxLayout(this);
@@ -145,6 +142,12 @@ AboutView::AboutView(PublicConfigurationStore& configuration, QWidget* parent)
 }
 
 AboutView::~AboutView() = default;
+
+void AboutView::showPrivacySupportPage(PrivacySupportPage page)
+{
+    if (showPrivacySupport_)
+        showPrivacySupport_(page);
+}
 
 ThirdPartyLicensesView* AboutView::licensesSheet() const
 {
@@ -398,10 +401,10 @@ QWidget* AboutView::footer()
     linksLayout->setAlignment(Qt::AlignCenter);
     QPushButton* privacy = linkButton(Localization::string(QStringLiteral("Privacy Policy")));
     connect(privacy, &QPushButton::clicked, this,
-            [] { PrivacySupportWindowController::shared().present(PrivacySupportPage::privacy); });
+            [this] { showPrivacySupportPage(PrivacySupportPage::privacy); });
     QPushButton* support = linkButton(Localization::string(QStringLiteral("Help & Support")));
     connect(support, &QPushButton::clicked, this,
-            [] { PrivacySupportWindowController::shared().present(PrivacySupportPage::support); });
+            [this] { showPrivacySupportPage(PrivacySupportPage::support); });
     QPushButton* licenses = linkButton(Localization::string(QStringLiteral("Third-Party Licenses")));
     connect(licenses, &QPushButton::clicked, this, &AboutView::showLicenses);
     for (QPushButton* link : {privacy, support, licenses})

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UI/Settings/PrivacySupportPage.h"
+
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -20,8 +22,11 @@ public:
     // The id the list of other applications leaves out.
     static constexpr const char* ownProductId = "vellora";
 
-    explicit AboutView(QWidget* parent = nullptr);
-    explicit AboutView(PublicConfigurationStore& configuration, QWidget* parent = nullptr);
+    // Opens the privacy and support window on a page.
+    using ShowPrivacySupport = std::function<void(PrivacySupportPage page)>;
+
+    explicit AboutView(PublicConfigurationStore& configuration, ShowPrivacySupport showPrivacySupport = {},
+                       QWidget* parent = nullptr);
     ~AboutView() override;
 
     bool showingLicenses() const { return showingLicenses_; }
@@ -36,6 +41,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showPrivacySupportPage(PrivacySupportPage page);
     void rebuild();
     void keepScrolledTo(int scrolled);
     QWidget* brandHeader();
@@ -52,5 +58,6 @@ private:
     SettingsDetailPage* page_ = nullptr;
     bool showingLicenses_ = false;
     QPointer<ThirdPartyLicensesView> licenses_;
+    ShowPrivacySupport showPrivacySupport_;
     std::function<void()> quit_;
 };

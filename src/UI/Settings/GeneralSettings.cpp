@@ -3,7 +3,6 @@
 #include "Settings/Settings.h"
 #include "Settings/ShortcutModifier.h"
 #include "Store/ClipboardStore.h"
-#include "UI/AppRequests.h"
 #include "UI/Appearance.h"
 #include "UI/Settings/AccentShadeSwatches.h"
 #include "UI/Settings/ColorWell.h"
@@ -122,20 +121,6 @@ void selectData(QComboBox* picker, const QVariant& data)
 }
 
 } // namespace
-
-GeneralSettings::GeneralSettings(QWidget* parent)
-    : GeneralSettings(
-          Services{
-              Settings::shared(),
-              ClipboardStore::shared(),
-              [] {
-                  if (const std::function<void()>& toggle = AppRequests::installed().toggleCloudSync)
-                      toggle();
-              },
-              PastePermissionSettingsState::defaultOperations(),
-          },
-          parent)
-{}
 
 GeneralSettings::GeneralSettings(Services services, QWidget* parent)
     : SettingsDetailPage(parent)

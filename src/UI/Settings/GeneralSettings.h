@@ -48,8 +48,6 @@ public:
         PastePermissionSettingsState::Operations pastePermission;
     };
 
-    // Over the shared preferences, store and application controller.
-    explicit GeneralSettings(QWidget* parent = nullptr);
     explicit GeneralSettings(Services services, QWidget* parent = nullptr);
     ~GeneralSettings() override;
 

@@ -92,10 +92,6 @@ int sliderDays(int index)
 
 } // namespace
 
-HistoryRetentionSettings::HistoryRetentionSettings(QWidget* parent)
-    : HistoryRetentionSettings(Settings::shared(), ClipboardStore::shared(), directorySize, parent)
-{}
-
 HistoryRetentionSettings::HistoryRetentionSettings(Settings& settings, ClipboardStore& store,
                                                    DirectoryMeasure measure, QWidget* parent)
     : SettingsDetailSection(QString(), parent)

@@ -33,8 +33,6 @@ public:
     // Measures a directory; runs on a worker thread.
     using DirectoryMeasure = std::function<qint64(const QString& directory)>;
 
-    // Over Settings::shared() and ClipboardStore::shared().
-    explicit HistoryRetentionSettings(QWidget* parent = nullptr);
     HistoryRetentionSettings(Settings& settings, ClipboardStore& store,
                              DirectoryMeasure measure = directorySize, QWidget* parent = nullptr);
     ~HistoryRetentionSettings() override;

@@ -8,7 +8,6 @@
 #include "UI/Appearance.h"
 #include "UI/ContinuousCorners.h"
 #include "UI/Settings/ApplicationChooserDialog.h"
-#include "UI/Settings/PrivacySupportWindowController.h"
 #include "UI/Settings/SettingsDetailCard.h"
 #include "UI/Settings/SettingsDetailPage.h"
 #include "UI/Settings/SettingsLabels.h"
@@ -101,16 +100,14 @@ QFrame* divider(QWidget* parent)
 
 } // namespace
 
-PrivacySettings::PrivacySettings(QWidget* parent)
-    : PrivacySettings(Settings::shared(), AISharingConsentStore::shared(), FileAccessStore::shared(), parent)
-{}
-
 PrivacySettings::PrivacySettings(Settings& settings, AISharingConsentStore& aiConsent,
-                                 FileAccessStore& fileAccess, QWidget* parent)
+                                 FileAccessStore& fileAccess, ShowPrivacySupport showPrivacySupport,
+                                 QWidget* parent)
     : QWidget(parent)
     , settings_(settings)
     , aiConsent_(aiConsent)
     , fileAccess_(fileAccess)
+    , showPrivacySupport_(std::move(showPrivacySupport))
 {
     auto* page = new SettingsDetailPage(this);
     auto* layout = new QVBoxLayout(this);
@@ -174,9 +171,9 @@ QWidget* PrivacySettings::buildLinks()
     privacyPolicy_ = linkButton(links, QStringLiteral("privacyPolicyLink"));
     helpAndSupport_ = linkButton(links, QStringLiteral("privacyHelpLink"));
     connect(privacyPolicy_, &QPushButton::clicked, this,
-            [] { PrivacySupportWindowController::shared().present(PrivacySupportPage::privacy); });
+            [this] { showPrivacySupportPage(PrivacySupportPage::privacy); });
     connect(helpAndSupport_, &QPushButton::clicked, this,
-            [] { PrivacySupportWindowController::shared().present(PrivacySupportPage::support); });
+            [this] { showPrivacySupportPage(PrivacySupportPage::support); });
     auto* row = new QHBoxLayout(links);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(linkSpacing);
@@ -185,6 +182,12 @@ QWidget* PrivacySettings::buildLinks()
     row->addWidget(helpAndSupport_);
     row->addStretch(1);
     return links;
+}
+
+void PrivacySettings::showPrivacySupportPage(PrivacySupportPage page)
+{
+    if (showPrivacySupport_)
+        showPrivacySupport_(page);
 }
 
 void PrivacySettings::chooseApps()

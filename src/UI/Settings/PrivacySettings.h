@@ -1,7 +1,10 @@
 #pragma once
 
+#include "UI/Settings/PrivacySupportPage.h"
+
 #include <QSet>
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 class AISharingConsentStore;
@@ -18,9 +21,11 @@ class SettingsDetailCard;
 class PrivacySettings final : public QWidget {
     Q_OBJECT
 public:
-    explicit PrivacySettings(QWidget* parent = nullptr);
+    // Opens the privacy and support window on a page.
+    using ShowPrivacySupport = std::function<void(PrivacySupportPage page)>;
+
     PrivacySettings(Settings& settings, AISharingConsentStore& aiConsent, FileAccessStore& fileAccess,
-                    QWidget* parent = nullptr);
+                    ShowPrivacySupport showPrivacySupport = {}, QWidget* parent = nullptr);
 
     // Lets the user pick applications and excludes each one, except Vellora itself.
     void chooseApps();
@@ -31,6 +36,7 @@ public:
     bool filePermissionsCleared() const { return filePermissionsCleared_; }
 
 private:
+    void showPrivacySupportPage(PrivacySupportPage page);
     static QSet<QString> ownIdentifiers();
     SettingsDetailCard* buildCard(QLabel*& title, QPushButton*& button, QLabel*& note);
     QWidget* buildLinks();
@@ -45,6 +51,7 @@ private:
     Settings& settings_;
     AISharingConsentStore& aiConsent_;
     FileAccessStore& fileAccess_;
+    ShowPrivacySupport showPrivacySupport_;
     std::optional<QString> filePermissionError_;
     bool filePermissionsCleared_ = false;
 

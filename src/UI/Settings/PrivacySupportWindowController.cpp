@@ -1,6 +1,5 @@
 #include "UI/Settings/PrivacySupportWindowController.h"
 
-#include "UI/AppRequests.h"
 #include "UI/Settings/PrivacySupportView.h"
 #include "UI/Settings/SettingsPanel.h"
 #include "Util/Localization.h"
@@ -15,13 +14,6 @@ namespace {
 const QString supportAddress = QStringLiteral("support@vellora.app");
 } // namespace
 
-PrivacySupportWindowController& PrivacySupportWindowController::shared()
-{
-    // Never deleted: its window must not outlive the application object at exit.
-    static auto* controller = new PrivacySupportWindowController(PrivacyPolicyCatalog::bundled());
-    return *controller;
-}
-
 QString PrivacySupportWindowController::builtInSupportEmail()
 {
     return supportAddress;
@@ -31,10 +23,6 @@ PrivacySupportWindowController::PrivacySupportWindowController(std::optional<Pri
                                                                QObject* parent)
     : QObject(parent)
     , catalog_(std::move(catalog))
-    , showSettings_([](SettingsTab tab) {
-        if (const ShowSettings& show = AppRequests::installed().showSettings)
-            show(tab);
-    })
 {
     buildWindow();
     refreshLocalizedContent();

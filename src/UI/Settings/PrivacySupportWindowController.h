@@ -27,8 +27,6 @@ public:
     // Opens the settings window on a pane.
     using ShowSettings = std::function<void(SettingsTab tab)>;
 
-    // Created on first use over the bundled catalogue and kept for the life of the process.
-    static PrivacySupportWindowController& shared();
     // The address offered when there is no catalogue.
     static QString builtInSupportEmail();
 
@@ -48,7 +46,7 @@ public:
     // The catalogue's support address, or the built-in one without a catalogue.
     QString contactEmail() const;
 
-    // By default the application's AppRequests::showSettings.
+    // What the window's settings links run; nothing until set.
     void setShowSettings(ShowSettings showSettings);
 
 private:

@@ -1,17 +1,21 @@
 #include "UI/Settings/SettingsPages.h"
 
+#include "AI/AISharingConsentStore.h"
+#include "PublicConfiguration/PublicConfigurationStore.h"
+#include "Store/FileAccessStore.h"
 #include "UI/Settings/AboutView.h"
 #include "UI/Settings/GeneralSettings.h"
 #include "UI/Settings/ModelSettingsView.h"
 #include "UI/Settings/PrivacySettings.h"
 #include "UI/Settings/UpdateSettingsView.h"
 
-QWidget* makeSettingsPage(SettingsTab tab)
+QWidget* makeSettingsPage(SettingsTab tab, const SettingsPageServices& services)
 {
     QWidget* page = nullptr;
     switch (tab) {
     case SettingsTab::general:
-        page = new GeneralSettings;
+        page = new GeneralSettings({services.settings, services.store, services.requests.toggleCloudSync,
+                                    PastePermissionSettingsState::defaultOperations()});
         break;
     case SettingsTab::model:
         page = new ModelSettingsView;
@@ -20,10 +24,11 @@ QWidget* makeSettingsPage(SettingsTab tab)
         page = new UpdateSettingsView;
         break;
     case SettingsTab::privacy:
-        page = new PrivacySettings;
+        page = new PrivacySettings(services.settings, AISharingConsentStore::shared(),
+                                   FileAccessStore::shared(), services.requests.showPrivacySupport);
         break;
     case SettingsTab::about:
-        page = new AboutView;
+        page = new AboutView(PublicConfigurationStore::shared(), services.requests.showPrivacySupport);
         break;
     }
     page->setObjectName(QStringLiteral("Vellora.Settings.page.") + SettingsTabs::rawValue(tab));

@@ -1,8 +1,18 @@
 #pragma once
 
 #include "Settings/SettingsTab.h"
+#include "UI/AppRequests.h"
 
+class ClipboardStore;
 class QWidget;
+class Settings;
+
+// What the settings pages work on, handed down by the settings window's presenter.
+struct SettingsPageServices {
+    Settings& settings;
+    ClipboardStore& store;
+    AppRequests requests;
+};
 
 // The page shown for a pane of the settings window, without a parent.
-QWidget* makeSettingsPage(SettingsTab tab);
+QWidget* makeSettingsPage(SettingsTab tab, const SettingsPageServices& services);

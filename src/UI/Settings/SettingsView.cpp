@@ -1,7 +1,6 @@
 #include "UI/Settings/SettingsView.h"
 
 #include "Settings/SettingsNavigation.h"
-#include "UI/Settings/SettingsPages.h"
 #include "UI/Theme.h"
 #include "UI/VelloraTypography.h"
 
@@ -14,10 +13,6 @@ constexpr QSize contentSize(600, 520);
 constexpr int horizontalPadding = 8;
 
 } // namespace
-
-SettingsView::SettingsView(QWidget* parent)
-    : SettingsView(SettingsNavigation::shared(), makeSettingsPage, parent)
-{}
 
 SettingsView::SettingsView(SettingsNavigation& navigation, PageFactory makePage, QWidget* parent)
     : QWidget(parent)

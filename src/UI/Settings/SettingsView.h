@@ -17,8 +17,6 @@ class SettingsView final : public QWidget {
 public:
     using PageFactory = std::function<QWidget*(SettingsTab)>;
 
-    // Over the shared selection, with the application's pages.
-    explicit SettingsView(QWidget* parent = nullptr);
     SettingsView(SettingsNavigation& navigation, PageFactory makePage, QWidget* parent = nullptr);
 
     QWidget* page() const { return page_; }

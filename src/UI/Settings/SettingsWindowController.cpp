@@ -62,8 +62,11 @@ void centreOnScreen(QWidget& window)
 
 } // namespace
 
-SettingsWindowController::SettingsWindowController(std::function<void()> onClose, QObject* parent)
-    : SettingsWindowController(SettingsNavigation::shared(), makeSettingsPage, std::move(onClose), parent)
+SettingsWindowController::SettingsWindowController(const SettingsPageServices& services,
+                                                   std::function<void()> onClose, QObject* parent)
+    : SettingsWindowController(
+          SettingsNavigation::shared(),
+          [services](SettingsTab tab) { return makeSettingsPage(tab, services); }, std::move(onClose), parent)
 {}
 
 SettingsWindowController::SettingsWindowController(SettingsNavigation& navigation,

@@ -12,6 +12,7 @@
 class QButtonGroup;
 class QToolButton;
 class SettingsNavigation;
+struct SettingsPageServices;
 
 // The settings window: a centred row of five pane buttons above the page of the selected
 // pane. The window title and the buttons follow the selected pane and the interface
@@ -19,7 +20,9 @@ class SettingsNavigation;
 class SettingsWindowController final : public QObject {
     Q_OBJECT
 public:
-    explicit SettingsWindowController(std::function<void()> onClose = {}, QObject* parent = nullptr);
+    // The five panes' pages over the services.
+    SettingsWindowController(const SettingsPageServices& services, std::function<void()> onClose,
+                             QObject* parent = nullptr);
     SettingsWindowController(SettingsNavigation& navigation, SettingsView::PageFactory makePage,
                              std::function<void()> onClose, QObject* parent = nullptr);
     ~SettingsWindowController() override;

@@ -49,12 +49,11 @@ TEST(StatusMenu, followsThePreferenceAndTheLanguage)
     for (const auto& l : languages) {
         Localization::shared().setLanguage(l.language);
         EXPECT_EQ(lastItem(controller.statusItem()), QString::fromUtf8(l.quit));
-        QMenu menu;
-        menu.addAction("stale");
-        controller.populateStatusMenu(&menu);
-        ASSERT_EQ(menu.actions().size(), controller.statusItem()->contextMenu()->actions().size())
-            << "the menu is rebuilt, not appended to";
-        EXPECT_EQ(menu.actions().last()->text(), QString::fromUtf8(l.quit));
+        QMenu* menu = controller.statusItem()->contextMenu();
+        const qsizetype rows = menu->actions().size();
+        controller.rebuildStatusMenu();
+        ASSERT_EQ(menu->actions().size(), rows) << "the menu is rebuilt, not appended to";
+        EXPECT_EQ(menu->actions().last()->text(), QString::fromUtf8(l.quit));
     }
 
     QSignalSpy changes(&controller, &AppController::statusItemChanged);

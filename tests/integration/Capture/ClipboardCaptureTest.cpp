@@ -49,7 +49,7 @@ protected:
         Settings::shared().setIgnoreConcealed(true);
         Settings::shared().setIgnoredSourceAppBundleIDs({});
         Settings::shared().setICloudSync(false);
-        ClipboardStore::Environment environment;
+        ClipboardStore::Environment environment{Settings::shared()};
         environment.localDirectory = temp.filePath(QStringLiteral("data"));
         environment.cloudDrive = &cloud;
         store = std::make_unique<ClipboardStore>(environment);

@@ -21,7 +21,7 @@ TEST(PasteIntoAnotherProcess, PastesIntoTheFocusedTextFieldOfAnotherProcess)
     ASSERT_TRUE(Platform::accessibility().isTrusted()) << "XTEST is needed";
     QTemporaryDir temp;
     FakeCloudDrive cloud(temp.filePath(QStringLiteral("cloud")));
-    ClipboardStore::Environment environment;
+    ClipboardStore::Environment environment{Settings::shared()};
     environment.localDirectory = temp.filePath(QStringLiteral("data"));
     environment.cloudDrive = &cloud;
     ClipboardStore store(environment);

@@ -77,7 +77,7 @@ protected:
         settings.setActivationShortcut({hotKeyCode, hotKeyModifiers});
 
         cloud.path = temp.filePath(QStringLiteral("cloud"));
-        ClipboardStore::Environment environment;
+        ClipboardStore::Environment environment{Settings::shared()};
         environment.localDirectory = temp.filePath(QStringLiteral("data"));
         environment.cloudDrive = &cloud;
         store = std::make_unique<ClipboardStore>(environment);

@@ -174,7 +174,7 @@ TEST_F(LaunchTest, stoppingEndsTheQueueDropsAPendingPasteAndMakesDeletionsFinal)
     EXPECT_FALSE(store->canUndoDelete());
     EXPECT_EQ(controller->statusItem(), nullptr);
 
-    ClipboardStore::Environment environment;
+    ClipboardStore::Environment environment{Settings::shared()};
     environment.localDirectory = temp.filePath(QStringLiteral("data"));
     environment.cloudDrive = &cloud;
     ClipboardStore reloaded(environment);

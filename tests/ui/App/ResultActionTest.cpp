@@ -8,15 +8,34 @@
 
 namespace {
 
+// A conversation's answer actions, on the paste coordinator that conversation windows hold.
 class ResultActionTest : public AppControllerTest {
 protected:
+    void TearDown() override
+    {
+        paste_.reset();
+        AppControllerTest::TearDown();
+    }
+
+    PasteCoordinator& paste()
+    {
+        if (!paste_)
+            paste_ = std::make_unique<PasteCoordinator>(PasteCoordinator::Environment{
+                controller->monitor(), *store, Settings::shared(), targets_,
+                [this](const QString& message, const QString& symbol, double seconds) {
+                    toasts.append({message, symbol, seconds});
+                },
+                [] {}, [] {}});
+        return *paste_;
+    }
+
     // Runs the action and gives what its completion said, after checking it ran exactly once.
     std::optional<bool> run(ConversationResultAction action, const QString& answer,
                             const std::optional<Platform::RunningApplication>& target)
     {
         int calls = 0;
         std::optional<bool> result;
-        controller->performConversationResultAction(action, answer, target, [&](bool ok) {
+        paste().performResultAction(action, answer, target, [&](bool ok) {
             ++calls;
             result = ok;
         });
@@ -25,6 +44,10 @@ protected:
         EXPECT_EQ(calls, 1) << "the completion runs exactly once";
         return result;
     }
+
+    LaunchOptions options_;
+    PasteTargets targets_{options_};
+    std::unique_ptr<PasteCoordinator> paste_;
 
     const ToastRecord closedTarget{
         QStringLiteral("The original app is closed. Copy the answer and choose a destination."),

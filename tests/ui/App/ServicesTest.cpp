@@ -5,8 +5,11 @@
 #include "UI/AI/ConversationWindowController.h"
 #include "UI/Settings/SettingsWindowController.h"
 #include "Util/SyncedFolderText.h"
+#include "support/WidgetLookup.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QPushButton>
 #include <QToolButton>
 #include <QWidget>
 
@@ -52,6 +55,25 @@ TEST_F(ServicesTest, showSettingsPresentsTheRequestedPaneInEachLanguage)
     SettingsWindowController* first = controller->settingsWindowController();
     controller->showSettings(SettingsTab::general);
     EXPECT_EQ(controller->settingsWindowController(), first) << "one settings window";
+}
+
+// A controller built by its constructor left its settings pages' and the privacy window's
+// requests empty: their links did nothing.
+TEST_F(ServicesTest, theSettingsPagesOpenThePrivacyWindowWhoseLinksOpenTheSettings)
+{
+    controller->showSettings(SettingsTab::about);
+    QPushButton* help =
+        button(*controller->settingsWindowController()->window(), QStringLiteral("Help & Support"));
+    ASSERT_NE(help, nullptr);
+    help->click();
+    QPushButton* modelSettings = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && !modelSettings)
+            modelSettings = button(*window, QStringLiteral("Open Model Settings"));
+    }
+    ASSERT_NE(modelSettings, nullptr) << "the privacy window shows its support page";
+    modelSettings->click();
+    EXPECT_EQ(controller->settingsWindowController()->tab(), SettingsTab::model);
 }
 
 TEST_F(ServicesTest, settingsOpenedFromTheBarReturnToTheBarWhenClosed)

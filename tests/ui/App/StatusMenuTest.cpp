@@ -94,9 +94,7 @@ TEST_F(StatusMenuTest, listsItsItemsInEachLanguage)
         EXPECT_EQ(rows(*controller->statusItem()->contextMenu()), expected)
             << "rebuilt on the language change";
 
-        QMenu menu;
-        controller->populateStatusMenu(&menu);
-        actionNamed(menu, QString::fromUtf8(c.pause))->trigger();
+        actionNamed(*controller->statusItem()->contextMenu(), QString::fromUtf8(c.pause))->trigger();
         QCoreApplication::processEvents();
         EXPECT_TRUE(controller->monitor().isPaused());
         expected[6] = QString::fromUtf8(c.resume);

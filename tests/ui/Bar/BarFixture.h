@@ -39,7 +39,8 @@ struct BarFixture {
         file.open(QIODevice::WriteOnly);
         file.write(StoreFileCodec::encode(snapshot));
         file.close();
-        store = std::make_unique<ClipboardStore>(ClipboardStore::Environment{dataDir.path(), &cloud, {}});
+        store = std::make_unique<ClipboardStore>(
+            ClipboardStore::Environment{Settings::shared(), dataDir.path(), &cloud, {}});
         store->load();
     }
 

@@ -287,7 +287,7 @@ using LayoutCase = std::tuple<const char*, AppLanguage, bool>;
 
 class WindowLayoutTest : public ConversationViewFixture, public ::testing::WithParamInterface<LayoutCase> {
 protected:
-    // The General page opens the shared history store, once: keep it in a folder of the test's own.
+    // The General page's history store keeps its files in a folder of the test's own.
     static void SetUpTestSuite()
     {
         dataHome = new QTemporaryDir;
@@ -305,6 +305,7 @@ protected:
     void TearDown() override
     {
         settingsWindow.reset();
+        settingsStore.reset();
         privacySupport.reset();
         editor.reset();
         bar.reset();
@@ -315,7 +316,16 @@ protected:
 
     QWidget* settingsPane(SettingsTab tab)
     {
-        settingsWindow = std::make_unique<SettingsWindowController>(navigation, makeSettingsPage, [] {});
+        if (!settingsStore) {
+            settingsStore = std::make_unique<ClipboardStore>(ClipboardStore::Environment{Settings::shared()});
+            settingsStore->load();
+        }
+        settingsWindow = std::make_unique<SettingsWindowController>(
+            navigation,
+            [this](SettingsTab pane) {
+                return makeSettingsPage(pane, {Settings::shared(), *settingsStore, {}});
+            },
+            [] {});
         settingsWindow->present(tab);
         return settingsWindow->window();
     }
@@ -421,6 +431,7 @@ protected:
     SettingsNavigation navigation;
     std::unique_ptr<SettingsWindowController> settingsWindow;
     std::unique_ptr<PrivacySupportWindowController> privacySupport;
+    std::unique_ptr<ClipboardStore> settingsStore;
     std::unique_ptr<ModelEditorView> editor;
     BarFixture barData;
     std::unique_ptr<BarWindowController> bar;

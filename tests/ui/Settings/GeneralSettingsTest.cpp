@@ -123,7 +123,8 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(StoreFileCodec::encode(snapshot));
         file.close();
-        store = std::make_unique<ClipboardStore>(ClipboardStore::Environment{dataDir, &cloud, {}});
+        store = std::make_unique<ClipboardStore>(
+            ClipboardStore::Environment{Settings::shared(), dataDir, &cloud, {}});
         store->load();
         hotKeyCenter = std::make_unique<HotKeyCenter>(hotKeys, settings());
         controller = std::make_unique<AppController>(AppController::Services{

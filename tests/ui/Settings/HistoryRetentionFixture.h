@@ -83,7 +83,8 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(StoreFileCodec::encode(snapshot));
         file.close();
-        ClipboardStore::Environment environment{dataDir.path(), &cloud, [] { return now; }};
+        ClipboardStore::Environment environment{Settings::shared(), dataDir.path(), &cloud,
+                                                [] { return now; }};
         store = std::make_unique<ClipboardStore>(environment);
         store->load();
         section = std::make_unique<HistoryRetentionSettings>(settings(), *store, std::move(measure));

@@ -1,6 +1,7 @@
 #include "fakes/FakeCloudDrive.h"
 
 #include "App/DemoSeed.h"
+#include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
 
 #include <QDir>
@@ -18,7 +19,7 @@ protected:
     {
         ASSERT_TRUE(temp.isValid());
         cloud.path = temp.filePath(QStringLiteral("cloud"));
-        ClipboardStore::Environment environment;
+        ClipboardStore::Environment environment{Settings::shared()};
         environment.localDirectory = temp.filePath(QStringLiteral("Vellora-Demo"));
         environment.cloudDrive = &cloud;
         store = std::make_unique<ClipboardStore>(environment);

@@ -2,6 +2,7 @@
 #include "BrowserLinks/BrowserPageReader.h"
 #include "Platform/linux/ChromiumSessionScripting.h"
 
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -38,6 +39,26 @@ TEST(TabScript, recognisesThePageReadersScripts)
         EXPECT_EQ(script->skipsIncognito, c.skipsIncognito) << c.bundleID;
         EXPECT_EQ(script->titleProperty, QString::fromUtf8(c.titleProperty));
         EXPECT_TRUE(scripting.compile(source)) << c.bundleID;
+    }
+}
+
+// What the Linux service carries out is what the script's own text says: its time-out, its
+// browser, which windows it visits and the property it reads as the title.
+TEST(TabScript, carriesOutWhatTheScriptTextSays)
+{
+    for (const LinkBrowser browser : LinkBrowsers::allCases()) {
+        const QString source = BrowserPageReader::source(browser);
+        SCOPED_TRACE(source.toStdString());
+        const auto script = ChromiumTabScript::recognise(source);
+        ASSERT_TRUE(script);
+        const auto said = [&source](const char* pattern) {
+            return QRegularExpression(QString::fromUtf8(pattern)).match(source).captured(1);
+        };
+        EXPECT_EQ(QString::number(script->timeoutSeconds), said("^with timeout of (\\d+) seconds\n"));
+        EXPECT_EQ(script->bundleID, said("\n    tell application id \"([^\"]+)\"\n"));
+        EXPECT_EQ(script->skipsIncognito, said("\n +if (.+) then\n +set windowTabs") ==
+                                              u"mode of browserWindow is not \"incognito\"");
+        EXPECT_EQ(script->titleProperty, said("set rawTitle to (\\w+) of browserTab\n"));
     }
 }
 

@@ -27,7 +27,7 @@ protected:
         settings().setIgnoredSourceAppBundleIDs({});
         settings().setPlaySound(false);
         settings().setICloudSync(false);
-        ClipboardStore::Environment environment;
+        ClipboardStore::Environment environment{Settings::shared()};
         environment.localDirectory = temp.filePath(QStringLiteral("local"));
         environment.cloudDrive = &cloud;
         store = std::make_unique<ClipboardStore>(environment);

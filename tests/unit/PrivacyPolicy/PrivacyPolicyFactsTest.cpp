@@ -7,6 +7,7 @@
 #include "PublicConfiguration/PublicConfigurationCache.h"
 #include "PublicConfiguration/PublicConfigurationStore.h"
 #include "Settings/PrivacyPolicyCatalog.h"
+#include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
 #include "Store/DataDirectory.h"
 #include "Store/FileAccessStore.h"
@@ -148,7 +149,7 @@ TEST(PrivacyPolicyFactsTest, FoldersOnlyYouCanOpenWhoeverMakesThemFirst)
          }},
         {"history",
          [&noSync] {
-             ClipboardStore store(ClipboardStore::Environment{{}, &noSync, {}});
+             ClipboardStore store(ClipboardStore::Environment{Settings::shared(), {}, &noSync, {}});
              store.load();
              ASSERT_TRUE(store.addCapturedImage(ClipItem{}, QByteArray("png")));
              store.saveNow();

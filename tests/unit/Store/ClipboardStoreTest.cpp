@@ -1,4 +1,5 @@
 #include "StoreTestSupport.h"
+#include "fakes/FakeDefaults.h"
 
 #include "Models/JsonCoding.h"
 #include "Store/StoreFileCodec.h"
@@ -309,6 +310,20 @@ TEST_F(ClipboardStoreTest, DeletePermanentlySkipsUndo)
     store->deleteItems({id});
     EXPECT_FALSE(store->canUndoDelete());
     EXPECT_TRUE(store->snapshot().deletedClips.contains(id));
+}
+
+// A store that read the process-wide preferences would keep an undo for a user whose own
+// preferences say to delete permanently.
+TEST_F(ClipboardStoreTest, FollowsThePreferencesItWasGivenNotTheProcessWideOnes)
+{
+    FakeDefaults defaults;
+    Settings given(defaults);
+    given.setDeletePermanently(true);
+    ClipboardStore store({given, temp.filePath(QStringLiteral("given")), &cloud, [this] { return clock; }});
+    store.load();
+    store.addCaptured(textClip(QStringLiteral("a"), clock));
+    store.deleteItems({store.history().first().id});
+    EXPECT_FALSE(store.canUndoDelete());
 }
 
 TEST_F(ClipboardStoreTest, QuitMakesPendingDeletionsFinalAndSaves)

@@ -30,7 +30,7 @@ protected:
 
     std::unique_ptr<ClipboardStore> unloadedStore(const QString& localName = QStringLiteral("local"))
     {
-        ClipboardStore::Environment environment;
+        ClipboardStore::Environment environment{Settings::shared()};
         environment.localDirectory = temp.filePath(localName);
         environment.cloudDrive = &cloud;
         environment.now = [this] { return clock; };

@@ -1,7 +1,0 @@
-#include "UI/AppRequests.h"
-
-AppRequests& AppRequests::installed()
-{
-    static AppRequests requests;
-    return requests;
-}
