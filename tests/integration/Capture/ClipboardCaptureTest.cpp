@@ -449,6 +449,26 @@ TEST_F(ClipboardCaptureTest, AnOwnerThatNeverAnswersHoldsUpNeitherTheMainThreadN
     EXPECT_EQ(store->history().first().text, "after the hung owner");
 }
 
+// A large copy replaced while its chunks arrive: its owner, which finishes the transfer as
+// command-line copiers do, must neither write to a window that is gone nor wait forever.
+TEST_F(ClipboardCaptureTest, ALargeCopyReplacedWhileReadLetsItsOwnerFinishWithoutAnXError)
+{
+    constexpr qsizetype size = 20 * 1024 * 1024;
+    monitor->start();
+    HelperProcess owner;
+    ASSERT_TRUE(owner.startHelper(QStringLiteral("raw owner"),
+                                  {{"VELLORA_TEST_HELPER_BYTES", QString::number(size)}}));
+    ASSERT_EQ(owner.waitForLine(QStringLiteral("ready"), largeCopyTimeoutMs), QString());
+    ASSERT_EQ(owner.waitForLine(QStringLiteral("transfer started"), largeCopyTimeoutMs), QString());
+    HelperProcess copier;
+    copyWithXclip(copier, "replaces the large copy");
+    EXPECT_EQ(owner.waitForLine(QStringLiteral("transfer ended: "), largeCopyTimeoutMs),
+              QString::number(size));
+    EXPECT_FALSE(owner.output.contains(QLatin1String("x error"))) << owner.output.toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !store->history().isEmpty(); }, captureTimeoutMs));
+    EXPECT_EQ(store->history().first().text, "replaces the large copy");
+}
+
 TEST_F(ClipboardCaptureTest, LargeCopiesArriveWholeInChunksUpToTheLimit)
 {
     struct Case {
