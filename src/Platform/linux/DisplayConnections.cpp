@@ -7,8 +7,6 @@
 #include <QFile>
 #include <QHash>
 #include <QSet>
-#include <chrono>
-#include <thread>
 
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
@@ -24,8 +22,6 @@ namespace {
 
 constexpr int receiveBufferBytes = 32768;
 constexpr int socketLinkBytes = 64; // "socket:[4026531840]" and more
-constexpr int settleLooks = 5;
-constexpr std::chrono::milliseconds settleInterval{20};
 
 struct UnixSocket {
     QByteArray name; // the bound address; an abstract one starts with '\0'
@@ -178,13 +174,7 @@ std::optional<qint64> DisplayConnections::holderOfEndedClient(xcb_connection_t* 
 {
     if (!connection || endedPid <= 0)
         return std::nullopt;
-    std::optional<quint32> inherited = connectionOfEndedClient(connection, endedPid);
-    // The copier this copy replaced leaves the display a moment after it: look again before
-    // leaving the copy unnamed.
-    for (int look = 1; !inherited && look < settleLooks; ++look) {
-        std::this_thread::sleep_for(settleInterval);
-        inherited = connectionOfEndedClient(connection, endedPid);
-    }
+    const std::optional<quint32> inherited = connectionOfEndedClient(connection, endedPid);
     if (!inherited)
         return std::nullopt;
     // /proc lists processes, not their threads.

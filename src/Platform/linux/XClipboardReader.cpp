@@ -1,7 +1,6 @@
 #include "Platform/linux/XClipboardReader.h"
 
 #include "Platform/LogCategories.h"
-#include "Platform/linux/DisplayConnections.h"
 #include "Platform/linux/ProcessInfo.h"
 #include "Platform/linux/XcbConnection.h"
 
@@ -113,6 +112,7 @@ XClipboardReader::XClipboardReader(xcb_connection_t* connection, int stopFd, QOb
     , isOwn_(std::move(isOwn))
     , root_(Xcb::rootWindow(connection))
     , clipboard_(Xcb::atom(connection, "CLIPBOARD"))
+    , naming_([this](std::optional<ClipboardSnapshot> snapshot) { deliver(std::move(snapshot)); })
 {
     const xcb_window_t listener = xcb_generate_id(connection_);
     xcb_create_window(connection_, 0, listener, root_, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
@@ -164,17 +164,17 @@ void XClipboardReader::run()
         }
         if (change.owner == XCB_WINDOW_NONE) {
             qCDebug(logCapture) << "reader: the clipboard has no owner";
-            deliver(ClipboardSnapshot());
+            naming_.add(ClipboardSnapshot());
             continue;
         }
         // Our own copies are known in-process; only their place in the order is told.
         if (isOwn_(change.owner)) {
             qCDebug(logCapture) << "reader: our own copy";
-            deliver(std::nullopt);
+            naming_.add(std::nullopt);
             continue;
         }
-        if (std::optional<ClipboardSnapshot> snapshot = read(change))
-            deliver(std::move(*snapshot));
+        if (std::optional<ReadCopy> copy = read(change))
+            naming_.add(std::move(copy->snapshot), copy->endedOwner);
     }
 }
 
@@ -187,33 +187,33 @@ void XClipboardReader::deliver(std::optional<ClipboardSnapshot> snapshot)
         Qt::QueuedConnection);
 }
 
-std::optional<ClipboardSnapshot> XClipboardReader::read(const OwnerChange& change)
+std::optional<XClipboardReader::ReadCopy> XClipboardReader::read(const OwnerChange& change)
 {
-    ClipboardSnapshot snapshot;
+    ReadCopy copy;
+    ClipboardSnapshot& snapshot = copy.snapshot;
     snapshot.ownerWindow = change.owner;
+    const QDeadlineTimer deadline(copyTimeout);
+    reading_ = true;
+    superseded_ = false;
+    request(targets_, change.time);
+    // The owner is named while it answers, so naming never delays the reading: its window's
+    // process now, and for a copier that has ended, the process that took over its
+    // connection once the bytes are read (OwnerNamingQueue).
     snapshot.ownerProcess = Xcb::processOfWindow(connection_, change.owner);
-    if (snapshot.ownerProcess && !ProcessInfo::isRunning(*snapshot.ownerProcess))
-        snapshot.ownerProcess = DisplayConnections::holderOfEndedClient(connection_, *snapshot.ownerProcess);
     if (snapshot.ownerProcess) {
         if (const std::optional<ProcessInfo> process = ProcessInfo::read(*snapshot.ownerProcess))
             snapshot.ownerExecutable = process->executableName();
+        else
+            copy.endedOwner = snapshot.ownerProcess;
     }
-    const QDeadlineTimer deadline(copyTimeout);
-    // A window per copy: destroying it ends any transfer given up half-way.
-    const xcb_window_t requestor = xcb_generate_id(connection_);
-    const uint32_t eventMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(connection_, 0, requestor, root_, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
-                      XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &eventMask);
-    reading_ = true;
-    superseded_ = false;
     qint64 total = 0;
-    if (const std::optional<QByteArray> list =
-            convert(requestor, targets_, change.time, deadline, maxTypeBytes)) {
+    if (const std::optional<QByteArray> list = receive(targets_, deadline, maxTypeBytes)) {
         for (const Target& target : wantedTargets(*list)) {
             if (superseded_ || stopping_ || deadline.hasExpired())
                 break;
-            std::optional<QByteArray> bytes = convert(requestor, target.atom, change.time, deadline,
-                                                      std::min(maxTypeBytes, maxCopyBytes - total));
+            request(target.atom, change.time);
+            std::optional<QByteArray> bytes =
+                receive(target.atom, deadline, std::min(maxTypeBytes, maxCopyBytes - total));
             if (!bytes)
                 continue;
             total += bytes->size();
@@ -223,15 +223,14 @@ std::optional<ClipboardSnapshot> XClipboardReader::read(const OwnerChange& chang
         }
     }
     reading_ = false;
-    xcb_destroy_window(connection_, requestor);
-    xcb_flush(connection_);
+    releaseRequestor();
     qCDebug(logCapture) << "reader: window" << change.owner << "of process"
                         << snapshot.ownerProcess.value_or(0) << snapshot.ownerExecutable << "gave"
                         << snapshot.entries.size() << "types," << total << "bytes; superseded:" << superseded_
                         << "timed out:" << deadline.hasExpired();
     if (superseded_ && snapshot.entries.isEmpty())
         return std::nullopt;
-    return snapshot;
+    return copy;
 }
 
 QList<XClipboardReader::Target> XClipboardReader::wantedTargets(const QByteArray& targetList)
@@ -263,32 +262,42 @@ QList<XClipboardReader::Target> XClipboardReader::wantedTargets(const QByteArray
     return wanted;
 }
 
-std::optional<QByteArray> XClipboardReader::convert(xcb_window_t requestor, xcb_atom_t target,
-                                                    xcb_timestamp_t time, const QDeadlineTimer& copyDeadline,
+void XClipboardReader::request(xcb_atom_t target, xcb_timestamp_t time)
+{
+    xcb_convert_selection(connection_, requestor(), clipboard_, target, property_, time);
+    xcb_flush(connection_);
+    awaiting_ = Awaiting::answer;
+}
+
+std::optional<QByteArray> XClipboardReader::receive(xcb_atom_t target, const QDeadlineTimer& copyDeadline,
                                                     qint64 limit)
 {
-    xcb_convert_selection(connection_, requestor, clipboard_, target, property_, time);
+    const xcb_window_t window = requestor_;
     const Event answer = waitFor(
         [&](const xcb_generic_event_t* event) {
             if (!isEvent(event, XCB_SELECTION_NOTIFY))
                 return false;
             const auto* notify = reinterpret_cast<const xcb_selection_notify_event_t*>(event);
-            return notify->requestor == requestor && notify->selection == clipboard_ &&
-                   notify->target == target;
+            return notify->requestor == window && notify->selection == clipboard_ && notify->target == target;
         },
         earlier(answerTimeout, copyDeadline));
     if (!answer) {
         qCDebug(logCapture) << "reader: no answer for" << atomName(target) << "in time";
+        // Its owner may still answer: the window is kept for that, and the next type is
+        // asked for on another.
+        releaseRequestor();
         return std::nullopt;
     }
+    awaiting_ = Awaiting::nothing;
     const xcb_atom_t property = reinterpret_cast<const xcb_selection_notify_event_t*>(answer.get())->property;
     if (property == XCB_ATOM_NONE)
         return std::nullopt;
     // The type and size first: nothing over the limit is read.
-    const PropertyReply head = getProperty(connection_, false, requestor, property, sizeof(uint32_t));
+    const PropertyReply head = getProperty(connection_, false, window, property, sizeof(uint32_t));
     if (!head)
         return std::nullopt;
     if (head->type == incr_) {
+        requestorSawIncr_ = true;
         const QByteArray announced = valueOf(head.get());
         uint32_t lowerBound = 0;
         if (announced.size() >= qsizetype(sizeof(lowerBound)))
@@ -296,27 +305,32 @@ std::optional<QByteArray> XClipboardReader::convert(xcb_window_t requestor, xcb_
         if (lowerBound > limit) {
             qCDebug(logCapture) << "reader:" << atomName(target) << "over the limit:" << lowerBound
                                 << "bytes";
+            // The owner waits for the transfer to start: it runs to its end unread.
+            xcb_delete_property(connection_, window, property);
+            awaiting_ = Awaiting::chunk;
+            releaseRequestor();
             return std::nullopt;
         }
-        return receiveIncrementally(requestor, property, copyDeadline, limit);
+        return receiveIncrementally(property, copyDeadline, limit);
     }
     const qint64 size = xcb_get_property_value_length(head.get()) + qint64(head->bytes_after);
     if (size > limit) {
         qCDebug(logCapture) << "reader:" << atomName(target) << "over the limit:" << size << "bytes";
         return std::nullopt;
     }
-    const PropertyReply whole = getProperty(connection_, true, requestor, property, size);
+    const PropertyReply whole = getProperty(connection_, true, window, property, size);
     if (!whole)
         return std::nullopt;
     return valueOf(whole.get());
 }
 
-std::optional<QByteArray> XClipboardReader::receiveIncrementally(xcb_window_t requestor, xcb_atom_t property,
-                                                                 const QDeadlineTimer& copyDeadline,
-                                                                 qint64 limit)
+std::optional<QByteArray>
+XClipboardReader::receiveIncrementally(xcb_atom_t property, const QDeadlineTimer& copyDeadline, qint64 limit)
 {
+    const xcb_window_t window = requestor_;
     // Deleting the INCR property asks for the first chunk; deleting each chunk for the next.
-    xcb_delete_property(connection_, requestor, property);
+    xcb_delete_property(connection_, window, property);
+    awaiting_ = Awaiting::chunk;
     QByteArray bytes;
     for (;;) {
         const Event chunk = waitFor(
@@ -324,21 +338,123 @@ std::optional<QByteArray> XClipboardReader::receiveIncrementally(xcb_window_t re
                 if (!isEvent(event, XCB_PROPERTY_NOTIFY))
                     return false;
                 const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-                return notify->window == requestor && notify->atom == property &&
+                return notify->window == window && notify->atom == property &&
                        notify->state == XCB_PROPERTY_NEW_VALUE;
             },
             earlier(answerTimeout, copyDeadline));
-        if (!chunk)
-            return std::nullopt;
         // One byte more than allowed tells a chunk that would pass the limit.
         const PropertyReply reply =
-            getProperty(connection_, true, requestor, property, limit - bytes.size() + 1);
+            chunk ? getProperty(connection_, true, window, property, limit - bytes.size() + 1) : nullptr;
         if (!reply || reply->bytes_after > 0 ||
-            bytes.size() + xcb_get_property_value_length(reply.get()) > limit)
+            bytes.size() + xcb_get_property_value_length(reply.get()) > limit) {
+            // Given up half-way: the owner is let finish on a retired window. A chunk that
+            // was not taken is deleted for it to go on.
+            if (reply)
+                xcb_delete_property(connection_, window, property);
+            releaseRequestor();
             return std::nullopt;
-        if (xcb_get_property_value_length(reply.get()) == 0)
+        }
+        if (xcb_get_property_value_length(reply.get()) == 0) {
+            awaiting_ = Awaiting::nothing;
             return bytes;
+        }
         bytes += valueOf(reply.get());
+    }
+}
+
+xcb_window_t XClipboardReader::requestor()
+{
+    if (requestor_ == XCB_WINDOW_NONE) {
+        requestor_ = xcb_generate_id(connection_);
+        const uint32_t eventMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_create_window(connection_, 0, requestor_, root_, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                          XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &eventMask);
+        awaiting_ = Awaiting::nothing;
+        requestorSawIncr_ = false;
+    }
+    return requestor_;
+}
+
+void XClipboardReader::releaseRequestor()
+{
+    if (requestor_ == XCB_WINDOW_NONE)
+        return;
+    if (awaiting_ == Awaiting::nothing && !requestorSawIncr_) {
+        xcb_destroy_window(connection_, requestor_);
+        xcb_flush(connection_);
+    } else {
+        // An INCR owner that has finished may still stop listening to the window: a moment
+        // is left for it.
+        const auto lifetime = awaiting_ == Awaiting::nothing ? answerTimeout : retiredLifetime;
+        retired_.push_back({requestor_, awaiting_ == Awaiting::answer, awaiting_ == Awaiting::chunk,
+                            QDeadlineTimer(lifetime)});
+        qCDebug(logCapture) << "reader: window" << requestor_ << "kept for its owner; awaiting"
+                            << (awaiting_ == Awaiting::answer  ? "an answer"
+                                : awaiting_ == Awaiting::chunk ? "a chunk"
+                                                               : "nothing");
+    }
+    requestor_ = XCB_WINDOW_NONE;
+    awaiting_ = Awaiting::nothing;
+}
+
+bool XClipboardReader::takeRetiredEvent(const xcb_generic_event_t* event)
+{
+    xcb_window_t window = XCB_WINDOW_NONE;
+    if (isEvent(event, XCB_SELECTION_NOTIFY))
+        window = reinterpret_cast<const xcb_selection_notify_event_t*>(event)->requestor;
+    else if (isEvent(event, XCB_PROPERTY_NOTIFY))
+        window = reinterpret_cast<const xcb_property_notify_event_t*>(event)->window;
+    const auto retired = std::find_if(retired_.begin(), retired_.end(),
+                                      [&](const RetiredRequestor& r) { return r.window == window; });
+    if (window == XCB_WINDOW_NONE || retired == retired_.end())
+        return false;
+    bool finished = false;
+    if (isEvent(event, XCB_SELECTION_NOTIFY) && retired->awaitingAnswer) {
+        // The late answer: a transfer it starts runs to its end unread, so that the owner is
+        // not left waiting; anything else is all the owner writes.
+        retired->awaitingAnswer = false;
+        const xcb_atom_t property = reinterpret_cast<const xcb_selection_notify_event_t*>(event)->property;
+        const PropertyReply head = property == XCB_ATOM_NONE
+                                       ? nullptr
+                                       : getProperty(connection_, false, window, property, sizeof(uint32_t));
+        retired->draining = head && head->type == incr_;
+        if (retired->draining)
+            xcb_delete_property(connection_, window, property);
+        finished = !retired->draining;
+    } else if (isEvent(event, XCB_PROPERTY_NOTIFY) && retired->draining) {
+        const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (notify->state != XCB_PROPERTY_NEW_VALUE)
+            return true;
+        // Only the size: the chunk itself is not fetched. A property already deleted is no
+        // chunk (a notice may come late); an empty one ends the transfer.
+        const PropertyReply head = getProperty(connection_, false, window, notify->atom, 0);
+        if (!head || head->type == XCB_ATOM_NONE)
+            return true;
+        xcb_delete_property(connection_, window, notify->atom);
+        if (xcb_get_property_value_length(head.get()) + head->bytes_after == 0) {
+            retired->draining = false;
+            retired->deadline = QDeadlineTimer(answerTimeout);
+        }
+    }
+    if (finished) {
+        xcb_destroy_window(connection_, window);
+        retired_.erase(retired);
+    }
+    xcb_flush(connection_);
+    return true;
+}
+
+void XClipboardReader::destroyExpiredRequestors()
+{
+    const auto expired = std::remove_if(retired_.begin(), retired_.end(), [this](const RetiredRequestor& r) {
+        if (!r.deadline.hasExpired())
+            return false;
+        xcb_destroy_window(connection_, r.window);
+        return true;
+    });
+    if (expired != retired_.end()) {
+        retired_.erase(expired, retired_.end());
+        xcb_flush(connection_);
     }
 }
 
@@ -354,6 +470,8 @@ XClipboardReader::waitFor(const std::function<bool(const xcb_generic_event_t*)>&
                 superseded_ = reading_;
                 return {};
             }
+            if (takeRetiredEvent(event.get()))
+                continue;
             if (matches(event.get()))
                 return event;
         }
@@ -361,10 +479,14 @@ XClipboardReader::waitFor(const std::function<bool(const xcb_generic_event_t*)>&
             stopping_ = true;
             return {};
         }
+        destroyExpiredRequestors();
         if (stopping_ || deadline.hasExpired())
             return {};
+        QDeadlineTimer wake = deadline;
+        for (const RetiredRequestor& retired : retired_)
+            wake = std::min(wake, retired.deadline);
         pollfd fds[] = {{xcb_get_file_descriptor(connection_), POLLIN, 0}, {stopFd_, POLLIN, 0}};
-        const qint64 remaining = deadline.remainingTime();
+        const qint64 remaining = wake.remainingTime();
         ::poll(fds, 2, remaining < 0 ? -1 : int(std::min<qint64>(remaining, INT_MAX)));
     }
 }

@@ -20,8 +20,11 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -33,6 +36,56 @@ QString xclip()
 {
     return QStandardPaths::findExecutable(QStringLiteral("xclip"));
 }
+
+// xclip copying in the background, as in a shell loop: it takes the clipboard, forks and
+// ends, and its child serves the copy until another copy replaces it. Its standard error
+// goes into a pipe that both hold, so what either writes (an X error ends an Xlib program
+// with a message there) is read, and the end of the pipe tells that both have ended.
+class ForkedCopier {
+public:
+    ForkedCopier(const QString& folder, const QByteArray& name)
+        : path_(QStringLiteral("%1/%2.stderr").arg(folder, QString::fromLatin1(name.toHex())))
+    {
+        if (::mkfifo(QFile::encodeName(path_).constData(), 0600) == 0)
+            fd_ = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    }
+    ~ForkedCopier()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    ForkedCopier(const ForkedCopier&) = delete;
+    ForkedCopier& operator=(const ForkedCopier&) = delete;
+
+    // Until the copier owns the clipboard and has forked.
+    bool copy(const QByteArray& text)
+    {
+        if (fd_ < 0)
+            return false;
+        copier_.process.setStandardErrorFile(path_);
+        return copier_.start(xclip(), {"-selection", "clipboard", "-i"}, text) &&
+               copier_.finish().has_value() && copier_.process.exitCode() == 0;
+    }
+    // Reads what arrived; true once every writer has closed the pipe.
+    bool ended()
+    {
+        char buffer[512];
+        for (;;) {
+            const ssize_t length = ::read(fd_, buffer, sizeof(buffer));
+            if (length > 0)
+                errors_.append(buffer, length);
+            else
+                return length == 0;
+        }
+    }
+    const QByteArray& errors() const { return errors_; }
+
+private:
+    QString path_;
+    int fd_ = -1;
+    HelperProcess copier_;
+    QByteArray errors_;
+};
 
 } // namespace
 
@@ -321,6 +374,57 @@ TEST_F(ClipboardCaptureTest, EveryCopyOfABurstIsCapturedInOrder)
         EXPECT_EQ(store->history().at(copies - 1 - i).text, QStringLiteral("burst copy %1").arg(i));
 }
 
+// Copies a few milliseconds apart: a read given up for a newer copy must not make an X error
+// end the copier that still answers it (an empty clipboard and a lost copy when it was the
+// last), and at 20 ms apart none may be missed.
+TEST_F(ClipboardCaptureTest, CopiesCloseTogetherEndNoCopierAndTheLastStaysOnTheClipboardAndFirst)
+{
+    constexpr int copies = 30;
+    struct Case {
+        int intervalMs;
+        bool everyCopyKept;
+    };
+    const Case cases[] = {{10, false}, {20, true}};
+    monitor->start();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.intervalMs);
+        store->clearHistory();
+        std::vector<std::unique_ptr<ForkedCopier>> copiers;
+        QByteArray text;
+        for (int i = 0; i < copies; ++i) {
+            text = QByteArray::number(c.intervalMs) + " ms apart: copy " + QByteArray::number(i);
+            auto& copier = copiers.emplace_back(std::make_unique<ForkedCopier>(temp.path(), text));
+            ASSERT_TRUE(copier->copy(text));
+            QTest::qWait(c.intervalMs);
+        }
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return !store->history().isEmpty() && store->history().first().text == text; },
+            captureTimeoutMs))
+            << "first in the history: " << store->history().value(0).text.value_or(QString()).toStdString();
+        HelperProcess reader;
+        ASSERT_TRUE(reader.start(xclip(), {"-selection", "clipboard", "-o"}));
+        EXPECT_EQ(reader.finish(), text);
+        // Each replaced copier ends by itself once its copy is replaced.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return std::all_of(copiers.begin(), copiers.end() - 1,
+                                   [](auto& copier) { return copier->ended(); });
+            },
+            captureTimeoutMs));
+        for (const auto& copier : copiers) {
+            copier->ended();
+            EXPECT_EQ(copier->errors().toStdString(), std::string());
+        }
+        if (!c.everyCopyKept)
+            continue;
+        ASSERT_EQ(store->history().size(), copies);
+        for (int i = 0; i < copies; ++i) {
+            EXPECT_EQ(store->history().at(copies - 1 - i).text,
+                      QStringLiteral("%1 ms apart: copy %2").arg(c.intervalMs).arg(i));
+        }
+    }
+}
+
 TEST_F(ClipboardCaptureTest, AnOwnerThatNeverAnswersHoldsUpNeitherTheMainThreadNorLaterCopies)
 {
     // Reading a copy on the main thread waited up to 5 s for such an owner.
@@ -343,6 +447,26 @@ TEST_F(ClipboardCaptureTest, AnOwnerThatNeverAnswersHoldsUpNeitherTheMainThreadN
     copyWithXclip(copier, "after the hung owner");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !store->history().isEmpty(); }, captureTimeoutMs));
     EXPECT_EQ(store->history().first().text, "after the hung owner");
+}
+
+// A large copy replaced while its chunks arrive: its owner, which finishes the transfer as
+// command-line copiers do, must neither write to a window that is gone nor wait forever.
+TEST_F(ClipboardCaptureTest, ALargeCopyReplacedWhileReadLetsItsOwnerFinishWithoutAnXError)
+{
+    constexpr qsizetype size = 20 * 1024 * 1024;
+    monitor->start();
+    HelperProcess owner;
+    ASSERT_TRUE(owner.startHelper(QStringLiteral("raw owner"),
+                                  {{"VELLORA_TEST_HELPER_BYTES", QString::number(size)}}));
+    ASSERT_EQ(owner.waitForLine(QStringLiteral("ready"), largeCopyTimeoutMs), QString());
+    ASSERT_EQ(owner.waitForLine(QStringLiteral("transfer started"), largeCopyTimeoutMs), QString());
+    HelperProcess copier;
+    copyWithXclip(copier, "replaces the large copy");
+    EXPECT_EQ(owner.waitForLine(QStringLiteral("transfer ended: "), largeCopyTimeoutMs),
+              QString::number(size));
+    EXPECT_FALSE(owner.output.contains(QLatin1String("x error"))) << owner.output.toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !store->history().isEmpty(); }, captureTimeoutMs));
+    EXPECT_EQ(store->history().first().text, "replaces the large copy");
 }
 
 TEST_F(ClipboardCaptureTest, LargeCopiesArriveWholeInChunksUpToTheLimit)

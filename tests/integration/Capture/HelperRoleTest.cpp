@@ -68,7 +68,7 @@ void ownClipboardRaw(bool answers)
 {
     RawSelectionOwner owner(
         RawSelectionOwner::numberedText(qEnvironmentVariableIntValue("VELLORA_TEST_HELPER_BYTES")), answers);
-    owner.serve(helperLifetimeMs, [] { say(QStringLiteral("ready")); });
+    owner.serve(helperLifetimeMs, say);
 }
 
 } // namespace

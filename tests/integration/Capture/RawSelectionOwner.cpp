@@ -1,6 +1,7 @@
 #include "RawSelectionOwner.h"
 
 #include <QDeadlineTimer>
+#include <QString>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
@@ -46,10 +47,10 @@ xcb_atom_t RawSelectionOwner::atom(const char* name) const
         xcb_intern_atom_reply(connection_, xcb_intern_atom(connection_, 0, uint16_t(std::strlen(name)), name),
                               nullptr),
         &std::free);
-    return reply ? reply->atom : XCB_ATOM_NONE;
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
-void RawSelectionOwner::serve(int lifetimeMs, void (*ready)())
+void RawSelectionOwner::serve(int lifetimeMs, void (*say)(const QString& line))
 {
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
     window_ = xcb_generate_id(connection_);
@@ -57,7 +58,8 @@ void RawSelectionOwner::serve(int lifetimeMs, void (*ready)())
                       XCB_COPY_FROM_PARENT, 0, nullptr);
     xcb_set_selection_owner(connection_, window_, clipboard_, XCB_CURRENT_TIME);
     xcb_flush(connection_);
-    ready();
+    say(QStringLiteral("ready"));
+    bool cleared = false;
     const QDeadlineTimer deadline(lifetimeMs);
     while (!deadline.hasExpired() && !xcb_connection_has_error(connection_)) {
         std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> event(xcb_poll_for_event(connection_),
@@ -68,8 +70,16 @@ void RawSelectionOwner::serve(int lifetimeMs, void (*ready)())
             continue;
         }
         const uint8_t type = event->response_type & eventTypeMask;
-        if (type == XCB_SELECTION_CLEAR)
-            return;
+        if (type == 0) {
+            say(QStringLiteral("x error: %1")
+                    .arg(reinterpret_cast<xcb_generic_error_t*>(event.get())->error_code));
+            continue;
+        }
+        if (type == XCB_SELECTION_CLEAR) {
+            cleared = true;
+            if (incrRequestor_ == 0)
+                return;
+        }
         if (!answers_)
             continue;
         if (type == XCB_SELECTION_REQUEST) {
@@ -77,8 +87,17 @@ void RawSelectionOwner::serve(int lifetimeMs, void (*ready)())
         } else if (type == XCB_PROPERTY_NOTIFY) {
             const auto* notify = reinterpret_cast<xcb_property_notify_event_t*>(event.get());
             if (notify->window == incrRequestor_ && notify->atom == incrProperty_ &&
-                notify->state == XCB_PROPERTY_DELETE)
-                sendNextChunk(incrRequestor_, incrProperty_);
+                notify->state == XCB_PROPERTY_DELETE) {
+                if (incrOffset_ == 0)
+                    say(QStringLiteral("transfer started"));
+                if (sendNextChunk(incrRequestor_, incrProperty_)) {
+                    say(QStringLiteral("transfer ended: %1").arg(incrOffset_));
+                    if (cleared) {
+                        xcb_flush(connection_);
+                        return;
+                    }
+                }
+            }
         }
         xcb_flush(connection_);
     }
@@ -121,7 +140,7 @@ void RawSelectionOwner::answer(const xcb_selection_request_event_t& request)
                    reinterpret_cast<const char*>(&notify));
 }
 
-void RawSelectionOwner::sendNextChunk(xcb_window_t requestor, xcb_atom_t property)
+bool RawSelectionOwner::sendNextChunk(xcb_window_t requestor, xcb_atom_t property)
 {
     // The last chunk is empty and ends the transfer.
     const QByteArray chunk = text_.mid(incrOffset_, incrChunkBytes);
@@ -130,4 +149,5 @@ void RawSelectionOwner::sendNextChunk(xcb_window_t requestor, xcb_atom_t propert
                         uint32_t(chunk.size()), chunk.constData());
     if (chunk.isEmpty())
         incrRequestor_ = 0;
+    return chunk.isEmpty();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <xcb/xcb.h>
 
 // A clipboard owner written straight on xcb, for what toolkits do not let a test do: serve
@@ -18,13 +19,17 @@ public:
     static QByteArray numberedText(qsizetype size);
     ~RawSelectionOwner();
 
-    // Takes the clipboard and serves it until another client takes it or the time is up.
-    // Calls `ready` once it owns the clipboard.
-    void serve(int lifetimeMs, void (*ready)());
+    // Takes the clipboard and serves it until another client takes it (an INCR transfer
+    // under way then runs to its end, as command-line copiers do) or the time is up. Tells
+    // `say` "ready" once it owns the clipboard, "transfer started" at an INCR transfer's
+    // first chunk, "transfer ended: <bytes>" at its last, and "x error: <code>" at each error
+    // the server reports.
+    void serve(int lifetimeMs, void (*say)(const QString& line));
 
 private:
     void answer(const xcb_selection_request_event_t& request);
-    void sendNextChunk(xcb_window_t requestor, xcb_atom_t property);
+    // Whether that was the last chunk.
+    bool sendNextChunk(xcb_window_t requestor, xcb_atom_t property);
     xcb_atom_t atom(const char* name) const;
 
     QByteArray text_;
