@@ -1,0 +1,122 @@
+#include "ui/AI/ConversationViewFixture.h"
+
+#include "UI/AI/ConversationMaterialsColumn.h"
+#include "UI/AI/ConversationTranscript.h"
+#include "UI/AI/ConversationTranscriptActions.h"
+#include "UI/AI/ConversationTranscriptBubble.h"
+#include "UI/AI/MaterialCard.h"
+#include "UI/AI/MaterialExcerpt.h"
+#include "UI/CopyToastController.h"
+
+#include <QAbstractScrollArea>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+// The conversation window as a top-level window on a real X display with a window manager:
+// its own layout passes, scrolling, pointer and popups, as a user meets them.
+namespace {
+
+class ConversationWindowOnScreenTest : public ConversationViewFixture {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb")) << "needs an X display";
+        display_ = XOpenDisplay(nullptr);
+        ASSERT_TRUE(display_);
+        ConversationViewFixture::SetUp();
+    }
+
+    void TearDown() override
+    {
+        CopyToastController::shared().dismiss();
+        ConversationViewFixture::TearDown();
+        if (display_)
+            XCloseDisplay(display_);
+    }
+
+    void showActive(QList<ConversationMaterial> materials = {})
+    {
+        configure({model(QStringLiteral("model-a")), model(QStringLiteral("model-b"))});
+        makeView(std::move(materials));
+        consent.approve(session->prepareSend(QStringLiteral("probe"))->scope);
+        view->resize(1100, 720);
+        view->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    }
+
+    // Moves the real pointer there and, when asked, clicks.
+    void pointAt(QPoint global, bool click)
+    {
+        XTestFakeMotionEvent(display_, -1, global.x(), global.y(), CurrentTime);
+        if (click) {
+            XTestFakeButtonEvent(display_, Button1, True, CurrentTime);
+            XTestFakeButtonEvent(display_, Button1, False, CurrentTime);
+        }
+        XFlush(display_);
+    }
+
+    // The rectangle of a widget in the transcript's viewport.
+    QRect inViewport(const QWidget* widget) const
+    {
+        const QWidget* viewport = workspace->transcript().viewport();
+        return {widget->mapTo(viewport, QPoint(0, 0)), widget->size()};
+    }
+
+    Display* display_ = nullptr;
+};
+
+// Guards the answer that first overflows the transcript resting above a blank the wheel
+// can't remove, with its question scrolled away.
+TEST_F(ConversationWindowOnScreenTest, TheAnswerThatFirstOverflowsTheTranscriptEndsAtItsBottom)
+{
+    // Paragraphs that wrap in the reading column, as a model's answers do.
+    const auto paragraphs = [](int count) {
+        return QStringLiteral("A sentence of the answer that goes on long enough to wrap. ").repeated(count);
+    };
+    const struct {
+        const char* name;
+        bool firstFails;
+        int sentences; // of the answer that overflows
+        bool questionFits;
+    } cases[] = {{"two answers", false, 10, true}, {"a failed request, then an answer", true, 24, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NO_FATAL_FAILURE(showActive());
+        if (c.firstFails) {
+            server.enqueue(Response::json(500, R"({"error":{"message":"overloaded"}})"));
+            view->setQuestion(QStringLiteral("Why?"));
+            composer->sendButton()->click();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return session->errorMessage().has_value(); }, waitMs));
+        } else {
+            ASSERT_NO_FATAL_FAILURE(ask(QStringLiteral("Why?"), paragraphs(4)));
+        }
+        ASSERT_NO_FATAL_FAILURE(ask(QStringLiteral("How?"), paragraphs(c.sentences)));
+        ConversationTranscript& transcript = workspace->transcript();
+        const QWidget* anchor = transcript.widget()->findChild<QWidget*>(QStringLiteral("latest"));
+        ASSERT_TRUE(anchor);
+        const ConversationTranscriptActions* lastRow = transcript.actionRows().last();
+        const QLabel* lastQuestion =
+            transcript.widget()->findChildren<ConversationTranscriptBubble*>().last();
+        const QScrollBar* bar = transcript.verticalScrollBar();
+        // Scrolled to the end, the anchor right under the last row, the question in view when
+        // it fits with its answer.
+        const auto settled = [&] {
+            return bar->maximum() > 0 && bar->value() == bar->maximum() &&
+                   inViewport(anchor).top() - inViewport(lastRow).bottom() <= 21 &&
+                   (inViewport(lastQuestion).top() >= 0 || !c.questionFits);
+        };
+        EXPECT_TRUE(QTest::qWaitFor(settled, waitMs))
+            << "anchor " << inViewport(anchor).top() << ", last row ends " << inViewport(lastRow).bottom()
+            << ", question at " << inViewport(lastQuestion).top() << ", viewport "
+            << transcript.viewport()->height() << ", scrolled " << bar->value() << " of " << bar->maximum();
+    }
+}
+
+} // namespace
