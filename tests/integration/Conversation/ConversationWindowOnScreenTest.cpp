@@ -119,4 +119,37 @@ TEST_F(ConversationWindowOnScreenTest, TheAnswerThatFirstOverflowsTheTranscriptE
     }
 }
 
+// Guards the grey pill staying on the model name after its menu closed elsewhere.
+TEST_F(ConversationWindowOnScreenTest, TheModelNameLosesItsPillWhenItsMenuClosesAwayFromIt)
+{
+    ASSERT_NO_FATAL_FAILURE(showActive());
+    QToolButton* button = composer->modelMenuButton();
+    pointAt(view->mapToGlobal(QPoint(view->width() / 2, 20)), false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !button->underMouse(); }, waitMs));
+    const QImage resting = button->grab().toImage();
+
+    // The menu runs its own loop from the click until it closes: the second model is chosen
+    // from inside it.
+    QMenu* menu = button->menu();
+    bool opened = false;
+    QTimer chooser;
+    QObject::connect(&chooser, &QTimer::timeout, [&] {
+        if (!menu->isVisible() || opened)
+            return;
+        opened = true;
+        pointAt(menu->mapToGlobal(menu->actionGeometry(menu->actions().at(1)).center()), true);
+    });
+    chooser.start(50);
+    pointAt(button->mapToGlobal(button->rect().center()), true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened && !menu->isVisible(); }, waitMs))
+        << "the menu never opened";
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return settings.configuration().model == QStringLiteral("model-b"); }, waitMs));
+    // The label changes with the choice; the left end, before the label, shows the pill.
+    const QRect beforeLabel(0, 0, 3, button->height());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return button->grab().toImage().copy(beforeLabel) == resting.copy(beforeLabel); }, waitMs))
+        << "the model name keeps its pill";
+}
+
 } // namespace
