@@ -152,4 +152,35 @@ TEST_F(ConversationWindowOnScreenTest, TheModelNameLosesItsPillWhenItsMenuCloses
         << "the model name keeps its pill";
 }
 
+// Guards a toast covering the preset buttons, or any other control, of the window it is about.
+TEST_F(ConversationWindowOnScreenTest, AToastInTheWindowCoversNoControl)
+{
+    ASSERT_NO_FATAL_FAILURE(showActive());
+    ASSERT_NO_FATAL_FAILURE(ask(QStringLiteral("Why?"), QStringLiteral("Because.")));
+    for (const AppLanguage language : {AppLanguage::english, AppLanguage::japanese}) {
+        SCOPED_TRACE(AppLanguages::rawValue(language).toStdString());
+        Localization::shared().setLanguage(language);
+        CopyToastController::shared().show(Localization::string(QStringLiteral("Copied to Clipboard")),
+                                           QStringLiteral("checkmark"), 2);
+        QWidget* toast = CopyToastController::shared().window();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(toast));
+        const QRect covered = toast->geometry();
+        EXPECT_TRUE(QRect(view->mapToGlobal(QPoint(0, 0)), view->size()).contains(covered))
+            << "inside its window";
+        QList<QWidget*> controls;
+        for (QWidget* widget : view->findChildren<QWidget*>()) {
+            if (widget->isVisible() &&
+                (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QAbstractScrollArea*>(widget) ||
+                 qobject_cast<QLabel*>(widget)))
+                controls << widget;
+        }
+        ASSERT_GE(controls.size(), 10);
+        for (const QWidget* control : controls) {
+            const QRect rect(control->mapToGlobal(QPoint(0, 0)), control->size());
+            EXPECT_FALSE(rect.intersects(covered))
+                << control->metaObject()->className() << " " << control->accessibleName().toStdString();
+        }
+    }
+}
+
 } // namespace
