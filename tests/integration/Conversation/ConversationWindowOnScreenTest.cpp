@@ -183,4 +183,21 @@ TEST_F(ConversationWindowOnScreenTest, AToastInTheWindowCoversNoControl)
     }
 }
 
+// Guards the card's last shown line losing its indentation where the text is cut.
+TEST_F(ConversationWindowOnScreenTest, AMaterialCardKeepsTheIndentationOfItsCutLastLine)
+{
+    ConversationMaterial snippet;
+    snippet.id = QUuid::createUuid();
+    snippet.title = QStringLiteral("snippet.py");
+    snippet.source = QStringLiteral("Editor");
+    snippet.text =
+        QStringLiteral("def f(x):\n    if x:\n        return x\n    y = x\n    return None\nf(1)\n");
+    ASSERT_NO_FATAL_FAILURE(showActive({snippet}));
+    auto* excerpt = qobject_cast<MaterialExcerpt*>(view->materialsColumn()->cards().at(0)->detail());
+    ASSERT_TRUE(excerpt);
+    const QStringList lines = excerpt->visibleLines(excerpt->width());
+    ASSERT_EQ(lines.size(), MaterialCard::excerptLines);
+    EXPECT_EQ(lines.last(), QStringLiteral("    return None\u2026"));
+}
+
 } // namespace
