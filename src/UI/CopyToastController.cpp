@@ -80,8 +80,16 @@ void CopyToastController::place()
 {
     // A toast about something done in one of our windows stays inside that window.
     if (const QWidget* owner = QApplication::activeWindow(); owner && owner != view_.get()) {
-        const QRect frame = owner->frameGeometry();
         const QSize size = view_->size();
+        if (const auto* area = owner->findChild<QWidget*>(QLatin1String(areaName));
+            area && area->isVisible()) {
+            const QRect free(area->mapToGlobal(QPoint(0, 0)), area->size());
+            const int x = std::clamp(free.center().x() - size.width() / 2, free.left(),
+                                     std::max(free.left(), free.right() + 1 - size.width()));
+            view_->move(x, free.center().y() - size.height() / 2);
+            return;
+        }
+        const QRect frame = owner->frameGeometry();
         const int x = std::clamp(frame.center().x() - size.width() / 2, frame.left(),
                                  std::max(frame.left(), frame.right() + 1 - size.width()));
         const int y = std::max(frame.top(), frame.bottom() + 1 - windowBottomMargin - size.height());

@@ -11,8 +11,10 @@ class QPropertyAnimation;
 class QWidget;
 
 // Shows a short message with a symbol for a given time, then fades it out: near the bottom of
-// the window of ours that is active, else near the bottom of the screen under the pointer. A new toast
-// replaces the one on screen. The message is shown as given (callers pass it localised), as plain text.
+// the window of ours that is active (centred on its child named `areaName` when it has one: a
+// place where the toast covers no control), else near the bottom of the screen under the
+// pointer. A new toast replaces the one on screen. The message is shown as given (callers pass it localised),
+// as plain text.
 class CopyToastController final : public QObject {
     Q_OBJECT
 public:
@@ -22,6 +24,7 @@ public:
     // Durations that are not a positive number show this long; long ones are capped.
     static constexpr double defaultDurationSeconds = 1.5;
     static constexpr double maximumDurationSeconds = 60.0;
+    static constexpr const char* areaName = "toastArea";
 
     static CopyToastController& shared();
 

@@ -53,7 +53,10 @@ QSize ConversationAnswerText::sizeHint() const
 
 QSize ConversationAnswerText::minimumSizeHint() const
 {
-    return {1, heightForWidth(std::max(width(), 1))};
+    // The height comes from heightForWidth() at the width the layout gives; a minimum taken at
+    // the width of the moment (a new answer's first, narrow one) would hold the transcript far
+    // taller than its text and leave it scrolled to a blank.
+    return {1, 0};
 }
 
 void ConversationAnswerText::resizeEvent(QResizeEvent* event)

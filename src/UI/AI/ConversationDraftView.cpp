@@ -9,6 +9,7 @@
 #include "UI/AI/MaterialPreview.h"
 #include "UI/Appearance.h"
 #include "UI/Bar/BarWindowController.h"
+#include "UI/CopyToastController.h"
 #include "UI/Theme.h"
 #include "UI/VelloraIconButton.h"
 #include "UI/VelloraTooltip.h"
@@ -199,7 +200,11 @@ QWidget* ConversationDraftView::buildToolbar()
         clipboardToggle_, [this] { return barPhase(); },
         [this](std::optional<bool> visible) { clipboardPresentedOnMouseDown_ = visible; });
     row->addWidget(title_, 0, Qt::AlignVCenter);
-    row->addStretch(1);
+    // Toasts about this window go between the title and the toggle, where they hide nothing.
+    auto* toastArea = new QWidget(toolbar_);
+    toastArea->setObjectName(QLatin1String(CopyToastController::areaName));
+    toastArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    row->addWidget(toastArea, 1);
     row->addWidget(clipboardToggle_, 0, Qt::AlignVCenter);
     toolbarEdge_ = new QWidget(bar);
     toolbarEdge_->setFixedHeight(toolbarEdgeHeight);

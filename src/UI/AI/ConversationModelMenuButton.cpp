@@ -4,6 +4,7 @@
 #include "UI/Symbols.h"
 #include "UI/Theme.h"
 
+#include <QCursor>
 #include <QEvent>
 #include <QPainter>
 
@@ -55,7 +56,7 @@ void ConversationModelMenuButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-    if (isEnabled() && (isDown() || underMouse()))
+    if (isEnabled() && (isDown() || isHovered()))
         painter.fillPath(continuousRoundedRect(QRectF(rect()), hoverCornerRadius), QColor(Theme::pillBG()));
     if (!isEnabled())
         painter.setOpacity(disabledOpacity);
@@ -66,6 +67,13 @@ void ConversationModelMenuButton::paintEvent(QPaintEvent*)
                      text());
     painter.drawPixmap(chevronRect(), Symbols::pixmap(QStringLiteral("chevron.down"), color, chevronSize,
                                                       devicePixelRatioF()));
+}
+
+bool ConversationModelMenuButton::isHovered() const
+{
+    // The menu takes the pointer while it is open, so no leave reaches the button when the
+    // pointer ends elsewhere: only the pointer itself says whether it is still here.
+    return underMouse() && rect().contains(mapFromGlobal(QCursor::pos()));
 }
 
 void ConversationModelMenuButton::changeEvent(QEvent* event)

@@ -20,4 +20,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+
+private:
+    bool isHovered() const;
 };

@@ -1,5 +1,7 @@
 #include "UI/AI/MaterialExcerpt.h"
 
+#include "UI/ElidedLines.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
@@ -8,7 +10,6 @@
 namespace {
 
 constexpr int fallbackWidth = 232;
-const QString ellipsis = QStringLiteral("\u2026");
 
 // The wrapped lines of the text, at most `limit` + 1 so the caller knows whether more follow.
 QStringList wrappedLines(const QString& text, const QFont& font, int width, int limit)
@@ -59,11 +60,7 @@ QStringList MaterialExcerpt::visibleLines(int width) const
     if (lines.size() <= maximumLines_)
         return lines;
     lines = lines.mid(0, maximumLines_);
-    const QFontMetricsF metrics(font());
-    const QString last = lines.last().trimmed() + ellipsis;
-    lines.last() = metrics.elidedText(last, Qt::ElideRight, width);
-    if (!lines.last().endsWith(ellipsis))
-        lines.last() += ellipsis;
+    lines.last() = lineEndingInEllipsis(lines.last(), QFontMetricsF(font()), width);
     return lines;
 }
 

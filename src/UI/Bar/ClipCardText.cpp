@@ -1,12 +1,13 @@
 #include "UI/Bar/ClipCardText.h"
 
+#include "UI/ElidedLines.h"
+
 #include <QFontMetricsF>
 #include <QTextLayout>
 #include <cmath>
 
 namespace {
 
-const QChar ellipsis(0x2026);
 const QChar wordJoiner(0x2060);
 
 bool looksLikeAddress(const QString& word)
@@ -101,9 +102,7 @@ ClipCardText ClipCardText::layout(const QString& text, const QFont& font, const 
         result.leftOut = result.leftOut || result.lines.last() != line;
     }
     result.leftOut = result.leftOut || cutAtEnd;
-    if (cutAtEnd && !result.lines.isEmpty() && !result.lines.last().endsWith(ellipsis)) {
-        QString& last = result.lines.last();
-        last = metrics.elidedText(last + ellipsis, Qt::ElideRight, width);
-    }
+    if (cutAtEnd && !result.lines.isEmpty())
+        result.lines.last() = lineEndingInEllipsis(result.lines.last(), metrics, width);
     return result;
 }
