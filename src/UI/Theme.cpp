@@ -119,4 +119,20 @@ QColor readableTextOn(const QColor& background)
     return contrastRatio(white, background) >= contrastRatio(black, background) ? white : black;
 }
 
+QColor withContrast(const QColor& color, const QColor& background, double ratio)
+{
+    const QColor end = readableTextOn(background);
+    QColor shade = color.toRgb();
+    // Blend toward the end colour in small steps: the hue stays, the contrast only grows.
+    constexpr int steps = 50;
+    for (int step = 1; step <= steps && contrastRatio(shade, background) < ratio; ++step) {
+        const double t = double(step) / steps;
+        const QColor from = color.toRgb();
+        shade = QColor::fromRgbF(float(from.redF() + (end.redF() - from.redF()) * t),
+                                 float(from.greenF() + (end.greenF() - from.greenF()) * t),
+                                 float(from.blueF() + (end.blueF() - from.blueF()) * t));
+    }
+    return shade;
+}
+
 } // namespace Theme

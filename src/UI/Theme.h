@@ -39,4 +39,7 @@ double relativeLuminance(const QColor& color);
 double contrastRatio(const QColor& a, const QColor& b);
 // Black or white, whichever contrasts more with the background: at least 4.58:1 on any colour.
 QColor readableTextOn(const QColor& background);
+// The colour, darkened on a light background or lightened on a dark one just far enough to
+// stand `ratio`:1 against it (as far as black or white allow); unchanged when it already does.
+QColor withContrast(const QColor& color, const QColor& background, double ratio);
 } // namespace Theme

@@ -248,10 +248,14 @@ void UpdateDialog::render()
         break;
     case State::downloaded:
         title_->setText(text("The update has been downloaded and verified."));
+        // An AppImage needs no installing: it runs from where it lies.
         message_->setText(Localization::format(
-            QStringLiteral(
-                "Vellora %@ is in %@. Quit Vellora and install it the way you installed this copy, "
-                "for example with your package manager."),
+            path_.endsWith(QLatin1String(".AppImage"), Qt::CaseInsensitive)
+                ? QStringLiteral("Vellora %@ is in %@, ready to run. Quit Vellora and open that AppImage; "
+                                 "then remove the copy you installed before if you no longer need it.")
+                : QStringLiteral(
+                      "Vellora %@ is in %@. Quit Vellora and install it the way you installed this copy, "
+                      "for example with your package manager."),
             version_, path_));
         primary_->setText(text("OK"));
         break;

@@ -22,7 +22,6 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollBar>
 
 namespace {
 
@@ -131,6 +130,9 @@ AboutView::AboutView(PublicConfigurationStore& configuration, ShowPrivacySupport
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    // One page for the life of the view, so that the place the user scrolled to stays.
+    page_ = new SettingsDetailPage(this);
+    layout->addWidget(page_);
     rebuild();
     for (auto signal :
          {&PublicConfigurationStore::valueChanged, &PublicConfigurationStore::lastUpdatedChanged,
@@ -194,42 +196,14 @@ bool AboutView::eventFilter(QObject* watched, QEvent* event)
 
 void AboutView::rebuild()
 {
-    const int scrolled = page_ ? page_->verticalScrollBar()->value() : 0;
-    if (page_) {
-        // The old page may be inside its own button's click handler: dismantle it later.
-        page_->hide();
-        page_->setParent(nullptr);
-        page_->deleteLater();
-    }
-    page_ = new SettingsDetailPage(this);
     page_->setLocale(QLocale(AppLanguages::rawValue(Localization::shared().resolvedLanguage())));
-    page_->addBlock(brandHeader());
-    page_->addBlock(authorCard());
+    QList<QWidget*> blocks{brandHeader(), authorCard()};
     if (QWidget* products = productsCard())
-        page_->addBlock(products);
+        blocks.append(products);
     if (configuration_.settings())
-        page_->addBlock(configurationStatus());
-    page_->addBlock(footer());
-    layout()->addWidget(page_);
-    keepScrolledTo(scrolled);
-}
-
-// The new page gets its height only once it is laid out, after this returns: it scrolls to
-// where the old one was as soon as it can reach it, until then as far as it can.
-void AboutView::keepScrolledTo(int scrolled)
-{
-    QScrollBar* bar = page_->verticalScrollBar();
-    bar->setValue(scrolled);
-    if (bar->value() == scrolled)
-        return;
-    auto* follow = new QObject(bar);
-    connect(bar, &QScrollBar::rangeChanged, follow, [bar, follow, scrolled](int, int maximum) {
-        bar->setValue(scrolled);
-        if (maximum >= scrolled)
-            follow->deleteLater();
-    });
-    // Once the user scrolls, the page is where the user put it.
-    connect(bar, &QScrollBar::actionTriggered, follow, &QObject::deleteLater);
+        blocks.append(configurationStatus());
+    blocks.append(footer());
+    page_->replaceBlocks(blocks);
 }
 
 QWidget* AboutView::brandHeader()
@@ -348,6 +322,7 @@ QWidget* AboutView::configurationStatus()
     refreshRow->setSpacing(refreshRowSpacing);
     refreshRow->addStretch(1);
     QPushButton* refresh = linkButton(Localization::string(QStringLiteral("Refresh Author & Apps")));
+    refresh->setObjectName(QStringLiteral("refreshAuthorAndApps"));
     refresh->setFont(VelloraTypography::caption());
     refresh->setEnabled(!configuration_.isRefreshing());
     connect(refresh, &QPushButton::clicked, this, [this] { configuration_.refresh(true); });

@@ -14,7 +14,8 @@ class ThirdPartyLicensesView;
 // The About pane: the program and its version, the maker and the maker's other applications
 // from the public configuration, how fresh that information is, and the ways out to the
 // privacy policy, help, the licence notices and quitting. It keeps nothing of the store's:
-// every change of the store, the language or the appearance builds the page again. Each
+// every change of the store, the language or the appearance builds the page's blocks again,
+// in the same scrolling page. Each
 // time it is shown it asks the store for a refresh without force.
 class AboutView final : public QWidget {
     Q_OBJECT
@@ -43,7 +44,6 @@ protected:
 private:
     void showPrivacySupportPage(PrivacySupportPage page);
     void rebuild();
-    void keepScrolledTo(int scrolled);
     QWidget* brandHeader();
     QWidget* authorCard();
     QWidget* productsCard();

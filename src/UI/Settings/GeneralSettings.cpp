@@ -104,6 +104,10 @@ QHBoxLayout* bareRow(QWidget* owner, int spacing)
     return layout;
 }
 
+constexpr double minimumTextContrast = 4.5;
+constexpr int buttonTextPadding = 8;
+constexpr int buttonFrameWidth = 1;
+
 AdaptiveColor destructiveColor()
 {
     return Theme::adaptiveNS(0xFF3B30, 0xFF453A);
@@ -431,7 +435,11 @@ void GeneralSettings::refreshTexts()
     baseColorWell_->setAccessibleName(Localization::string(QStringLiteral("Base color")));
     swatches_->setAccessibleName(
         Localization::string(QStringLiteral("Ten stable shades of the selected base color")));
-    clearHistory_->setText(Localization::string(QStringLiteral("Clear Clipboard History")));
+    const QString clear = Localization::string(QStringLiteral("Clear Clipboard History"));
+    clearHistory_->setText(clear);
+    // The style leaves the label a few pixels from the button's edges; keep the usual padding.
+    clearHistory_->setMinimumWidth(clearHistory_->fontMetrics().horizontalAdvance(clear) +
+                                   2 * (buttonTextPadding + buttonFrameWidth));
     refreshBarHeight();
     refreshClipColors();
     refreshSync();
@@ -486,5 +494,8 @@ void GeneralSettings::applyColors()
 {
     for (QLabel* label : secondaryLabels_)
         setTextColor(label, Theme::chromeTextSecondary());
-    setTextColor(clearHistory_, destructiveColor());
+    // The red of a destructive action, as readable as any text on the button.
+    setTextColor(clearHistory_,
+                 Theme::withContrast(destructiveColor(), clearHistory_->palette().color(QPalette::Button),
+                                     minimumTextContrast));
 }

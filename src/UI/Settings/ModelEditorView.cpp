@@ -6,6 +6,7 @@
 #include "UI/ScrollBarLook.h"
 #include "UI/Settings/ModelEditorFooter.h"
 #include "UI/Settings/ModelEditorOptions.h"
+#include "UI/Settings/SettingsWheelGuard.h"
 #include "UI/Symbols.h"
 #include "UI/Theme.h"
 #include "UI/VelloraTypography.h"
@@ -82,17 +83,19 @@ ModelEditorView::ModelEditorView(const ModelEditorDraft& draft, AIModelSettings&
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(makeHeader());
 
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    // As on the settings pages, the wheel scrolls the sheet over a menu or stepper.
+    SettingsWheelGuard::guard(scroll);
     form_ = new QWidget;
+    scroll->setWidget(form_);
     auto* formLayout = new QVBoxLayout(form_);
     formLayout->addWidget(makeBasics());
     formLayout->addWidget(makeMoreOptionsRow());
     options_ = new ModelEditorOptions(configuration_, budgetMode_, invalidFields_, numberDrafts_, form_);
     formLayout->addWidget(options_);
     formLayout->addStretch();
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidget(form_);
     ScrollBarLook::follow(scroll->verticalScrollBar(), Theme::window());
     layout->addWidget(scroll, 1);
 

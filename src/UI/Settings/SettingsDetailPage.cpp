@@ -4,6 +4,7 @@
 #include "UI/Settings/SettingsWheelGuard.h"
 #include "UI/Theme.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -11,7 +12,7 @@
 SettingsDetailPage::SettingsDetailPage(QWidget* parent)
     : QScrollArea(parent)
 {
-    SettingsWheelGuard::install();
+    SettingsWheelGuard::guard(this);
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -46,4 +47,35 @@ void SettingsDetailPage::addBlock(QWidget* block)
 {
     // Blocks go above the trailing stretch that keeps the column top-aligned.
     columnLayout_->insertWidget(columnLayout_->count() - 1, block);
+}
+
+void SettingsDetailPage::replaceBlocks(const QList<QWidget*>& blocks)
+{
+    QWidget* focused = QApplication::focusWidget();
+    const QString focusedName = focused && column_->isAncestorOf(focused) ? focused->objectName() : QString();
+    if (focused && column_->isAncestorOf(focused))
+        focused->clearFocus(); // hiding it would pass the focus on and scroll to where it lands
+    const bool updates = updatesEnabled();
+    setUpdatesEnabled(false);
+    // Everything but the trailing stretch.
+    while (columnLayout_->count() > 1) {
+        QLayoutItem* item = columnLayout_->takeAt(0);
+        QWidget* old = item->widget();
+        delete item;
+        if (!old)
+            continue;
+        old->hide();
+        old->setParent(nullptr);
+        old->deleteLater();
+    }
+    for (QWidget* block : blocks) {
+        addBlock(block);
+        block->show();
+    }
+    setUpdatesEnabled(updates);
+    if (!focusedName.isEmpty()) {
+        QWidget* same = column_->findChild<QWidget*>(focusedName);
+        if (same && same->isEnabled() && same->focusPolicy() != Qt::NoFocus)
+            same->setFocus(Qt::OtherFocusReason);
+    }
 }

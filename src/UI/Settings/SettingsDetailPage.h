@@ -19,6 +19,13 @@ public:
     explicit SettingsDetailPage(QWidget* parent = nullptr);
 
     void addBlock(QWidget* block);
+    // Puts `blocks` in place of every block, in one step, and keeps the page scrolled where it
+    // is (as far as the new blocks reach): the old blocks leave at once, though they are
+    // deleted later (one may be running its own click handler), and the new ones show at once,
+    // so the page never passes through a shorter height that would clamp the scroll position. A focus inside
+    // the old blocks moves to the new block's widget of the same object name when it takes one, else it is
+    // dropped without scrolling the page to another widget.
+    void replaceBlocks(const QList<QWidget*>& blocks);
     // The column that holds the blocks, its padding included.
     QWidget* column() const { return column_; }
 

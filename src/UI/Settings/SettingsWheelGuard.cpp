@@ -1,7 +1,6 @@
 #include "UI/Settings/SettingsWheelGuard.h"
 
-#include "UI/Settings/SettingsDetailPage.h"
-
+#include <QAbstractScrollArea>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -11,22 +10,31 @@
 
 namespace {
 
+const char* const guardedProperty = "settingsWheelGuarded";
+
 bool takesTheWheelForItsValue(const QObject* object)
 {
     return qobject_cast<const QComboBox*>(object) || qobject_cast<const QAbstractSpinBox*>(object) ||
            (qobject_cast<const QAbstractSlider*>(object) && !qobject_cast<const QScrollBar*>(object));
 }
 
-SettingsDetailPage* enclosingPage(QWidget* widget)
+QAbstractScrollArea* enclosingArea(QWidget* widget)
 {
     for (QWidget* ancestor = widget->parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
-        if (auto* page = qobject_cast<SettingsDetailPage*>(ancestor))
-            return page;
+        auto* area = qobject_cast<QAbstractScrollArea*>(ancestor);
+        if (area && area->property(guardedProperty).toBool())
+            return area;
     }
     return nullptr;
 }
 
 } // namespace
+
+void SettingsWheelGuard::guard(QAbstractScrollArea* area)
+{
+    install();
+    area->setProperty(guardedProperty, true);
+}
 
 void SettingsWheelGuard::install()
 {
@@ -43,8 +51,8 @@ bool SettingsWheelGuard::eventFilter(QObject* watched, QEvent* event)
     if ((type != QEvent::Wheel && type != QEvent::Polish) || !takesTheWheelForItsValue(watched))
         return false;
     auto* control = static_cast<QWidget*>(watched);
-    SettingsDetailPage* page = enclosingPage(control);
-    if (!page)
+    QAbstractScrollArea* area = enclosingArea(control);
+    if (!area)
         return false;
     if (type == QEvent::Polish) {
         // The application hands wheel focus out before any filter sees the wheel.
@@ -52,6 +60,6 @@ bool SettingsWheelGuard::eventFilter(QObject* watched, QEvent* event)
             control->setFocusPolicy(Qt::StrongFocus);
         return false;
     }
-    QApplication::sendEvent(page->verticalScrollBar(), event);
+    QApplication::sendEvent(area->verticalScrollBar(), event);
     return true;
 }

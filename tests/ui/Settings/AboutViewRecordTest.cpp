@@ -1,25 +1,11 @@
-#include "Platform/linux/HttpsCloudContainer.h"
-#include "PublicConfiguration/PublicCloudSettings.h"
-#include "PublicConfiguration/PublicConfigurationStore.h"
-#include "UI/Settings/AboutView.h"
-#include "Util/Localization.h"
-#include "fakes/FakeBundle.h"
-#include "support/LoopbackHttpServer.h"
-#include "support/TestCrypto.h"
+#include "ui/Settings/AboutViewRecordFixture.h"
 
 #include <QJsonDocument>
-#include <QLabel>
-#include <QTemporaryDir>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 
 using Response = LoopbackHttpServer::Response;
 using Status = PublicConfigurationStore::Status;
-
-constexpr int waitMs = 10'000;
-const QString container = QStringLiteral("iCloud.app.vellora.Vellora");
 
 QJsonObject fields(qint64 revision, const QString& author, qint64 schemaVersion = 1)
 {
@@ -37,60 +23,7 @@ Response record(const QJsonObject& fields, const QString& type = QStringLiteral(
     return Response::json(200, QJsonDocument(QJsonObject{{"recordType", type}, {"fields", fields}}).toJson());
 }
 
-// The About page of a build whose record is served over loopback HTTPS, read through the
-// store's own loader and the HTTPS container.
-class AboutViewRecordTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        Localization::shared().setLanguage(AppLanguage::english);
-        bundle.info = QJsonObject{{"VelloraPublicConfigContainerIdentifier", container}};
-        Platform::setCloudContainerForTesting(&httpsContainer);
-    }
-
-    void TearDown() override
-    {
-        view.reset();
-        store.reset();
-        Platform::setCloudContainerForTesting(nullptr);
-    }
-
-    void makeView()
-    {
-        view.reset();
-        store = std::make_unique<PublicConfigurationStore>(
-            PublicCloudSettings::current(bundle, httpsContainer), dir.filePath(QStringLiteral("cache.json")),
-            [this] { return now; });
-        view = std::make_unique<AboutView>(*store);
-        view->show();
-    }
-
-    void refresh(bool force)
-    {
-        store->refresh(force);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !store->isRefreshing(); }, waitMs));
-        QCoreApplication::processEvents();
-    }
-
-    bool shows(const QString& text) const
-    {
-        for (const QLabel* label : view->findChildren<QLabel*>()) {
-            if (label->isVisibleTo(view.get()) && label->text() == text)
-                return true;
-        }
-        return false;
-    }
-
-    QTemporaryDir dir;
-    TestCrypto::TlsIdentity tls = TestCrypto::makeLoopbackIdentity();
-    LoopbackHttpServer server{tls.server};
-    Platform::HttpsCloudContainer httpsContainer{server.url(QStringLiteral("/record.json")), container,
-                                                 tls.client, 500};
-    FakeBundle bundle;
-    QDateTime now = QDateTime::currentDateTimeUtc();
-    std::unique_ptr<PublicConfigurationStore> store;
-    std::unique_ptr<AboutView> view;
-};
+class AboutViewRecordTest : public AboutViewRecordFixture {};
 
 TEST_F(AboutViewRecordTest, ShowsTheServedRecordThrottlesAndKeepsItInTheCache)
 {
@@ -135,13 +68,6 @@ TEST_P(BadRecordTest, KeepsTheShownRecord)
     EXPECT_EQ(server.requests().size(), 2);
 }
 
-Response withholding()
-{
-    Response response;
-    response.withholdAnswer = true;
-    return response;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Records, BadRecordTest,
     ::testing::Values(
@@ -152,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadRecordRow{"oversized",
                      Response::json(200, QByteArray(Platform::HttpsCloudContainer::maxRecordBytes + 1, ' '))},
         BadRecordRow{"redirect to http", Response::redirect(302, "http://127.0.0.1:9/record.json")},
-        BadRecordRow{"server error", Response::json(500, "{}")}, BadRecordRow{"silent", withholding()}),
+        BadRecordRow{"server error", Response::json(500, "{}")},
+        BadRecordRow{"silent", AboutViewRecordFixture::withholding()}),
     [](const auto& info) { return QString::fromLatin1(info.param.name).replace(u' ', u'_').toStdString(); });
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
 #include "Store/StoreFileCodec.h"
+#include "UI/Appearance.h"
 #include "UI/QtTranslations.h"
 #include "UI/Settings/AccentShadeSwatches.h"
 #include "UI/Settings/ColorWell.h"
@@ -19,6 +20,7 @@
 #include "UI/Settings/SettingsDetailSection.h"
 #include "UI/Settings/SettingsDetailToggle.h"
 #include "UI/Settings/SettingsSwitch.h"
+#include "UI/Theme.h"
 #include "Util/Localization.h"
 #include "Util/SourceColor.h"
 
@@ -671,5 +673,27 @@ INSTANTIATE_TEST_SUITE_P(Sync, GeneralSettingsSyncTest, ::testing::ValuesIn(sync
     return std::string(info.param.available ? "available" : "unavailable") +
            (info.param.initiallyOn ? "_on" : "_off");
 });
+
+} // namespace
+
+namespace {
+
+// "Clear Clipboard History" reads at 4.5:1 in both looks, its label clear of the button's edges.
+TEST_F(GeneralSettingsTest, ClearHistoryIsReadableWithRoomAroundItsLabel)
+{
+    for (const AppearanceMode mode : {AppearanceMode::light, AppearanceMode::dark}) {
+        Appearance::shared().setMode(mode);
+        load();
+        page->show();
+        auto* clear = child<QPushButton>(QStringLiteral("clearHistory"));
+        const QPalette palette = clear->palette();
+        EXPECT_GE(Theme::contrastRatio(palette.color(QPalette::ButtonText), palette.color(QPalette::Button)),
+                  4.5)
+            << "dark: " << (mode == AppearanceMode::dark);
+        const int textWidth = clear->fontMetrics().horizontalAdvance(clear->text());
+        EXPECT_GE((clear->width() - textWidth) / 2, 9) << "8 px inside a 1 px frame";
+    }
+    Appearance::shared().setMode(AppearanceMode::light);
+}
 
 } // namespace

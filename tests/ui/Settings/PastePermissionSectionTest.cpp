@@ -93,7 +93,10 @@ TEST_P(PastePermissionDisplay, ShowsWhatTheStateCallsFor)
     EXPECT_EQ(text("pastePathCaption"), pathText);
     EXPECT_EQ(shown("pasteFindInstruction"), c.instructions);
     EXPECT_EQ(shown("pasteReturnInstruction"), c.instructions);
-    EXPECT_EQ(text("pasteFindInstruction"), QStringLiteral("Find Vellora and turn on its switch."));
+    EXPECT_EQ(
+        text("pasteFindInstruction"),
+        QStringLiteral("Turn on XTEST for the session Vellora runs in: log in to an X11 session, or start "
+                       "Vellora with XWayland."));
     EXPECT_EQ(
         text("pasteReturnInstruction"),
         QStringLiteral("Return to Vellora to check. If the status stays unchanged, quit and reopen it."));

@@ -73,4 +73,29 @@ TEST(UpdateDialogTest, NamesBothVersionsInTheLanguageInUse)
     Localization::shared().setLanguage(previous);
 }
 
+// A downloaded AppImage is opened as it is; any other file is installed as this copy was.
+TEST(UpdateDialogTest, SaysWhatToDoWithTheDownloadedFile)
+{
+    const struct {
+        const char* path;
+        const char* message;
+    } cases[] = {
+        {"/d/Vellora-2.0.AppImage",
+         "Vellora 2.0 is in /d/Vellora-2.0.AppImage, ready to run. Quit Vellora and open "
+         "that AppImage; then remove the copy you installed before if you no longer need "
+         "it."},
+        {"/d/vellora-2.0.tar.gz",
+         "Vellora 2.0 is in /d/vellora-2.0.tar.gz. Quit Vellora and install it the way you "
+         "installed this copy, for example with your package manager."},
+    };
+    for (const auto& c : cases) {
+        StandardUpdateUserDriver driver;
+        Platform::AppcastItem item;
+        item.shortVersion = QStringLiteral("2.0");
+        driver.showDownloadedUpdate(item, QString::fromLatin1(c.path));
+        EXPECT_EQ(driver.dialog()->findChild<QLabel*>(QStringLiteral("updateMessage"))->text(),
+                  QString::fromLatin1(c.message));
+    }
+}
+
 } // namespace

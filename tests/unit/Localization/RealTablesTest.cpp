@@ -127,8 +127,16 @@ TEST_F(RealTables, NoValueNamesTheOtherPlatform)
 // name the other platform or say what this copy does not do.
 TEST_F(RealTables, EnglishRewordsExactlyTheKeysThatNameTheOtherPlatform)
 {
-    // A copy without an updater is not waiting for one.
-    const QStringList untrueHere{QStringLiteral("Automatic updates are not available in this build yet.")};
+    // A copy without an updater is not waiting for one; an X session has no list of apps allowed
+    // to send keys, and this copy no command to select a file again.
+    const QStringList untrueHere{
+        QStringLiteral("Automatic updates are not available in this build yet."),
+        QStringLiteral("Find Vellora and turn on its switch."),
+        QStringLiteral("Click + to add this copy of Vellora, then turn on its switch."),
+        QStringLiteral(
+            "For a file that needs permission, choose Select File Again in its preview or context menu "
+            "and select the original file or folder. If it moved or was deleted, copy its new location "
+            "into history. This does not restore a deleted original.")};
     ASSERT_EQ(tables.first().language, QStringLiteral("en"));
     const QHash<QString, QString>& english = tables.first().values;
     for (auto it = english.cbegin(); it != english.cend(); ++it) {
