@@ -16,6 +16,7 @@
 #include "UI/Bar/ClipStripView.h"
 #include "fakes/FakeDefaults.h"
 
+#include "BenchTexts.h"
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -26,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QVariantAnimation>
 #include <algorithm>
+
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <vector>
@@ -33,16 +35,6 @@
 namespace {
 
 constexpr int clipCount = 5000;
-
-// Prose in which about one word in eight is accented.
-QString accentedProse(int length)
-{
-    static const QString prose =
-        QStringLiteral("The café on the corner serves a crème brûlée that the naïve tourist from "
-                       "Zürich orders with coffee; its façade was painted in the same year as the "
-                       "old town hall, and every résumé of the street names it. ");
-    return prose.repeated(length / prose.size() + 1).left(length);
-}
 
 // 80 % short texts, 15 % of 2 KB, 5 % of 50 KB, from a few applications, some with accents.
 QList<ClipItem> history()
