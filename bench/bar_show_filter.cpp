@@ -1,8 +1,11 @@
 // Figures for the paste bar with 5,000 clips: from show() to fully shown (the slide driven
-// to its end and the strip painted), the first show of a new bar, and filtering per
-// keystroke while a query is typed. Prints figures; never passes or fails.
+// to its end and the strip painted), the first show of a new bar, filtering per keystroke
+// while a query is typed, and, for a key typed into the shown bar, the time until the field
+// draws the character and until the cards of the query are drawn (p50 and p95). Prints
+// figures; never passes or fails.
 #include "BrowserLinks/BrowserShelfModel.h"
 #include "Models/ClipItem.h"
+#include "Models/ClipSearchIndex.h"
 #include "Platform/Defaults.h"
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
@@ -13,15 +16,21 @@
 #include "UI/Bar/ClipStripView.h"
 #include "fakes/FakeDefaults.h"
 
+#include "BenchTexts.h"
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonObject>
+#include <QKeyEvent>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QVariantAnimation>
+#include <algorithm>
+
 #include <benchmark/benchmark.h>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -38,7 +47,7 @@ QList<ClipItem> history()
         const int roll = int(random.bounded(100));
         const int length = roll < 80 ? 60 : roll < 95 ? 2048 : 50 * 1024;
         ClipItem clip;
-        clip.text = QStringLiteral("Résumé note %1 ").arg(i) + QString(length, QChar(u'a' + i % 26));
+        clip.text = QStringLiteral("Résumé note %1 ").arg(i) + accentedProse(length);
         clip.sourceAppName = apps[i % apps.size()];
         clip.sourceBundleID = QStringLiteral("org.example.app%1").arg(i % apps.size());
         clips.append(clip);
@@ -153,6 +162,90 @@ void BM_FirstKeystrokeOfANewBar(benchmark::State& state)
     }
 }
 BENCHMARK(BM_FirstKeystrokeOfANewBar)->Unit(benchmark::kMillisecond);
+
+double percentile(std::vector<double> samples, double fraction)
+{
+    if (samples.empty())
+        return 0;
+    std::sort(samples.begin(), samples.end());
+    return samples[std::min(samples.size() - 1, size_t(fraction * double(samples.size())))];
+}
+
+// Watches the drawing of the search field and of the cards.
+struct DrawWatch : QObject {
+    QWidget* field = nullptr;
+    QWidget* strip = nullptr;
+    std::function<void(bool field)> drawn;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()) {
+            auto* widget = static_cast<QWidget*>(watched);
+            if (widget == field)
+                drawn(true);
+            else if (widget == strip || strip->isAncestorOf(widget))
+                drawn(false);
+        }
+        return false;
+    }
+};
+
+// A key typed into the shown bar, one at a time: from the key to the field drawing the
+// character, and to the cards of the query drawn.
+void BM_TypedKeyToCharacterAndCards(benchmark::State& state)
+{
+    Environment& env = environment();
+    BarWindowController bar(*env.store, *env.settings, BrowserShelfModel::shared());
+    showFully(bar);
+    BarSearchField* field = bar.view()->searchField();
+    ClipStripView* strip = bar.view()->strip();
+    const QString query = QStringLiteral("résumé note 4321");
+    std::vector<qsizetype> expected;
+    for (qsizetype length = 1; length <= query.size(); ++length)
+        expected.push_back(ClipSearchIndex::scan(env.store->history(), query.left(length)).size());
+    std::vector<double> toCharacter;
+    std::vector<double> toCards;
+    QElapsedTimer clock;
+    std::optional<double> characterAt;
+    std::optional<double> cardsAt;
+    qsizetype wantedCards = 0;
+    QString wantedText;
+    DrawWatch watch;
+    watch.field = field;
+    watch.strip = strip;
+    watch.drawn = [&](bool isField) {
+        const double at = double(clock.nsecsElapsed()) / 1e6;
+        if (isField && !characterAt && field->text() == wantedText)
+            characterAt = at;
+        if (!isField && !cardsAt && field->text() == wantedText && strip->clips().size() == wantedCards)
+            cardsAt = at;
+    };
+    qApp->installEventFilter(&watch);
+    for (auto _ : state) {
+        for (qsizetype length = 1; length <= query.size(); ++length) {
+            wantedText = query.left(length);
+            wantedCards = expected[size_t(length - 1)];
+            characterAt.reset();
+            cardsAt.reset();
+            const QString typed = query.mid(length - 1, 1);
+            clock.start();
+            QCoreApplication::postEvent(field, new QKeyEvent(QEvent::KeyPress, 0, Qt::NoModifier, typed));
+            while ((!characterAt || !cardsAt) && clock.elapsed() < 5000)
+                QCoreApplication::processEvents();
+            toCharacter.push_back(characterAt.value_or(5000));
+            toCards.push_back(cardsAt.value_or(5000));
+        }
+        state.PauseTiming();
+        field->setText(QString());
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    qApp->removeEventFilter(&watch);
+    state.counters["keyToCharacterP50Ms"] = percentile(toCharacter, 0.5);
+    state.counters["keyToCharacterP95Ms"] = percentile(toCharacter, 0.95);
+    state.counters["keyToCardsP50Ms"] = percentile(toCards, 0.5);
+    state.counters["keyToCardsP95Ms"] = percentile(toCards, 0.95);
+}
+BENCHMARK(BM_TypedKeyToCharacterAndCards)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 } // namespace
 

@@ -13,12 +13,14 @@
 #include "Util/NotificationCenter.h"
 #include "fakes/FakeDefaults.h"
 
+#include "BenchTexts.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QJsonObject>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
+
 #include <benchmark/benchmark.h>
 #include <ctime>
 
@@ -27,16 +29,6 @@ namespace {
 const QDateTime start(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC);
 
 // 80 % short texts (60 characters), 15 % of 2 KB, 5 % of 50 KB, one second apart.
-// Prose in which about one word in eight is accented.
-QString accentedProse(int length)
-{
-    static const QString prose =
-        QStringLiteral("The café on the corner serves a crème brûlée that the naïve tourist from "
-                       "Zürich orders with coffee; its façade was painted in the same year as the "
-                       "old town hall, and every résumé of the street names it. ");
-    return prose.repeated(length / prose.size() + 1).left(length);
-}
-
 StoreSnapshot textHistory(int count, quint32 seed, bool accented = false)
 {
     QRandomGenerator random(seed);

@@ -236,7 +236,8 @@ void AppController::scheduleFirstWindow()
         return;
     }
     if (options_.demo)
-        QTimer::singleShot(demoBarDelay, this, [this] { whenHistoryLoaded([this] { showBar(); }); });
+        QTimer::singleShot(demoBarDelay, this,
+                           [this] { whenHistoryLoaded([this] { bar_.showOnLaunch(); }); });
 }
 
 void AppController::whenHistoryLoaded(std::function<void()> action)
@@ -303,7 +304,8 @@ void AppController::clipboardHotKeyAction()
         paste_.pasteNextQueueItem();
         return;
     }
-    if (barVisible)
+    // The bar a demo run showed by itself is the user's first press's bar: it stays.
+    if (barVisible && !bar_.isLaunchBar())
         hideBar();
     else
         showBar();

@@ -14,6 +14,7 @@ BarCoordinator::~BarCoordinator() = default;
 
 void BarCoordinator::show()
 {
+    launchBar_ = false;
     env_.targets.rememberFront(bar_ ? bar_->view()->window() : nullptr);
     BarWindowController& controller = bar();
     const bool wasOnShelf = isOnShelf();
@@ -23,6 +24,15 @@ void BarCoordinator::show()
     controller.show();
     controller.setKeyMonitorEnabled(true);
     keyMonitorInstalled_ = true;
+}
+
+void BarCoordinator::showOnLaunch()
+{
+    // A bar the user opened meanwhile stays theirs, with what they typed.
+    if (isVisible())
+        return;
+    show();
+    launchBar_ = true;
 }
 
 void BarCoordinator::setSource(const BarSource& source)
@@ -91,6 +101,7 @@ void BarCoordinator::phaseChanged()
 {
     if (isVisible())
         return;
+    launchBar_ = false;
     // The bar also hides by itself (Escape, a click outside): the shelf ends with it.
     env_.browserShelf.end();
     stopKeyMonitor();

@@ -31,6 +31,9 @@ public:
     // Remembers the application in front, resets the bar to the history (ending a browser
     // shelf left open) and shows it with its key handling.
     void show();
+    // Shows the bar as the first window of a demo run, which the user did not ask for: their
+    // first hot key takes it over (keeps it and gives it the keyboard) rather than closing it.
+    void showOnLaunch();
     // To the browser shelf: the shelf's query becomes the bar's search text, then the shelf
     // reselects its first page when its session is open, else reads the browsers again. From
     // the browser shelf to another source: the shelf ends.
@@ -40,6 +43,8 @@ public:
     void stopKeyMonitor();
 
     bool isVisible() const;
+    // Whether the bar shows as launching showed it, not yet taken over by a request of the user.
+    bool isLaunchBar() const { return launchBar_; }
     // Whether the bar shows the browser shelf (or would when shown again).
     bool isOnShelf() const;
     BarWindowController* controller() const { return bar_.get(); }
@@ -53,4 +58,5 @@ private:
     Environment env_;
     std::unique_ptr<BarWindowController> bar_;
     bool keyMonitorInstalled_ = false;
+    bool launchBar_ = false;
 };

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QPainter>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -77,4 +78,17 @@ void BarSearchField::paintEvent(QPaintEvent* event)
         painter.drawPath(continuousRoundedRect(frame, cornerRadius));
     }
     QLineEdit::paintEvent(event);
+    emit painted();
+}
+
+void BarSearchField::keyPressEvent(QKeyEvent* event)
+{
+    const QScopedValueRollback typing(typing_, true);
+    QLineEdit::keyPressEvent(event);
+}
+
+void BarSearchField::inputMethodEvent(QInputMethodEvent* event)
+{
+    const QScopedValueRollback typing(typing_, true);
+    QLineEdit::inputMethodEvent(event);
 }

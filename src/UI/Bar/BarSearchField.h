@@ -21,9 +21,17 @@ public:
     // Empties the field for a new opening, its clear button gone at once rather than fading
     // out over the first frames.
     void clearForOpening();
+    // Whether the text changes now by the user's typing (a key or an input method).
+    bool isTyping() const { return typing_; }
+
+signals:
+    // The field has drawn its text as it is now.
+    void painted();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     void retranslate();
@@ -31,4 +39,5 @@ private:
 
     QAction* magnifier_ = nullptr;
     bool searchesBrowserTabs_ = false;
+    bool typing_ = false;
 };

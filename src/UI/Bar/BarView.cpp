@@ -1,6 +1,7 @@
 #include "UI/Bar/BarView.h"
 
 #include "BrowserLinks/BrowserShelfModel.h"
+#include "Models/ClipSearchIndex.h"
 #include "Store/ClipboardStore.h"
 #include "UI/Bar/BarSearchField.h"
 #include "UI/Bar/BrowserShelfView.h"
@@ -18,14 +19,19 @@
 #include <QLabel>
 #include <QPainter>
 #include <QStackedLayout>
+#include <QThreadPool>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
 constexpr int toolbarTopMargin = 12;
 constexpr int toolbarSpacing = 8;
 constexpr int tabsGap = 16;
+// From this many clips a typed search runs off the main thread; shorter lists are searched
+// well within a frame.
+constexpr qsizetype typedSearchFrom = 1000;
 
 bool hasPinboard(const QList<Pinboard>& pinboards, const QUuid& id)
 {
@@ -40,6 +46,8 @@ BarView::BarView(ClipboardStore& store, Settings& settings, BrowserShelfModel& b
     , store_(store)
     , settings_(settings)
     , browserShelf_(browserShelf)
+    , typedIndex_(std::make_shared<ClipSearchIndex>())
+    , newestSearch_(std::make_shared<std::atomic<quint64>>(0))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -59,7 +67,9 @@ BarView::BarView(ClipboardStore& store, Settings& settings, BrowserShelfModel& b
     stack_->addWidget(shelf_);
     layout->addLayout(stack_, 1);
 
+    searchThread_.setMaxThreadCount(1);
     connect(searchField_, &QLineEdit::textChanged, this, &BarView::searchChanged);
+    connect(searchField_, &BarSearchField::painted, this, &BarView::fieldPainted);
     connect(tabs_, &PinboardTabs::sourceSelected, this, &BarView::sourceRequested);
     connect(browserTabsButton_, &QToolButton::clicked, this, [this] {
         const bool onShelf = source_.kind == BarSource::Kind::browserShelf;
@@ -143,6 +153,9 @@ const QList<ClipItem>& BarView::shownClips() const
 
 void BarView::reload()
 {
+    ++generation_;
+    searching_ = false;
+    foundWaiting_.reset();
     strip_->setClips(store_.searchIndex().filter(sourceClips(), searchField_->text()));
     showCurrentPage();
     emptyLabel_->setText(emptyText());
@@ -167,6 +180,74 @@ void BarView::searchChanged()
         browserShelf_.setQuery(searchField_->text());
         return;
     }
+    if (searchField_->isTyping() && sourceClips().size() >= typedSearchFrom) {
+        searchTyped();
+        return;
+    }
+    reload();
+    selectFirst();
+}
+
+void BarView::searchTyped()
+{
+    const quint64 generation = ++generation_;
+    newestSearch_->store(generation);
+    searching_ = true;
+    fieldShowsText_ = false;
+    foundWaiting_.reset();
+    searchThread_.start([this, generation, index = typedIndex_, newest = newestSearch_, clips = sourceClips(),
+                         query = searchField_->text()] {
+        // A search overtaken by a later keystroke before it started is not run.
+        if (newest->load() != generation)
+            return;
+        QList<ClipItem> found = index->filter(clips, query);
+        QMetaObject::invokeMethod(
+            this, [this, generation, found = std::move(found)] { searchFound(generation, found); },
+            Qt::QueuedConnection);
+    });
+}
+
+void BarView::searchFound(quint64 generation, const QList<ClipItem>& found)
+{
+    if (generation != generation_)
+        return;
+    if (!fieldShowsText_ && searchField_->isVisible()) {
+        foundWaiting_ = found;
+        return;
+    }
+    showFound(found);
+}
+
+void BarView::fieldPainted()
+{
+    if (fieldShowsText_)
+        return;
+    fieldShowsText_ = true;
+    if (!foundWaiting_)
+        return;
+    // Not while the field paints: the cards are laid out afterwards.
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation = generation_, found = *std::exchange(foundWaiting_, std::nullopt)] {
+            searchFound(generation, found);
+        },
+        Qt::QueuedConnection);
+}
+
+void BarView::showFound(const QList<ClipItem>& found)
+{
+    searching_ = false;
+    strip_->setClips(found);
+    showCurrentPage();
+    emptyLabel_->setText(emptyText());
+    showSelection();
+    selectFirst();
+}
+
+void BarView::finishSearch()
+{
+    if (!searching_)
+        return;
     reload();
     selectFirst();
 }

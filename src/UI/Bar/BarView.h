@@ -5,10 +5,14 @@
 #include "Models/ClipItem.h"
 
 #include <QList>
+#include <QThreadPool>
 #include <QWidget>
+#include <atomic>
+#include <memory>
 #include <optional>
 
 class BarSearchField;
+class ClipSearchIndex;
 class BrowserShelfModel;
 class BrowserShelfView;
 class ClipStripView;
@@ -54,6 +58,11 @@ public:
     // What stands in place of the strip when it is empty; empty while clips are shown.
     QString emptyText() const;
 
+    // Whether the cards still wait for the search typed last.
+    bool isSearching() const { return searching_; }
+    // Shows the cards of the search typed last at once, for a key that acts on them.
+    void finishSearch();
+
 signals:
     void clipClicked(const ClipItem& clip);
     void settingsRequested();
@@ -70,6 +79,10 @@ private:
     QList<ClipItem> sourceClips() const;
     void reload();
     void searchChanged();
+    void searchTyped();
+    void searchFound(quint64 generation, const QList<ClipItem>& found);
+    void showFound(const QList<ClipItem>& found);
+    void fieldPainted();
     void showCurrentPage();
     void selectFirst();
     void showSelection();
@@ -89,4 +102,15 @@ private:
     QStackedLayout* stack_ = nullptr;
     BarSource source_;
     bool resetting_ = false;
+
+    // Typed searches of long lists run on a thread of their own, one at a time, so that the
+    // field draws each character at once; the cards follow, after the field has drawn it.
+    // Only the newest search's cards are shown: every search and reload starts a generation.
+    QThreadPool searchThread_;
+    std::shared_ptr<ClipSearchIndex> typedIndex_;
+    std::shared_ptr<std::atomic<quint64>> newestSearch_;
+    quint64 generation_ = 0;
+    bool searching_ = false;
+    bool fieldShowsText_ = true;
+    std::optional<QList<ClipItem>> foundWaiting_;
 };

@@ -199,6 +199,9 @@ bool BarWindowController::handleKey(const BarKeyCommand& command)
 {
     if (view_->source().kind == BarSource::Kind::browserShelf)
         return handleShelfKey(command);
+    // A key that acts on the cards acts on those of everything typed before it.
+    if (command.kind != BarKeyCommand::Kind::none)
+        view_->finishSearch();
     switch (command.kind) {
     case BarKeyCommand::Kind::none:
     case BarKeyCommand::Kind::selectAll:
