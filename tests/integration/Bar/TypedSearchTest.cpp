@@ -1,6 +1,6 @@
 #include "ui/Bar/ControlledBrowserReader.h"
 
-#include "Models/ClipSearchIndex.h"
+#include "Models/ClipSearch.h"
 #include "Platform/Defaults.h"
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
@@ -66,7 +66,7 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(StoreFileCodec::encode(accentedHistory()));
         file.close();
-        store = std::make_unique<ClipboardStore>(ClipboardStore::Environment{dir.path(), nullptr, {}});
+        store = std::make_unique<ClipboardStore>(ClipboardStore::Environment{settings, dir.path(), nullptr, {}});
         store->load();
         ASSERT_EQ(store->history().size(), clipCount);
         bar = std::make_unique<BarWindowController>(*store, settings, shelf);
@@ -119,7 +119,7 @@ TEST_F(TypedSearchTest, eachCharacterIsDrawnBeforeItsCardsAndTheCardsEndOnTheFin
     type(query);
     ASSERT_TRUE(QTest::qWaitFor([&] { return field->text() == query; }, waitMs))
         << "no typed character is lost: " << field->text().toStdString();
-    const QList<QUuid> finalCards = ids(ClipSearchIndex::scan(store->history(), query));
+    const QList<QUuid> finalCards = ids(ClipSearch::scan(store->history(), query));
     ASSERT_EQ(finalCards.size(), 1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return ids(bar->view()->strip()->clips()) == finalCards; }, waitMs));
     EXPECT_EQ(bar->view()->selectedClips().size(), 1);
@@ -129,7 +129,7 @@ TEST_F(TypedSearchTest, eachCharacterIsDrawnBeforeItsCardsAndTheCardsEndOnTheFin
     for (const FirstDrawing& drawing : drawings) {
         if (drawing.text.isEmpty())
             continue;
-        EXPECT_NE(drawing.cards, ids(ClipSearchIndex::scan(store->history(), drawing.text)))
+        EXPECT_NE(drawing.cards, ids(ClipSearch::scan(store->history(), drawing.text)))
             << "\"" << drawing.text.toStdString() << "\" was drawn only with its cards";
     }
 }
