@@ -5,7 +5,7 @@
 // figures; never passes or fails.
 #include "BrowserLinks/BrowserShelfModel.h"
 #include "Models/ClipItem.h"
-#include "Models/ClipSearchIndex.h"
+#include "Models/ClipSearch.h"
 #include "Platform/Defaults.h"
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
@@ -201,7 +201,7 @@ void BM_TypedKeyToCharacterAndCards(benchmark::State& state)
     const QString query = QStringLiteral("résumé note 4321");
     std::vector<qsizetype> expected;
     for (qsizetype length = 1; length <= query.size(); ++length)
-        expected.push_back(ClipSearchIndex::scan(env.store->history(), query.left(length)).size());
+        expected.push_back(ClipSearch::scan(env.store->history(), query.left(length)).size());
     std::vector<double> toCharacter;
     std::vector<double> toCards;
     QElapsedTimer clock;

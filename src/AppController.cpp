@@ -95,7 +95,7 @@ AppController::AppController(Services services, QObject* parent)
           services_.settings,
           services_.store,
           [this](SettingsTab tab) { showSettings(tab); },
-          [this] { toggleICloudSync(); },
+          [this] { toggleSyncedFolder(); },
       })
     , conversations_({
           services_.store,
@@ -406,7 +406,7 @@ SettingsWindowController* AppController::settingsWindowController() const
     return settingsWindow_.controller();
 }
 
-void AppController::toggleICloudSync()
+void AppController::toggleSyncedFolder()
 {
     Settings& settings = services_.settings;
     ClipboardStore& store = services_.store;
@@ -414,13 +414,13 @@ void AppController::toggleICloudSync()
         Localization::string(QStringLiteral("iCloud Drive Unavailable")),
         SyncedFolderText::unavailableMessage(store.syncedFolder()),
     };
-    if (!settings.iCloudSync() && !store.iCloudAvailable()) {
+    if (!settings.iCloudSync() && !store.syncedFolderAvailable()) {
         services_.showAlert(unavailable);
         return;
     }
     const bool enabled = !settings.iCloudSync();
     settings.setICloudSync(enabled);
-    if (store.setICloudSync(enabled))
+    if (store.setSyncedFolderActive(enabled))
         return;
     // The history stayed where it was: the preference says so too.
     settings.setICloudSync(!enabled);

@@ -17,7 +17,7 @@
 #include "Monitor/PasteFormat.h"
 #include "Monitor/PasteService.h"
 #include "Platform/Workspace.h"
-#include "Settings/SettingsTab.h"
+#include "UI/Settings/SettingsTab.h"
 #include "UI/AI/ConversationDraftView.h"
 
 #include <QObject>
@@ -47,7 +47,6 @@ public:
     static constexpr std::chrono::milliseconds permissionGuideDelay{600};
     static constexpr std::chrono::milliseconds demoBarDelay{500};
 
-    using LaunchOptions = ::LaunchOptions;
 
     // The steps of launching, in their order; a step that does not apply to a run is skipped.
     enum class LaunchStep {
@@ -164,7 +163,7 @@ public:
     void showSettings(std::optional<SettingsTab> tab);
     SettingsWindowController* settingsWindowController() const;
     // Turns syncing through the cloud folder on or off; an alert when it can't be turned on.
-    void toggleICloudSync();
+    void toggleSyncedFolder();
 
     // Opens a conversation window on the clips' materials; an alert titled "Materials Not
     // Ready" instead when they can't be taken.

@@ -75,8 +75,8 @@ void ClipboardStore::load()
 {
     waitForLoad();
     waitForBackgroundSave();
-    syncActive_ = environment_.settings.iCloudSync() && iCloudAvailable();
-    publishLoaded(StoreWriter::read(storeFilePath()));
+    syncActive_ = environment_.settings.iCloudSync() && syncedFolderAvailable();
+    publishLoaded(StoreFileIO::read(storeFilePath()));
 }
 
 void ClipboardStore::loadInBackground()
@@ -84,7 +84,7 @@ void ClipboardStore::loadInBackground()
     if (files_.isLoading())
         return;
     waitForBackgroundSave();
-    syncActive_ = environment_.settings.iCloudSync() && iCloudAvailable();
+    syncActive_ = environment_.settings.iCloudSync() && syncedFolderAvailable();
     loaded_ = false;
     files_.startLoad(storeFilePath());
 }
@@ -632,16 +632,16 @@ void ClipboardStore::prepareForQuit()
 
 // Synced folder
 
-bool ClipboardStore::iCloudAvailable() const
+bool ClipboardStore::syncedFolderAvailable() const
 {
     return cloud().isAvailable();
 }
 
-bool ClipboardStore::setICloudSync(bool enabled)
+bool ClipboardStore::setSyncedFolderActive(bool enabled)
 {
     if (enabled == syncActive_)
         return true;
-    if (enabled && !iCloudAvailable())
+    if (enabled && !syncedFolderAvailable())
         return false;
     saveNow();
     const QString from = baseDir();
@@ -650,7 +650,7 @@ bool ClipboardStore::setICloudSync(bool enabled)
         return false;
 
     // A store file found there is merged in; one that can't be read is kept aside at the next save.
-    const StoreReadResult found = StoreWriter::read(target + QLatin1Char('/') + storeFileName);
+    const StoreReadResult found = StoreFileIO::read(target + QLatin1Char('/') + storeFileName);
     StoreSnapshot next =
         found.decoded ? StoreMerge::merge(state_, found.decoded->snapshot, undo_.pendingIDs()) : state_;
     unreadable_ = found.stamp.exists && (!found.decoded || !found.decoded->complete);

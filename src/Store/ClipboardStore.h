@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Models/ClipItem.h"
-#include "Models/ClipSearchIndex.h"
+#include "Models/ClipSearch.h"
 #include "Models/Pinboard.h"
 #include "Settings/HistoryRetentionMode.h"
 #include "Store/DeletionUndo.h"
@@ -13,7 +13,7 @@
 #include "Store/StoreFileWatch.h"
 #include "Store/StoreSaveSchedule.h"
 #include "Store/StoreSnapshot.h"
-#include "Store/StoreWriter.h"
+#include "Store/StoreFileIO.h"
 
 #include <QObject>
 #include <chrono>
@@ -48,7 +48,7 @@ class Settings;
 // The store decides; its parts do the rest: HistoryEdits and HistoryRetention edit the lists,
 // DeletionUndo keeps deletions for undo, StoreSaveSchedule and PendingImageFiles say when a
 // save is due and what it writes, StoreFileThread reads and writes on the background thread,
-// StoreFileWatch tells of another machine's writes, ClipSearchIndex searches.
+// StoreFileWatch tells of another machine's writes, ClipSearch searches.
 class Settings;
 
 class ClipboardStore final : public QObject {
@@ -101,7 +101,7 @@ public:
     const QList<Pinboard>& pinboards() const { return state_.pinboards; }
     const StoreSnapshot& snapshot() const { return state_; }
     // The search over history and pinboard clips.
-    ClipSearchIndex& searchIndex() { return searchIndex_; }
+    ClipSearch& searchIndex() { return search_; }
     // A history or pinboard clip by identifier.
     std::optional<ClipItem> item(const QUuid& id) const;
 
@@ -170,12 +170,12 @@ public:
     // The synced folder the store moves its data directory into.
     const Platform::CloudDrive& syncedFolder() const { return cloud(); }
     // Whether the synced folder can be used; reads the file system on each call.
-    bool iCloudAvailable() const;
-    bool isICloudSyncActive() const { return syncActive_; }
+    bool syncedFolderAvailable() const;
+    bool isSyncedFolderActive() const { return syncActive_; }
     // Moves the data directory to or from the synced folder: creates the target, copies the
     // images, merges a store file found there, saves, and starts or stops watching.
     // False, changing nothing, when the target can't be used.
-    bool setICloudSync(bool enabled);
+    bool setSyncedFolderActive(bool enabled);
 
 signals:
     void historyChanged();
@@ -233,7 +233,7 @@ private:
 
     bool loaded_ = false;
     QList<ClipItem> capturedBeforeLoad_;
-    ClipSearchIndex searchIndex_;
+    ClipSearch search_;
 
     StoreSaveSchedule saves_{saveDelay, maxSaveDelay, [this] { return now(); }};
     PendingImageFiles images_;

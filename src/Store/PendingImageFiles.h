@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Store/StoreWriter.h"
+#include "Store/StoreFileIO.h"
 
 #include <QByteArray>
 #include <QHash>

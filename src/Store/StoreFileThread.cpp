@@ -39,7 +39,7 @@ void StoreFileThread::startLoad(const QString& path)
     loading_ = true;
     loadStop_ = {};
     loadWatcher_.setFuture(QtConcurrent::run(&pool_, [path, stop = loadStop_.get_token()] {
-        StoreReadResult result = StoreWriter::read(path, stop);
+        StoreReadResult result = StoreFileIO::read(path, stop);
         // What decoding each clip used on the way is free now.
         Platform::releaseFreeMemory();
         return result;
@@ -75,7 +75,7 @@ void StoreFileThread::startSave(StoreSaveJob job)
     saving_ = true;
     job.encoder = encoder_.get();
     saveWatcher_.setFuture(QtConcurrent::run(&pool_, [job = std::move(job)] {
-        StoreSaveResult result = StoreWriter::save(job);
+        StoreSaveResult result = StoreFileIO::save(job);
         // The clips the save replaced are free now.
         Platform::releaseFreeMemory();
         return result;
@@ -94,13 +94,13 @@ StoreSaveResult StoreFileThread::saveHere(StoreSaveJob job)
 {
     pool_.waitForDone();
     job.encoder = encoder_.get();
-    return StoreWriter::save(job);
+    return StoreFileIO::save(job);
 }
 
 void StoreFileThread::startRead(const QString& path)
 {
     reading_ = true;
-    readWatcher_.setFuture(QtConcurrent::run(&pool_, [path] { return StoreWriter::read(path); }));
+    readWatcher_.setFuture(QtConcurrent::run(&pool_, [path] { return StoreFileIO::read(path); }));
 }
 
 void StoreFileThread::writeImage(const QString& directory, const QString& fileName, const QByteArray& png)

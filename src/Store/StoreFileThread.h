@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Store/StoreFileCodec.h"
-#include "Store/StoreWriter.h"
+#include "Store/StoreFileIO.h"
 
 #include <QFutureWatcher>
 #include <QObject>

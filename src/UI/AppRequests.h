@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Settings/SettingsTab.h"
+#include "UI/Settings/SettingsTab.h"
 #include "UI/Settings/PrivacySupportPage.h"
 
 #include <functional>

@@ -1,7 +1,7 @@
 #include "UI/Bar/BarView.h"
 
 #include "BrowserLinks/BrowserShelfModel.h"
-#include "Models/ClipSearchIndex.h"
+#include "Models/ClipSearch.h"
 #include "Store/ClipboardStore.h"
 #include "UI/Bar/BarSearchField.h"
 #include "UI/Bar/BrowserShelfView.h"
@@ -46,7 +46,7 @@ BarView::BarView(ClipboardStore& store, Settings& settings, BrowserShelfModel& b
     , store_(store)
     , settings_(settings)
     , browserShelf_(browserShelf)
-    , typedIndex_(std::make_shared<ClipSearchIndex>())
+    , typedIndex_(std::make_shared<ClipSearch>())
     , newestSearch_(std::make_shared<std::atomic<quint64>>(0))
 {
     auto* layout = new QVBoxLayout(this);

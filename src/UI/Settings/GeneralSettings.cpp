@@ -130,7 +130,7 @@ GeneralSettings::GeneralSettings(Services services, QWidget* parent)
     : SettingsDetailPage(parent)
     , settings_(services.settings)
     , store_(services.store)
-    , toggleICloudSync_(std::move(services.toggleICloudSync))
+    , toggleSyncedFolder_(std::move(services.toggleSyncedFolder))
 {
     buildLanguageCard();
     addBlock(new PastePermissionSettingsSection(std::move(services.pastePermission)));
@@ -396,8 +396,8 @@ void GeneralSettings::syncSwitchFlipped()
 {
     // The switch shows the preference, never the click: the controller decides.
     refreshSync();
-    if (toggleICloudSync_)
-        toggleICloudSync_();
+    if (toggleSyncedFolder_)
+        toggleSyncedFolder_();
     refreshSync();
 }
 

@@ -44,7 +44,7 @@ public:
         Settings& settings;
         ClipboardStore& store;
         // Turns sync on or off, or tells why it can't; reflected from Settings afterwards.
-        std::function<void()> toggleICloudSync;
+        std::function<void()> toggleSyncedFolder;
         PastePermissionSettingsState::Operations pastePermission;
     };
 
@@ -83,7 +83,7 @@ private:
 
     Settings& settings_;
     ClipboardStore& store_;
-    std::function<void()> toggleICloudSync_;
+    std::function<void()> toggleSyncedFolder_;
 
     // Every titled piece with the English text it shows, retitled on a change of language.
     QList<std::pair<SettingsDetailSection*, const char*>> sectionTitles_;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Settings/PrivacyPolicyCatalog.h"
-#include "Settings/SettingsTab.h"
+#include "UI/Settings/SettingsTab.h"
 #include "UI/Settings/PrivacySupportNavigation.h"
 #include "UI/Settings/PrivacySupportPage.h"
 

@@ -1,6 +1,6 @@
 #include "UI/Settings/SettingsWindowController.h"
 
-#include "Settings/SettingsNavigation.h"
+#include "UI/Settings/SettingsNavigation.h"
 #include "UI/Appearance.h"
 #include "UI/Settings/SettingsPages.h"
 #include "UI/Symbols.h"

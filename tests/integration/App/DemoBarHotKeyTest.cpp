@@ -11,7 +11,7 @@ protected:
     {
         ASSERT_FALSE(qEnvironmentVariableIsEmpty("DISPLAY")) << "needs an X display";
         AppControllerTest::SetUp();
-        AppController::LaunchOptions options;
+        LaunchOptions options;
         options.demo = true;
         controller->applicationDidFinishLaunching(options);
     }

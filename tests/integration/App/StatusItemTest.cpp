@@ -15,7 +15,7 @@ constexpr int menuAttempts = 5;
 
 TEST(LaunchOptions, readsTheCommandLine)
 {
-    using Options = AppController::LaunchOptions;
+    using Options = LaunchOptions;
     const struct {
         QStringList arguments;
         Options expected;

@@ -49,7 +49,7 @@ protected:
 
 TEST_F(LaunchTest, demoRunsItsStepsInOrderAndShowsTheBar)
 {
-    AppController::LaunchOptions options;
+    LaunchOptions options;
     options.demo = true;
     controller->applicationDidFinishLaunching(options);
 
@@ -106,7 +106,7 @@ TEST_F(LaunchTest, normalRunStartsCaptureUpdaterAndConfigurationAndNoBar)
 TEST_F(LaunchTest, theDueGuideComesInsteadOfTheDemoBarAndOnlyOnce)
 {
     accessibility.trusted = false;
-    AppController::LaunchOptions options;
+    LaunchOptions options;
     options.demo = true;
     controller->applicationDidFinishLaunching(options);
     ASSERT_TRUE(QTest::qWaitFor(
@@ -193,7 +193,7 @@ TEST_F(LaunchTest, activationRefreshesTheConfigurationExceptInTheDemo)
         SCOPED_TRACE(demo);
         TearDown();
         SetUp();
-        AppController::LaunchOptions options;
+        LaunchOptions options;
         options.demo = demo;
         controller->applicationDidFinishLaunching(options);
         const int atLaunch = configurationRefreshes;
@@ -235,7 +235,7 @@ TEST_F(LaunchTest, demoPastesGoToARunningTextEditor)
         workspace.frontmost = front;
         if (c.editorRuns)
             workspace.running.append(editor);
-        AppController::LaunchOptions options = AppController::LaunchOptions::parse(
+        LaunchOptions options = LaunchOptions::parse(
             c.pasteToTextEditor ? QStringList{"vellora", "--demo-paste-to-textedit"}
                                 : QStringList{"vellora"});
         options.demo = c.demo;

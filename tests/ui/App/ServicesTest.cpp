@@ -100,7 +100,7 @@ TEST_F(ServicesTest, settingsOpenedFromTheBarReturnToTheBarWhenClosed)
 TEST_F(ServicesTest, iCloudSyncUnavailableShowsTheAlertAndChangesNothing)
 {
     ASSERT_FALSE(QFileInfo::exists(cloud.path));
-    controller->toggleICloudSync();
+    controller->toggleSyncedFolder();
     // The alert names the folder that was looked for and how to set one up.
     const AppController::Alert expected{
         QStringLiteral("Synced Folder Unavailable"),
@@ -110,24 +110,24 @@ TEST_F(ServicesTest, iCloudSyncUnavailableShowsTheAlertAndChangesNothing)
             .arg(SyncedFolderText::folderName(cloud.path))};
     EXPECT_EQ(alerts, QList<AppController::Alert>{expected});
     EXPECT_FALSE(Settings::shared().iCloudSync());
-    EXPECT_FALSE(store->isICloudSyncActive());
+    EXPECT_FALSE(store->isSyncedFolderActive());
 }
 
 TEST_F(ServicesTest, iCloudSyncTogglesThePreferenceAndTheStoreTogether)
 {
     ASSERT_TRUE(QDir().mkpath(cloud.path));
     store->addCaptured(textClip(QStringLiteral("synced")));
-    controller->toggleICloudSync();
+    controller->toggleSyncedFolder();
     EXPECT_TRUE(alerts.isEmpty());
     EXPECT_TRUE(Settings::shared().iCloudSync());
-    EXPECT_TRUE(store->isICloudSyncActive());
+    EXPECT_TRUE(store->isSyncedFolderActive());
     EXPECT_TRUE(store->baseDir().startsWith(cloud.path));
 
     cloud.enabled = false;
-    controller->toggleICloudSync();
+    controller->toggleSyncedFolder();
     EXPECT_TRUE(alerts.isEmpty()) << "turning off needs no cloud";
     EXPECT_FALSE(Settings::shared().iCloudSync());
-    EXPECT_FALSE(store->isICloudSyncActive());
+    EXPECT_FALSE(store->isSyncedFolderActive());
 }
 
 TEST_F(ServicesTest, materialsNotReadyAlertOpensNothing)

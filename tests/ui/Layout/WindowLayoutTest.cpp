@@ -4,7 +4,7 @@
 #include "Platform/Keychain.h"
 #include "Platform/linux/EvdevKeyMap.h"
 #include "Settings/PrivacyPolicyCatalog.h"
-#include "Settings/SettingsNavigation.h"
+#include "UI/Settings/SettingsNavigation.h"
 #include "UI/Appearance.h"
 #include "UI/Bar/BarView.h"
 #include "UI/Bar/BarWindowController.h"

@@ -139,7 +139,7 @@ protected:
         page = std::make_unique<GeneralSettings>(GeneralSettings::Services{
             settings(),
             *store,
-            [this] { controller->toggleICloudSync(); },
+            [this] { controller->toggleSyncedFolder(); },
             {[] { return true; }, [] {}, [] { return true; }},
         });
     }

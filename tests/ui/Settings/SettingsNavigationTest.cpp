@@ -1,4 +1,4 @@
-#include "Settings/SettingsNavigation.h"
+#include "UI/Settings/SettingsNavigation.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>

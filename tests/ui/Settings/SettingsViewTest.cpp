@@ -1,6 +1,6 @@
 #include "UI/Settings/SettingsView.h"
 
-#include "Settings/SettingsNavigation.h"
+#include "UI/Settings/SettingsNavigation.h"
 #include "UI/VelloraTypography.h"
 
 #include <QCoreApplication>

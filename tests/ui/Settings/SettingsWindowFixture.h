@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Settings/SettingsNavigation.h"
+#include "UI/Settings/SettingsNavigation.h"
 #include "UI/Settings/SettingsWindowController.h"
 
 #include <QToolButton>

@@ -160,7 +160,7 @@ TEST_F(SharedFolderTest, TwoMachinesWritingInTurnKeepEachOthersClips)
 {
     auto first = makeStore(QStringLiteral("first"));
     auto second = makeStore(QStringLiteral("second"));
-    ASSERT_TRUE(first->isICloudSyncActive());
+    ASSERT_TRUE(first->isSyncedFolderActive());
     ASSERT_EQ(first->storeFilePath(), sharedFile());
 
     first->addCaptured(textClip("one", clock));
@@ -224,7 +224,7 @@ TEST_F(SharedFolderTest, MovingIntoTheSyncedFolderCopiesImagesAndMergesWhatIsThe
 {
     Settings::shared().setICloudSync(false);
     auto store = makeStore();
-    ASSERT_FALSE(store->isICloudSyncActive());
+    ASSERT_FALSE(store->isSyncedFolderActive());
     ClipItem image;
     image.imageHash = "dd44";
     image.createdAt = clock;
@@ -236,8 +236,8 @@ TEST_F(SharedFolderTest, MovingIntoTheSyncedFolderCopiesImagesAndMergesWhatIsThe
     elsewhere.history = {textClip("from another machine", clock.addSecs(-60))};
     writeFile(sharedFile(), StoreFileCodec::encode(elsewhere));
 
-    ASSERT_TRUE(store->setICloudSync(true));
-    EXPECT_TRUE(store->isICloudSyncActive());
+    ASSERT_TRUE(store->setSyncedFolderActive(true));
+    EXPECT_TRUE(store->isSyncedFolderActive());
     EXPECT_EQ(store->baseDir(), cloud.path + QStringLiteral("/Dorvane"));
     EXPECT_EQ(readFile(cloud.path + QStringLiteral("/Dorvane/images/dd44.png")), QByteArray("png"));
     QStringList names = texts(store->history());
@@ -249,7 +249,7 @@ TEST_F(SharedFolderTest, MovingIntoTheSyncedFolderCopiesImagesAndMergesWhatIsThe
     ASSERT_NE(copied, store->history().cend());
     EXPECT_EQ(store->imageFilePath(*copied), cloud.path + QStringLiteral("/Dorvane/images/dd44.png"));
 
-    ASSERT_TRUE(store->setICloudSync(false));
+    ASSERT_TRUE(store->setSyncedFolderActive(false));
     EXPECT_EQ(store->baseDir(), localPath(QString()).chopped(1));
     EXPECT_EQ(decodeFile(store->storeFilePath()).history.size(), 3);
 }
@@ -260,9 +260,9 @@ TEST_F(SharedFolderTest, SyncIsRefusedWhenTheFolderIsMissing)
     auto store = makeStore();
     store->addCaptured(textClip("a", clock));
     cloud.enabled = false;
-    EXPECT_FALSE(store->iCloudAvailable());
-    EXPECT_FALSE(store->setICloudSync(true));
-    EXPECT_FALSE(store->isICloudSyncActive());
+    EXPECT_FALSE(store->syncedFolderAvailable());
+    EXPECT_FALSE(store->setSyncedFolderActive(true));
+    EXPECT_FALSE(store->isSyncedFolderActive());
     EXPECT_EQ(store->history().size(), 1);
 }
 
@@ -293,8 +293,8 @@ TEST_F(SharedFolderTest, WithTheSyncedFolderGoneTheLocalDirectoryIsUsed)
 {
     cloud.enabled = false;
     auto store = makeStore();
-    EXPECT_FALSE(store->isICloudSyncActive());
+    EXPECT_FALSE(store->isSyncedFolderActive());
     EXPECT_EQ(store->storeFilePath(), localPath(QStringLiteral("store.json")));
     cloud.enabled = true;
-    EXPECT_TRUE(makeStore()->isICloudSyncActive()) << "the preference is read again at the next load";
+    EXPECT_TRUE(makeStore()->isSyncedFolderActive()) << "the preference is read again at the next load";
 }

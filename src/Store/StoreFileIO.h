@@ -65,8 +65,8 @@ struct StoreReadResult {
     std::optional<StoreFileCodec::Decoded> decoded;
 };
 
-namespace StoreWriter {
+namespace StoreFileIO {
 StoreSaveResult save(const StoreSaveJob& job);
 // Stops, giving nothing decoded, when a stop is requested.
 StoreReadResult read(const QString& filePath, std::stop_token stop = {});
-} // namespace StoreWriter
+} // namespace StoreFileIO

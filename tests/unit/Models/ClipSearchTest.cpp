@@ -1,4 +1,4 @@
-#include "Models/ClipSearchIndex.h"
+#include "Models/ClipSearch.h"
 
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -44,7 +44,7 @@ struct Case {
     QList<int> expected; // indexes into sampleClips()
 };
 
-class ClipSearchIndexTest : public testing::TestWithParam<Case> {};
+class ClipSearchTest : public testing::TestWithParam<Case> {};
 
 QList<int> indexesIn(const QList<ClipItem>& clips, const QList<ClipItem>& found)
 {
@@ -55,16 +55,16 @@ QList<int> indexesIn(const QList<ClipItem>& clips, const QList<ClipItem>& found)
 }
 
 // The index and the scan used while it is being prepared find the same clips.
-TEST_P(ClipSearchIndexTest, FindsClipsByAnyOfTheirTextsIgnoringCaseAndDiacritics)
+TEST_P(ClipSearchTest, FindsClipsByAnyOfTheirTextsIgnoringCaseAndDiacritics)
 {
     const QList<ClipItem> clips = sampleClips();
     const QString query = QString::fromUtf8(GetParam().query);
-    ClipSearchIndex index;
+    ClipSearch index;
     EXPECT_EQ(indexesIn(clips, index.filter(clips, query)), GetParam().expected) << GetParam().query;
-    EXPECT_EQ(indexesIn(clips, ClipSearchIndex::scan(clips, query)), GetParam().expected) << GetParam().query;
+    EXPECT_EQ(indexesIn(clips, ClipSearch::scan(clips, query)), GetParam().expected) << GetParam().query;
 }
 
-INSTANTIATE_TEST_SUITE_P(Queries, ClipSearchIndexTest,
+INSTANTIATE_TEST_SUITE_P(Queries, ClipSearchTest,
                          testing::Values(Case{"", {0, 1, 2, 3, 4, 5, 6, 7, 8}},
                                          Case{"   ", {0, 1, 2, 3, 4, 5, 6, 7, 8}}, Case{"cafe", {0, 6, 8}},
                                          Case{"es et", {8}}, Case{"CRÈME BRÛLÉE", {8}},
@@ -76,11 +76,11 @@ INSTANTIATE_TEST_SUITE_P(Queries, ClipSearchIndexTest,
                                          Case{"ｆｕｌｌ", {4}}, Case{"ボードの履歴", {5}}, Case{"ﾎﾞｰﾄﾞ", {5}},
                                          Case{"e", {0, 1, 2, 3, 4, 6, 7, 8}}, Case{"nothing like this", {}}));
 
-TEST(ClipSearchIndex, SearchesTheNewTextOfAnEditedClip)
+TEST(ClipSearch, SearchesTheNewTextOfAnEditedClip)
 {
     ClipItem clip;
     clip.text = QStringLiteral("first draft");
-    ClipSearchIndex index;
+    ClipSearch index;
     ASSERT_EQ(index.filter({clip}, QStringLiteral("draft")).size(), 1);
 
     clip.text = QStringLiteral("final version");
@@ -89,15 +89,15 @@ TEST(ClipSearchIndex, SearchesTheNewTextOfAnEditedClip)
     EXPECT_EQ(index.filter({clip}, QStringLiteral("version")).size(), 1);
 }
 
-TEST(ClipSearchIndex, FoldsDecomposedAndComposedFormsAlike)
+TEST(ClipSearch, FoldsDecomposedAndComposedFormsAlike)
 {
-    EXPECT_EQ(ClipSearchIndex::fold(QStringLiteral("E\u0301COLE")), QStringLiteral("ecole"));
-    EXPECT_EQ(ClipSearchIndex::fold(QStringLiteral("\u00C9cole")), QStringLiteral("ecole"));
+    EXPECT_EQ(ClipSearch::fold(QStringLiteral("E\u0301COLE")), QStringLiteral("ecole"));
+    EXPECT_EQ(ClipSearch::fold(QStringLiteral("\u00C9cole")), QStringLiteral("ecole"));
 }
 
 // Long histories are searched in parts on several threads: the parts' clips come back whole
 // and in order.
-TEST(ClipSearchIndex, SearchesALongHistoryInOrder)
+TEST(ClipSearch, SearchesALongHistoryInOrder)
 {
     QList<ClipItem> clips;
     for (int i = 0; i < 6149; ++i) {
@@ -109,23 +109,23 @@ TEST(ClipSearchIndex, SearchesALongHistoryInOrder)
     const auto expected = [&clips](const QString& query) {
         QList<ClipItem> found;
         for (const ClipItem& clip : clips) {
-            if (ClipSearchIndex::fold(*clip.text).contains(ClipSearchIndex::fold(query)))
+            if (ClipSearch::fold(*clip.text).contains(ClipSearch::fold(query)))
                 found.append(clip);
         }
         return found;
     };
-    ClipSearchIndex index;
+    ClipSearch index;
     EXPECT_EQ(index.filter(clips, QStringLiteral("cafe")).size(), 879);
     // "cafe no. 6" narrows the matches of "cafe"; the others search the whole history.
     for (const char* query : {"CAFÉ NO. 6146", "no. 4", "cafe", "cafe no. 6", "é"})
         EXPECT_EQ(index.filter(clips, QString::fromUtf8(query)), expected(QString::fromUtf8(query))) << query;
 }
 
-TEST(ClipSearchIndex, FindsTextDeepInsideAVeryLargeClip)
+TEST(ClipSearch, FindsTextDeepInsideAVeryLargeClip)
 {
     ClipItem big;
     big.text = QString(4 * 1024 * 1024, u'x') + QStringLiteral("needle");
-    ClipSearchIndex index;
+    ClipSearch index;
     EXPECT_EQ(index.filter({big}, QStringLiteral("NEEDLE")).size(), 1);
     EXPECT_TRUE(index.filter({big}, QStringLiteral("haystack")).isEmpty());
 }

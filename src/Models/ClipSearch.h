@@ -10,7 +10,7 @@
 // looked for in the clips' own texts, ignoring ASCII case, in one pass that also tells which
 // texts hold other characters; in those, only the places around the other characters are
 // folded, while searching. Nothing folded is kept: the clips' texts are held once.
-class ClipSearchIndex {
+class ClipSearch {
 public:
     // The comparable form of a text: compatibility-decomposed, combining marks dropped,
     // case-folded.

@@ -1,4 +1,4 @@
-#include "Models/ClipSearchIndex.h"
+#include "Models/ClipSearch.h"
 
 #include <QHash>
 #include <QMutex>
@@ -308,7 +308,7 @@ template <typename Visit> bool anySearchableText(const ClipItem& clip, Visit vis
 
 } // namespace
 
-QString ClipSearchIndex::fold(QStringView text)
+QString ClipSearch::fold(QStringView text)
 {
     QString folded;
     folded.reserve(text.size());
@@ -316,7 +316,7 @@ QString ClipSearchIndex::fold(QStringView text)
     return folded;
 }
 
-ClipSearchIndex::Query ClipSearchIndex::queryFor(const QString& query)
+ClipSearch::Query ClipSearch::queryFor(const QString& query)
 {
     Query folded{fold(query.trimmed()), {}};
     if (std::all_of(folded.folded.cbegin(), folded.folded.cend(), isAscii))
@@ -324,7 +324,7 @@ ClipSearchIndex::Query ClipSearchIndex::queryFor(const QString& query)
     return folded;
 }
 
-QList<ClipItem> ClipSearchIndex::filter(const QList<ClipItem>& clips, const QString& query)
+QList<ClipItem> ClipSearch::filter(const QList<ClipItem>& clips, const QString& query)
 {
     const Query folded = queryFor(query);
     if (folded.folded.isEmpty())
@@ -349,7 +349,7 @@ QList<ClipItem> ClipSearchIndex::filter(const QList<ClipItem>& clips, const QStr
     return all;
 }
 
-QList<ClipItem> ClipSearchIndex::scan(const QList<ClipItem>& clips, const QString& query)
+QList<ClipItem> ClipSearch::scan(const QList<ClipItem>& clips, const QString& query)
 {
     const Query folded = queryFor(query);
     if (folded.folded.isEmpty())
@@ -362,7 +362,7 @@ QList<ClipItem> ClipSearchIndex::scan(const QList<ClipItem>& clips, const QStrin
 
 // An ASCII query is looked for in the text as it is first, ignoring ASCII case: that finds
 // every match but those where the text folds other characters, which only such texts have.
-bool ClipSearchIndex::matches(const ClipItem& clip, const Query& query)
+bool ClipSearch::matches(const ClipItem& clip, const Query& query)
 {
     return anySearchableText(clip, [&](const QString& text) {
         if (!query.ascii.isEmpty()) {

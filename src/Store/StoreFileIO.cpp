@@ -1,4 +1,4 @@
-#include "Store/StoreWriter.h"
+#include "Store/StoreFileIO.h"
 
 #include "Platform/FileSystem.h"
 #include "Platform/HeapRelease.h"
@@ -9,7 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace StoreWriter {
+namespace StoreFileIO {
 
 namespace {
 constexpr qsizetype releaseStep = 1024 * 1024;
@@ -82,4 +82,4 @@ StoreSaveResult save(const StoreSaveJob& job)
     return result;
 }
 
-} // namespace StoreWriter
+} // namespace StoreFileIO

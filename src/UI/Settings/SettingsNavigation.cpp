@@ -1,4 +1,4 @@
-#include "Settings/SettingsNavigation.h"
+#include "UI/Settings/SettingsNavigation.h"
 
 SettingsNavigation::SettingsNavigation(QObject* parent)
     : QObject(parent)

@@ -1,4 +1,4 @@
-#include "Settings/SettingsTab.h"
+#include "UI/Settings/SettingsTab.h"
 
 namespace {
 
