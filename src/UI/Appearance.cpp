@@ -3,6 +3,7 @@
 #include "Platform/Defaults.h"
 #include "Platform/DesktopAppearance.h"
 #include "UI/Theme.h"
+#include "UI/VelloraStyle.h"
 
 #include <QApplication>
 #include <QStyle>
@@ -10,7 +11,6 @@
 namespace {
 
 const QString appearanceKey = QStringLiteral("dorvaneAppearance");
-const QString fusionStyle = QStringLiteral("Fusion");
 constexpr int disabledTextAlpha = 150;
 
 void setAllGroups(QPalette& palette, QPalette::ColorRole role, const QColor& color)
@@ -110,8 +110,8 @@ void Appearance::applyPalette() const
 {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return;
-    if (QApplication::style()->name().compare(fusionStyle, Qt::CaseInsensitive) != 0)
-        QApplication::setStyle(fusionStyle);
+    if (!qobject_cast<VelloraStyle*>(QApplication::style()))
+        QApplication::setStyle(new VelloraStyle);
     QApplication::setPalette(palette(dark_));
 }
 

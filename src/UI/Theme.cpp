@@ -71,6 +71,11 @@ AdaptiveColor warning()
     return adaptiveNS(0xAD4E0A, 0xFFA95E);
 }
 
+AdaptiveColor fieldBorder()
+{
+    return adaptiveNS(0x80858F, 0x7A808C);
+}
+
 AdaptiveColor chromeTextPrimary()
 {
     return adaptiveNS(0x20232B, 0xEEF0F5);

@@ -30,6 +30,8 @@ AdaptiveColor warning();
 AdaptiveColor chromeTextPrimary();
 AdaptiveColor chromeTextSecondary();
 AdaptiveColor chromeTextTertiary();
+// A text field's border: 3:1 or more against every sheet, card and sidebar of its appearance.
+AdaptiveColor fieldBorder();
 // The paste bar behind its cards, and the header of a card whose source is no known application.
 AdaptiveColor barBackground();
 AdaptiveColor neutralHeader();

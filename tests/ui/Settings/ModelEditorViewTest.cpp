@@ -1,11 +1,14 @@
 #include "ModelEditorFixture.h"
 
+#include "UI/Appearance.h"
 #include "UI/Settings/ModelEditorGrowingText.h"
+#include "UI/Theme.h"
 #include "Util/NotificationCenter.h"
 
 #include <QCheckBox>
 #include <QMenu>
 #include <QSpinBox>
+#include <array>
 #include <functional>
 
 namespace {
@@ -327,6 +330,84 @@ TEST_F(ModelEditorFrameTest, TextFieldsGrowWithinTheirLineLimits)
     EXPECT_EQ(instructions->shownLines(), 3);
     EXPECT_EQ(view->configuration().stopSequences, "a\nb\nc\nd\ne");
     EXPECT_EQ(view->configuration().systemPrompt, "1\n2\n3");
+}
+
+// The painted field's weakest edge against the sheet around it: on each side, the stronger of
+// its outer two pixels at the middle of that side.
+double weakestEdgeContrast(const QImage& field, const QColor& sheet)
+{
+    const QRect r = field.rect();
+    const QPoint mid = r.center();
+    const std::array<std::array<QPoint, 2>, 4> sides{{
+        {QPoint(r.left(), mid.y()), QPoint(r.left() + 1, mid.y())},
+        {QPoint(r.right(), mid.y()), QPoint(r.right() - 1, mid.y())},
+        {QPoint(mid.x(), r.top()), QPoint(mid.x(), r.top() + 1)},
+        {QPoint(mid.x(), r.bottom()), QPoint(mid.x(), r.bottom() - 1)},
+    }};
+    double weakest = 21;
+    for (const auto& side : sides)
+        weakest = std::min(weakest, std::max(Theme::contrastRatio(field.pixelColor(side[0]), sheet),
+                                             Theme::contrastRatio(field.pixelColor(side[1]), sheet)));
+    return weakest;
+}
+
+// The columns of the first and last pixel inked on the field's fill, inside its frame.
+std::pair<int, int> inkedColumns(const QImage& field)
+{
+    const QRect inside = field.rect().adjusted(3, 3, -3, -3);
+    const QColor fill = field.pixelColor(inside.left(), field.rect().center().y());
+    int first = field.width();
+    int last = -1;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (Theme::contrastRatio(field.pixelColor(x, y), fill) > 1.3) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+        }
+    }
+    return {first, last};
+}
+
+// An empty field melted into the dark sheet, and a right-aligned placeholder ran into the border.
+TEST_F(ModelEditorFrameTest, FieldsStandOutFromTheSheetAndKeepTheirTextOffTheBorder)
+{
+    constexpr double edgeContrast = 3.0;
+    constexpr int innerMargin = 5; // pixels between the border and the text, at least
+    enum class Text { left, right, none };
+    const struct {
+        QString name;
+        Text text;
+    } fields[] = {
+        {QStringLiteral("modelName"), Text::left},              // placeholder "model-id"
+        {QStringLiteral("Output limit (tokens)"), Text::right}, // placeholder "Service default"
+        {QStringLiteral("timeout"), Text::left},                // "180 s"
+        {QStringLiteral("stopSequences"), Text::none},
+    };
+    for (const AppearanceMode mode : {AppearanceMode::light, AppearanceMode::dark}) {
+        Appearance::shared().applyForThisRun(mode);
+        SavedModel saved = model();
+        saved.configuration.model.clear();
+        open(saved, false, true);
+        child<QToolButton>(QStringLiteral("advancedParameters"))->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        view->findChild<QPushButton*>(QStringLiteral("validateAndSave"))->setFocus();
+        for (const auto& field : fields) {
+            SCOPED_TRACE((AppearanceModes::rawValue(mode) + u' ' + field.name).toStdString());
+            QWidget* widget = child<QWidget>(field.name);
+            ASSERT_TRUE(widget);
+            const QImage image = widget->grab().toImage();
+            EXPECT_GE(weakestEdgeContrast(image, widget->parentWidget()->palette().color(QPalette::Window)),
+                      edgeContrast);
+            const auto [first, last] = inkedColumns(image);
+            if (field.text == Text::left) {
+                EXPECT_GE(first - 1, innerMargin);
+            } else if (field.text == Text::right) {
+                EXPECT_GE(image.width() - 2 - last, innerMargin);
+            }
+        }
+    }
+    Appearance::shared().applyForThisRun(AppearanceMode::light);
 }
 
 using ModelEditorSaveTest = ModelEditorFixture;

@@ -2,6 +2,7 @@
 #include "UI/Appearance.h"
 
 #include <QApplication>
+#include <QProxyStyle>
 #include <QStyle>
 #include <gtest/gtest.h>
 
@@ -78,7 +79,9 @@ TEST(ThemeTest, ApplyingSetsAFusionPaletteFromTheTheme)
 {
     Appearance& appearance = Appearance::shared();
     appearance.applyForThisRun(AppearanceMode::dark);
-    EXPECT_EQ(QApplication::style()->name().toLower(), QStringLiteral("fusion"));
+    const auto* style = qobject_cast<const QProxyStyle*>(QApplication::style());
+    ASSERT_TRUE(style);
+    EXPECT_EQ(style->baseStyle()->name().toLower(), QStringLiteral("fusion"));
     EXPECT_EQ(QApplication::palette().color(QPalette::Window), Theme::window().resolved(true));
     EXPECT_EQ(QApplication::palette().color(QPalette::Text), Theme::chromeTextPrimary().resolved(true));
     EXPECT_EQ(QApplication::palette().color(QPalette::Highlight), Theme::selection().resolved(true));
