@@ -46,7 +46,7 @@ BarView::BarView(ClipboardStore& store, Settings& settings, BrowserShelfModel& b
     , store_(store)
     , settings_(settings)
     , browserShelf_(browserShelf)
-    , typedIndex_(std::make_shared<ClipSearch>())
+    , typedSearch_(std::make_shared<ClipSearch>())
     , newestSearch_(std::make_shared<std::atomic<quint64>>(0))
 {
     auto* layout = new QVBoxLayout(this);
@@ -195,7 +195,7 @@ void BarView::searchTyped()
     searching_ = true;
     fieldShowsText_ = false;
     foundWaiting_.reset();
-    searchThread_.start([this, generation, index = typedIndex_, newest = newestSearch_, clips = sourceClips(),
+    searchThread_.start([this, generation, index = typedSearch_, newest = newestSearch_, clips = sourceClips(),
                          query = searchField_->text()] {
         // A search overtaken by a later keystroke before it started is not run.
         if (newest->load() != generation)

@@ -107,7 +107,7 @@ private:
     // field draws each character at once; the cards follow, after the field has drawn it.
     // Only the newest search's cards are shown: every search and reload starts a generation.
     QThreadPool searchThread_;
-    std::shared_ptr<ClipSearch> typedIndex_;
+    std::shared_ptr<ClipSearch> typedSearch_;
     std::shared_ptr<std::atomic<quint64>> newestSearch_;
     quint64 generation_ = 0;
     bool searching_ = false;
