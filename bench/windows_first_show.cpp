@@ -5,11 +5,11 @@
 #include "Models/ClipItem.h"
 #include "Platform/Defaults.h"
 #include "Settings/Settings.h"
-#include "UI/Settings/SettingsNavigation.h"
-#include "UI/Settings/SettingsTab.h"
 #include "Store/ClipboardStore.h"
 #include "UI/AI/ConversationWindowController.h"
+#include "UI/Settings/SettingsNavigation.h"
 #include "UI/Settings/SettingsPages.h"
+#include "UI/Settings/SettingsTab.h"
 #include "UI/Settings/SettingsWindowController.h"
 #include "fakes/FakeDefaults.h"
 

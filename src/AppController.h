@@ -17,8 +17,8 @@
 #include "Monitor/PasteFormat.h"
 #include "Monitor/PasteService.h"
 #include "Platform/Workspace.h"
-#include "UI/Settings/SettingsTab.h"
 #include "UI/AI/ConversationDraftView.h"
+#include "UI/Settings/SettingsTab.h"
 
 #include <QObject>
 #include <chrono>
@@ -46,7 +46,6 @@ class AppController final : public QObject {
 public:
     static constexpr std::chrono::milliseconds permissionGuideDelay{600};
     static constexpr std::chrono::milliseconds demoBarDelay{500};
-
 
     // The steps of launching, in their order; a step that does not apply to a run is skipped.
     enum class LaunchStep {

@@ -134,8 +134,7 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     quitOnTerminationSignals(app);
 
-    const LaunchOptions options =
-        LaunchOptions::parse(QApplication::arguments());
+    const LaunchOptions options = LaunchOptions::parse(QApplication::arguments());
     // A demo keeps its own data, so it may run beside the real one, but only once.
     Platform::SingleInstance instance(options.demo ? QStringLiteral("vellora-demo")
                                                    : QStringLiteral("vellora"));

@@ -9,11 +9,11 @@
 #include "Store/HistoryRetention.h"
 #include "Store/PendingImageFiles.h"
 #include "Store/StoreDiskStamp.h"
+#include "Store/StoreFileIO.h"
 #include "Store/StoreFileThread.h"
 #include "Store/StoreFileWatch.h"
 #include "Store/StoreSaveSchedule.h"
 #include "Store/StoreSnapshot.h"
-#include "Store/StoreFileIO.h"
 
 #include <QObject>
 #include <chrono>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "UI/Settings/SettingsTab.h"
 #include "UI/Settings/PrivacySupportPage.h"
+#include "UI/Settings/SettingsTab.h"
 
 #include <functional>
 

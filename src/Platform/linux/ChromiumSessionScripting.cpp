@@ -1,9 +1,9 @@
 #include "Platform/linux/ChromiumSessionScripting.h"
 
+#include "Platform/UserText.h"
 #include "Platform/linux/ChromiumHistoryTitles.h"
 #include "Platform/linux/ChromiumTabScript.h"
 #include "Platform/linux/ChromiumUserDataFolder.h"
-#include "Platform/UserText.h"
 
 #include <QDir>
 #include <algorithm>

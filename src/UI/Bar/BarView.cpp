@@ -195,8 +195,8 @@ void BarView::searchTyped()
     searching_ = true;
     fieldShowsText_ = false;
     foundWaiting_.reset();
-    searchThread_.start([this, generation, index = typedSearch_, newest = newestSearch_, clips = sourceClips(),
-                         query = searchField_->text()] {
+    searchThread_.start([this, generation, index = typedSearch_, newest = newestSearch_,
+                         clips = sourceClips(), query = searchField_->text()] {
         // A search overtaken by a later keystroke before it started is not run.
         if (newest->load() != generation)
             return;

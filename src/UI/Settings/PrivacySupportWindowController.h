@@ -1,9 +1,9 @@
 #pragma once
 
 #include "Settings/PrivacyPolicyCatalog.h"
-#include "UI/Settings/SettingsTab.h"
 #include "UI/Settings/PrivacySupportNavigation.h"
 #include "UI/Settings/PrivacySupportPage.h"
+#include "UI/Settings/SettingsTab.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "UI/Settings/SettingsTab.h"
 #include "UI/AppRequests.h"
+#include "UI/Settings/SettingsTab.h"
 
 class ClipboardStore;
 class QWidget;

@@ -1,7 +1,7 @@
 #include "UI/Settings/SettingsWindowController.h"
 
-#include "UI/Settings/SettingsNavigation.h"
 #include "UI/Appearance.h"
+#include "UI/Settings/SettingsNavigation.h"
 #include "UI/Settings/SettingsPages.h"
 #include "UI/Symbols.h"
 #include "UI/Theme.h"

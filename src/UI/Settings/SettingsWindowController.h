@@ -1,7 +1,7 @@
 #pragma once
 
-#include "UI/Settings/SettingsTab.h"
 #include "UI/Settings/SettingsPanel.h"
+#include "UI/Settings/SettingsTab.h"
 #include "UI/Settings/SettingsView.h"
 
 #include <QObject>

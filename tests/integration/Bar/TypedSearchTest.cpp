@@ -66,7 +66,8 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(StoreFileCodec::encode(accentedHistory()));
         file.close();
-        store = std::make_unique<ClipboardStore>(ClipboardStore::Environment{settings, dir.path(), nullptr, {}});
+        store =
+            std::make_unique<ClipboardStore>(ClipboardStore::Environment{settings, dir.path(), nullptr, {}});
         store->load();
         ASSERT_EQ(store->history().size(), clipCount);
         bar = std::make_unique<BarWindowController>(*store, settings, shelf);

@@ -235,9 +235,9 @@ TEST_F(LaunchTest, demoPastesGoToARunningTextEditor)
         workspace.frontmost = front;
         if (c.editorRuns)
             workspace.running.append(editor);
-        LaunchOptions options = LaunchOptions::parse(
-            c.pasteToTextEditor ? QStringList{"vellora", "--demo-paste-to-textedit"}
-                                : QStringList{"vellora"});
+        LaunchOptions options =
+            LaunchOptions::parse(c.pasteToTextEditor ? QStringList{"vellora", "--demo-paste-to-textedit"}
+                                                     : QStringList{"vellora"});
         options.demo = c.demo;
         controller->applicationDidFinishLaunching(options);
         controller->showBar();

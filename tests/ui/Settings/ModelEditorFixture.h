@@ -9,9 +9,9 @@
 #include "fakes/FakeKeychain.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
-#include <QApplication>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>

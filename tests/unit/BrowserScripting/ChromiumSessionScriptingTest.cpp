@@ -1,9 +1,9 @@
 #include "SessionFileWriter.h"
 
 #include "BrowserLinks/BrowserPageReader.h"
+#include "Platform/UserText.h"
 #include "Platform/linux/ChromiumSessionScripting.h"
 #include "Platform/linux/ChromiumUserDataFolder.h"
-#include "Platform/UserText.h"
 #include "Util/Localization.h"
 
 #include <QDir>
@@ -492,7 +492,8 @@ TEST(BrowserRun, aProfileThatCannotBeReadIsTheFirstErrorAndTheOthersAreRead)
     Platform::setUserTextFormatter(nullptr);
     ASSERT_TRUE(std::holds_alternative<ScriptValue>(japanese));
     EXPECT_EQ(std::get<ScriptValue>(japanese).item(1)->item(2)->stringValue(),
-              QStringLiteral("「microsoft-edge/Profile 1」の開いているタブを読み取れません：セッションファイルではありません。"));
+              QStringLiteral("「microsoft-edge/Profile "
+                             "1」の開いているタブを読み取れません：セッションファイルではありません。"));
 }
 
 TEST(BrowserRun, runErrors)
