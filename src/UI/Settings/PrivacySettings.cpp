@@ -4,6 +4,7 @@
 #include "Platform/Bundle.h"
 #include "Platform/Workspace.h"
 #include "Settings/Settings.h"
+#include "Store/ClipboardStore.h"
 #include "Store/FileAccessStore.h"
 #include "UI/Appearance.h"
 #include "UI/ContinuousCorners.h"
@@ -102,15 +103,17 @@ QFrame* divider(QWidget* parent)
 } // namespace
 
 PrivacySettings::PrivacySettings(QWidget* parent)
-    : PrivacySettings(Settings::shared(), AISharingConsentStore::shared(), FileAccessStore::shared(), parent)
+    : PrivacySettings(Settings::shared(), AISharingConsentStore::shared(), FileAccessStore::shared(),
+                      ClipboardStore::shared(), parent)
 {}
 
 PrivacySettings::PrivacySettings(Settings& settings, AISharingConsentStore& aiConsent,
-                                 FileAccessStore& fileAccess, QWidget* parent)
+                                 FileAccessStore& fileAccess, const ClipboardStore& store, QWidget* parent)
     : QWidget(parent)
     , settings_(settings)
     , aiConsent_(aiConsent)
     , fileAccess_(fileAccess)
+    , store_(store)
 {
     auto* page = new SettingsDetailPage(this);
     auto* layout = new QVBoxLayout(this);
@@ -190,7 +193,10 @@ QWidget* PrivacySettings::buildLinks()
 void PrivacySettings::chooseApps()
 {
     const QSet<QString> own = ownIdentifiers();
-    for (const QString& identifier : ApplicationChooserDialog::chooseApplications(this)) {
+    QList<ClipItem> clips = store_.history();
+    for (const Pinboard& pinboard : store_.pinboards())
+        clips.append(pinboard.clips);
+    for (const QString& identifier : ApplicationChooserDialog::chooseApplications(this, clips)) {
         if (!identifier.isEmpty() && !own.contains(identifier) &&
             !Platform::mainBundle().isOwnApplication(identifier))
             settings_.addIgnoredSourceApp(identifier);

@@ -5,6 +5,7 @@
 #include <optional>
 
 class AISharingConsentStore;
+class ClipboardStore;
 class FileAccessStore;
 class QLabel;
 class QPushButton;
@@ -19,8 +20,10 @@ class PrivacySettings final : public QWidget {
     Q_OBJECT
 public:
     explicit PrivacySettings(QWidget* parent = nullptr);
+    // The store's clips name the sources that the chooser offers besides the running and
+    // installed applications.
     PrivacySettings(Settings& settings, AISharingConsentStore& aiConsent, FileAccessStore& fileAccess,
-                    QWidget* parent = nullptr);
+                    const ClipboardStore& store, QWidget* parent = nullptr);
 
     // Lets the user pick applications and excludes each one, except Vellora itself.
     void chooseApps();
@@ -45,6 +48,7 @@ private:
     Settings& settings_;
     AISharingConsentStore& aiConsent_;
     FileAccessStore& fileAccess_;
+    const ClipboardStore& store_;
     std::optional<QString> filePermissionError_;
     bool filePermissionsCleared_ = false;
 
