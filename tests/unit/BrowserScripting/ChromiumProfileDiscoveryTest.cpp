@@ -29,6 +29,14 @@ void writeFile(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
+// The lock a browser run by this process holds on its user data folder.
+bool lockAsThisProcess(const QString& folder)
+{
+    const QString target = QSysInfo::machineHostName() + u'-' + QString::number(getpid());
+    return symlink(QFile::encodeName(target).constData(),
+                   QFile::encodeName(folder + "/SingletonLock").constData()) == 0;
+}
+
 void exec(sqlite3* db, const char* sql)
 {
     char* error = nullptr;
@@ -226,10 +234,7 @@ TEST(BrowserProcesses, tabsOfABrowserOnAFolderOfItsOwnWithTitlesFromItsHistory)
         unreadable.item(1)->item(2)->stringValue(),
         QStringLiteral("The browser is running, but its open tabs can't be read from \"%1\".").arg(folder));
 
-    ASSERT_EQ(
-        symlink(QFile::encodeName(QSysInfo::machineHostName() + u'-' + QString::number(getpid())).constData(),
-                QFile::encodeName(folder + "/SingletonLock").constData()),
-        0);
+    ASSERT_TRUE(lockAsThisProcess(folder));
     SessionFileWriter writer;
     writer.setTabWindow(1, 1).setTabIndex(1, 1).navigation(1, 0, "https://a.example/", "");
     writer.setTabWindow(1, 2).setTabIndex(2, 2).navigation(2, 0, "https://c.example/",
@@ -261,10 +266,7 @@ TEST(BrowserProcesses, aBrowserThatCantBeReadIsNamedBesideTheTabsThatCould)
     proc.add({qint64(getppid()), me, chromium, {chromium, "--user-data-dir=" + unreadable}});
     QDir().mkpath(unreadable); // no lock to be found: its tabs can't be read
     QDir().mkpath(readable);
-    ASSERT_EQ(
-        symlink(QFile::encodeName(QSysInfo::machineHostName() + u'-' + QString::number(getpid())).constData(),
-                QFile::encodeName(readable + "/SingletonLock").constData()),
-        0);
+    ASSERT_TRUE(lockAsThisProcess(readable));
     SessionFileWriter writer;
     writer.setTabWindow(1, 1).setTabIndex(1, 1).navigation(1, 0, "https://a.example/", "Readable");
     writeFile(readable + "/Default/Sessions/Session_13441101099588420", writer.bytes());
