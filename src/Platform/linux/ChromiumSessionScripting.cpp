@@ -174,8 +174,9 @@ qint32 ChromiumSessionScripting::automationPermission(const QString& bundleID, b
     const QList<ChromiumUserDataFolder> running = runningFolders(bundleID, processes);
     if (running.isEmpty())
         return processes.isEmpty() ? ScriptStatus::notRunning : ScriptStatus::allowed;
+    // One readable folder is enough: the read lists its tabs and says which folders it can't.
     const bool readable =
-        std::all_of(running.begin(), running.end(),
+        std::any_of(running.begin(), running.end(),
                     [](const ChromiumUserDataFolder& folder) { return folder.isReadable(); });
     return readable ? ScriptStatus::allowed : ScriptStatus::notPermitted;
 }
@@ -213,7 +214,24 @@ ChromiumSessionScripting::runTabScript(const ChromiumTabScript& script) const
         return answer.value();
     }
 
+    // A process on a folder that can't be read runs beside those that can: its tabs are left
+    // out, and the answer says so.
+    QStringList runningPaths;
+    for (const ChromiumUserDataFolder& folder : running)
+        runningPaths.append(QDir::cleanPath(folder.path()));
+    for (const ChromiumProcesses::Process& process : processes) {
+        const bool read = std::any_of(
+            process.userDataFolders.begin(), process.userDataFolders.end(),
+            [&](const QString& folder) { return runningPaths.contains(QDir::cleanPath(folder)); });
+        if (!read && !process.userDataFolders.isEmpty())
+            answer.addFailure(unreadableMessage(process.userDataFolders));
+    }
+
     for (const ChromiumUserDataFolder& folder : running) {
+        if (!folder.isReadable()) {
+            answer.addFailure(unreadableMessage({folder.path()}));
+            continue;
+        }
         for (const QString& profile : folder.profiles()) {
             const qint64 now = clock_();
             if (now > deadline)

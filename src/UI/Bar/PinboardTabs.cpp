@@ -18,6 +18,7 @@ constexpr int tabSpacing = 6;
 constexpr int horizontalPadding = 12;
 constexpr int dotSize = 8;
 constexpr int dotGap = 6;
+constexpr qreal dotRingWidth = 1.5;
 constexpr int maxTitleWidth = 160;
 
 } // namespace
@@ -100,15 +101,22 @@ void PinboardTabs::paintEvent(QPaintEvent*)
         if (isCurrent)
             painter.fillPath(continuousRoundedRect(rect, tabHeight / 2.0), QColor(Theme::selection()));
         QRect textRect = rect.adjusted(horizontalPadding, 0, -horizontalPadding, 0);
+        const QColor titleColor =
+            isCurrent ? palette().color(QPalette::HighlightedText) : QColor(Theme::chromeTextSecondary());
         if (tab.color.isValid()) {
             const QRectF dot(textRect.left(), rect.center().y() - dotSize / 2.0, dotSize, dotSize);
             painter.setPen(Qt::NoPen);
+            // On the accent a pinboard's colour may hardly show (a blue one not at all): a ring
+            // in the title's colour sets the dot off.
+            if (isCurrent) {
+                painter.setBrush(titleColor);
+                painter.drawEllipse(dot.adjusted(-dotRingWidth, -dotRingWidth, dotRingWidth, dotRingWidth));
+            }
             painter.setBrush(tab.color);
             painter.drawEllipse(dot);
             textRect.setLeft(textRect.left() + dotSize + dotGap);
         }
-        painter.setPen(isCurrent ? palette().color(QPalette::HighlightedText)
-                                 : QColor(Theme::chromeTextSecondary()));
+        painter.setPen(titleColor);
         painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft,
                          metrics.elidedText(tab.title, Qt::ElideRight, textRect.width()));
     }

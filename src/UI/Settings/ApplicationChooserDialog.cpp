@@ -120,33 +120,38 @@ bool ApplicationChooserDialog::chooseFromKeyboard()
     return true;
 }
 
-QList<Platform::ApplicationInfo> ApplicationChooserDialog::availableApplications()
+QList<Platform::ApplicationInfo> ApplicationChooserDialog::availableApplications(const QList<ClipItem>& clips)
 {
     Platform::Workspace& workspace = Platform::workspace();
     const Platform::Bundle& own = Platform::mainBundle();
-    QList<Platform::ApplicationInfo> applications = workspace.installedApplications();
-    applications.removeIf([&own](const Platform::ApplicationInfo& application) {
-        return own.isOwnApplication(application.bundleIdentifier);
-    });
+    QList<Platform::ApplicationInfo> applications;
     QSet<QString> listed;
-    for (const Platform::ApplicationInfo& application : applications)
-        listed.insert(application.bundleIdentifier);
-    for (const Platform::RunningApplication& running : workspace.runningApplications()) {
-        if (running.hasDesktopEntry || running.bundleIdentifier.isEmpty() ||
-            listed.contains(running.bundleIdentifier) || own.isOwnApplication(running.bundleIdentifier))
+    const auto offer = [&](const QString& identifier, const QString& name, const QString& iconName,
+                           bool installed) {
+        if (identifier.isEmpty() || listed.contains(identifier) || own.isOwnApplication(identifier))
+            return;
+        listed.insert(identifier);
+        applications.append({identifier, name.isEmpty() ? identifier : name, iconName, installed});
+    };
+    // First the names the cards use: a running application's, then a clip's own.
+    for (const Platform::RunningApplication& running : workspace.runningApplications())
+        offer(running.bundleIdentifier, running.localizedName, running.iconName, running.hasDesktopEntry);
+    for (const ClipItem& clip : clips) {
+        const QString identifier = clip.sourceBundleID.value_or(QString());
+        if (identifier.isEmpty() || listed.contains(identifier))
             continue;
-        listed.insert(running.bundleIdentifier);
-        const QString name =
-            running.localizedName.isEmpty() ? running.bundleIdentifier : running.localizedName;
-        applications.append({running.bundleIdentifier, name, running.iconName, false});
+        const Platform::ApplicationInfo info = workspace.applicationInfo(identifier);
+        offer(identifier, clip.sourceAppName.value_or(info.name), info.iconName, info.installed);
     }
+    for (const Platform::ApplicationInfo& installed : workspace.installedApplications())
+        offer(installed.bundleIdentifier, installed.name, installed.iconName, true);
     std::sort(applications.begin(), applications.end(), nameOrder);
     return applications;
 }
 
-QStringList ApplicationChooserDialog::chooseApplications(QWidget* parent)
+QStringList ApplicationChooserDialog::chooseApplications(QWidget* parent, const QList<ClipItem>& clips)
 {
-    ApplicationChooserDialog dialog(availableApplications(), parent);
+    ApplicationChooserDialog dialog(availableApplications(clips), parent);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.chosenIdentifiers();

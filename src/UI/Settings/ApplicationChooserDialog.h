@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Models/ClipItem.h"
 #include "Platform/Workspace.h"
 
 #include <QDialog>
@@ -19,12 +20,14 @@ class ApplicationChooserDialog final : public QDialog {
 public:
     ApplicationChooserDialog(QList<Platform::ApplicationInfo> applications, QWidget* parent = nullptr);
 
-    // The installed applications that menus show, and the running ones that have no desktop
-    // entry (named by their window class or program), sorted by name.
-    static QList<Platform::ApplicationInfo> availableApplications();
-    // Runs the sheet over availableApplications(); the chosen identifiers in list order, or
-    // none when it was cancelled.
-    static QStringList chooseApplications(QWidget* parent);
+    // Every application a clip's card can name, so that each can be excluded: the running
+    // ones under the names their cards show (also those whose desktop entry hides them from
+    // menus), the sources the clips name, and the installed applications that menus show;
+    // sorted by name, without Vellora itself.
+    static QList<Platform::ApplicationInfo> availableApplications(const QList<ClipItem>& clips = {});
+    // Runs the sheet over availableApplications(clips); the chosen identifiers in list order,
+    // or none when it was cancelled.
+    static QStringList chooseApplications(QWidget* parent, const QList<ClipItem>& clips);
 
     // The selected identifiers in list order, also those that the search currently hides.
     QStringList chosenIdentifiers() const;

@@ -4,6 +4,7 @@
 #include "Platform/Bundle.h"
 #include "Platform/Workspace.h"
 #include "Settings/Settings.h"
+#include "Store/ClipboardStore.h"
 #include "Store/FileAccessStore.h"
 #include "UI/Appearance.h"
 #include "UI/ContinuousCorners.h"
@@ -101,12 +102,13 @@ QFrame* divider(QWidget* parent)
 } // namespace
 
 PrivacySettings::PrivacySettings(Settings& settings, AISharingConsentStore& aiConsent,
-                                 FileAccessStore& fileAccess, ShowPrivacySupport showPrivacySupport,
-                                 QWidget* parent)
+                                 FileAccessStore& fileAccess, const ClipboardStore& store,
+                                 ShowPrivacySupport showPrivacySupport, QWidget* parent)
     : QWidget(parent)
     , settings_(settings)
     , aiConsent_(aiConsent)
     , fileAccess_(fileAccess)
+    , store_(store)
     , showPrivacySupport_(std::move(showPrivacySupport))
 {
     auto* page = new SettingsDetailPage(this);
@@ -193,7 +195,10 @@ void PrivacySettings::showPrivacySupportPage(PrivacySupportPage page)
 void PrivacySettings::chooseApps()
 {
     const QSet<QString> own = ownIdentifiers();
-    for (const QString& identifier : ApplicationChooserDialog::chooseApplications(this)) {
+    QList<ClipItem> clips = store_.history();
+    for (const Pinboard& pinboard : store_.pinboards())
+        clips.append(pinboard.clips);
+    for (const QString& identifier : ApplicationChooserDialog::chooseApplications(this, clips)) {
         if (!identifier.isEmpty() && !own.contains(identifier) &&
             !Platform::mainBundle().isOwnApplication(identifier))
             settings_.addIgnoredSourceApp(identifier);

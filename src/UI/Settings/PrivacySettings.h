@@ -8,6 +8,7 @@
 #include <optional>
 
 class AISharingConsentStore;
+class ClipboardStore;
 class FileAccessStore;
 class QLabel;
 class QPushButton;
@@ -24,8 +25,11 @@ public:
     // Opens the privacy and support window on a page.
     using ShowPrivacySupport = std::function<void(PrivacySupportPage page)>;
 
+    // The store's clips name the sources that the chooser offers besides the running and
+    // installed applications.
     PrivacySettings(Settings& settings, AISharingConsentStore& aiConsent, FileAccessStore& fileAccess,
-                    ShowPrivacySupport showPrivacySupport = {}, QWidget* parent = nullptr);
+                    const ClipboardStore& store, ShowPrivacySupport showPrivacySupport = {},
+                    QWidget* parent = nullptr);
 
     // Lets the user pick applications and excludes each one, except Vellora itself.
     void chooseApps();
@@ -51,6 +55,7 @@ private:
     Settings& settings_;
     AISharingConsentStore& aiConsent_;
     FileAccessStore& fileAccess_;
+    const ClipboardStore& store_;
     ShowPrivacySupport showPrivacySupport_;
     std::optional<QString> filePermissionError_;
     bool filePermissionsCleared_ = false;

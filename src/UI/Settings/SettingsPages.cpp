@@ -24,8 +24,9 @@ QWidget* makeSettingsPage(SettingsTab tab, const SettingsPageServices& services)
         page = new UpdateSettingsView;
         break;
     case SettingsTab::privacy:
-        page = new PrivacySettings(services.settings, AISharingConsentStore::shared(),
-                                   FileAccessStore::shared(), services.requests.showPrivacySupport);
+        page =
+            new PrivacySettings(services.settings, AISharingConsentStore::shared(), FileAccessStore::shared(),
+                                services.store, services.requests.showPrivacySupport);
         break;
     case SettingsTab::about:
         page = new AboutView(PublicConfigurationStore::shared(), services.requests.showPrivacySupport);

@@ -6,17 +6,22 @@
 #include "Monitor/PasteService.h"
 #include "Platform/Pasteboard.h"
 #include "Platform/Workspace.h"
+#include "Platform/linux/X11Workspace.h"
 #include "Platform/linux/XClipboardReader.h"
 #include "Settings/Settings.h"
 #include "Store/ClipboardStore.h"
+#include "UI/Settings/ApplicationChooserDialog.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QListWidget>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -271,6 +276,70 @@ TEST_F(ClipboardCaptureTest, ACopyNamesTheApplicationThatMadeIt)
         captureTimeoutMs));
     monitor->checkForChanges();
     EXPECT_EQ(store->history().size(), 1);
+    Settings::shared().setIgnoredSourceAppBundleIDs({});
+}
+
+// A Tk program whose desktop entry hides it from menus: the chooser offers it under the name
+// its cards show, and once chosen its copies are no longer recorded.
+TEST_F(ClipboardCaptureTest, ATkProgramHiddenFromMenusCanBeChosenAndExcluded)
+{
+    const QString folder = temp.filePath(QStringLiteral("applications"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile entry(folder + QStringLiteral("/org.example.TkProbe.desktop"));
+    ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
+    entry.write("[Desktop Entry]\nType=Application\nName=Tk Probe\nExec=wish\nNoDisplay=true\n"
+                "StartupWMClass=VelloraTkProbe\n");
+    entry.close();
+    Platform::X11Workspace::Options options = Platform::X11Workspace::standardOptions();
+    options.applicationFolders = {folder};
+    Platform::X11Workspace workspace(options);
+    Platform::setWorkspaceForTesting(&workspace);
+    const auto restore = qScopeGuard([] { Platform::setWorkspaceForTesting(nullptr); });
+
+    // The Tk program copies each line it reads.
+    QFile script(temp.filePath(QStringLiteral("copier.tcl")));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("wm withdraw .\ntoplevel .w -class VelloraTkProbe\nwm geometry .w 120x60+40+40\n"
+                 "fconfigure stdin -blocking 0\nfileevent stdin readable {\n"
+                 "    if {[gets stdin line] >= 0} {\n"
+                 "        selection clear -selection CLIPBOARD; clipboard clear; clipboard append -- $line\n"
+                 "    }\n}\n");
+    script.close();
+    HelperProcess tk;
+    ASSERT_TRUE(tk.start(QStringLiteral("wish"), {script.fileName()})) << "needs Tk's wish";
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            for (const Platform::RunningApplication& application : workspace.runningApplications()) {
+                if (application.processIdentifier == tk.process.processId())
+                    return true;
+            }
+            return false;
+        },
+        captureTimeoutMs))
+        << "the Tk window never showed";
+    const auto copyInTk = [&](const QByteArray& text) {
+        const qint64 before = Platform::pasteboard().changeCount();
+        tk.process.write(text + '\n');
+        waitForCopy(before, QStringLiteral("text/plain"), text);
+        monitor->checkForChanges();
+    };
+
+    ASSERT_NO_FATAL_FAILURE(copyInTk("before the exclusion"));
+    ASSERT_EQ(store->history().size(), 1);
+    EXPECT_EQ(store->history().first().sourceAppName.value_or(QString()), QStringLiteral("Tk Probe"));
+
+    ApplicationChooserDialog chooser(ApplicationChooserDialog::availableApplications(store->history()));
+    const QList<QListWidgetItem*> offered =
+        chooser.findChild<QListWidget*>()->findItems(QStringLiteral("Tk Probe"), Qt::MatchExactly);
+    ASSERT_EQ(offered.size(), 1) << "the chooser does not offer the Tk program";
+    offered.first()->setSelected(true);
+    for (const QString& identifier : chooser.chosenIdentifiers())
+        Settings::shared().addIgnoredSourceApp(identifier);
+    EXPECT_EQ(Settings::shared().ignoredSourceAppBundleIDs(),
+              QStringList{QStringLiteral("org.example.TkProbe")});
+
+    ASSERT_NO_FATAL_FAILURE(copyInTk("after the exclusion"));
+    EXPECT_EQ(store->history().size(), 1) << "the excluded program's copy was recorded";
     Settings::shared().setIgnoredSourceAppBundleIDs({});
 }
 

@@ -3,6 +3,7 @@
 #include "Platform/Bundle.h"
 #include "Platform/Workspace.h"
 #include "Settings/Settings.h"
+#include "Store/ClipboardStore.h"
 #include "Store/FileAccessStore.h"
 #include "UI/Settings/ApplicationChooserDialog.h"
 #include "UI/Settings/SettingsPanel.h"
@@ -10,6 +11,7 @@
 #include "Util/FileAccessPresentation.h"
 #include "Util/Localization.h"
 #include "fakes/FakeBundle.h"
+#include "fakes/FakeCloudDrive.h"
 #include "fakes/FakeDefaults.h"
 #include "fakes/FakeWorkspace.h"
 
@@ -58,6 +60,9 @@ protected:
         Platform::setMainBundleForTesting(&bundle);
         AppIconProvider::clearCache();
         fileAccess = std::make_unique<FileAccessStore>(dataFolder() + QStringLiteral("/file-access.json"));
+        store = std::make_unique<ClipboardStore>(
+            ClipboardStore::Environment{settings, temporary.path() + QStringLiteral("/store"), &cloud, {}});
+        store->load();
     }
     ~PrivacySettingsTest() override
     {
@@ -72,7 +77,8 @@ protected:
     {
         if (!page_)
             page_ = std::make_unique<PrivacySettings>(
-                settings, consent, *fileAccess, [this](PrivacySupportPage page) { askedPages.append(page); });
+                settings, consent, *fileAccess, *store,
+                [this](PrivacySupportPage page) { askedPages.append(page); });
         return *page_;
     }
 
@@ -151,6 +157,8 @@ protected:
     Settings settings{defaults};
     AISharingConsentStore consent{defaults};
     std::unique_ptr<FileAccessStore> fileAccess;
+    FakeCloudDrive cloud;
+    std::unique_ptr<ClipboardStore> store;
     FakeWorkspace workspace;
     FakeBundle bundle;
     std::unique_ptr<PrivacySettings> page_;
@@ -231,6 +239,45 @@ TEST_F(PrivacySettingsTest, ChosenAppsAreAddedSortedWithoutDuplicates)
     // An application the desktop does not know is named by its identifier.
     EXPECT_EQ(rowNames(), (QStringList{QStringLiteral("Chat"), QStringLiteral("Text Editor"),
                                        QStringLiteral("Firefox"), QStringLiteral("xterm")}));
+}
+
+// Every source a card names can be excluded: a running program whose desktop entry hides it
+// from menus, and a source only the history or a pinboard still names, under the cards' names.
+TEST_F(PrivacySettingsTest, ChooserOffersEverySourceACardNames)
+{
+    workspace.running.append(
+        {QStringLiteral("python3.11"), QStringLiteral("Python (v3.11)"), {}, 44, 9, true});
+    const auto clip = [](const char* text, const char* identifier, const char* name) {
+        ClipItem item;
+        item.text = QLatin1String(text);
+        item.sourceBundleID = QLatin1String(identifier);
+        item.sourceAppName = QLatin1String(name);
+        return item;
+    };
+    store->addCaptured(clip("gone", "com.example.Gone", "Gone App"));
+    store->addCaptured(clip("from the terminal", "xterm", "xterm of old"));
+    store->addCaptured(clip("our own", "app.vellora.Vellora", "Vellora"));
+    const ClipItem pinned = clip("pinned", "com.example.Pinned", "Pinned App");
+    store->addCaptured(pinned);
+    ASSERT_TRUE(store->pin(pinned.id, store->addPinboard(QStringLiteral("Kept"), QStringLiteral("#315BD6"))));
+    store->deleteItems({pinned.id}, true);
+
+    chooseWith([](ApplicationChooserDialog& dialog) {
+        auto* list = dialog.findChild<QListWidget*>(QStringLiteral("applicationList"));
+        QStringList names;
+        for (int row = 0; row < list->count(); ++row)
+            names.append(list->item(row)->text());
+        EXPECT_EQ(names,
+                  (QStringList{QStringLiteral("Chat"), QStringLiteral("Firefox"), QStringLiteral("Gone App"),
+                               QStringLiteral("Pinned App"), QStringLiteral("Python (v3.11)"),
+                               QStringLiteral("Text Editor"), QStringLiteral("XTerm")}));
+        select(dialog,
+               {QStringLiteral("Python (v3.11)"), QStringLiteral("Gone App"), QStringLiteral("Pinned App")});
+        dialog.accept();
+    });
+    EXPECT_EQ(settings.ignoredSourceAppBundleIDs(),
+              (QStringList{QStringLiteral("com.example.Gone"), QStringLiteral("com.example.Pinned"),
+                           QStringLiteral("python3.11")}));
 }
 
 TEST_F(PrivacySettingsTest, CancellingTheChooserChangesNothing)

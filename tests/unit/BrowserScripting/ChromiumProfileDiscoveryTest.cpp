@@ -29,6 +29,14 @@ void writeFile(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
+// The lock a browser run by this process holds on its user data folder.
+bool lockAsThisProcess(const QString& folder)
+{
+    const QString target = QSysInfo::machineHostName() + u'-' + QString::number(getpid());
+    return symlink(QFile::encodeName(target).constData(),
+                   QFile::encodeName(folder + "/SingletonLock").constData()) == 0;
+}
+
 void exec(sqlite3* db, const char* sql)
 {
     char* error = nullptr;
@@ -226,10 +234,7 @@ TEST(BrowserProcesses, tabsOfABrowserOnAFolderOfItsOwnWithTitlesFromItsHistory)
         unreadable.item(1)->item(2)->stringValue(),
         QStringLiteral("The browser is running, but its open tabs can't be read from \"%1\".").arg(folder));
 
-    ASSERT_EQ(
-        symlink(QFile::encodeName(QSysInfo::machineHostName() + u'-' + QString::number(getpid())).constData(),
-                QFile::encodeName(folder + "/SingletonLock").constData()),
-        0);
+    ASSERT_TRUE(lockAsThisProcess(folder));
     SessionFileWriter writer;
     writer.setTabWindow(1, 1).setTabIndex(1, 1).navigation(1, 0, "https://a.example/", "");
     writer.setTabWindow(1, 2).setTabIndex(2, 2).navigation(2, 0, "https://c.example/",
@@ -242,6 +247,41 @@ TEST(BrowserProcesses, tabsOfABrowserOnAFolderOfItsOwnWithTitlesFromItsHistory)
     const QStringList titles = {*read.item(2)->item(3)->stringValue(), *read.item(3)->item(3)->stringValue(),
                                 *read.item(4)->item(3)->stringValue()};
     EXPECT_EQ(titles, (QStringList{"Alpha Centauri", "Kept from the session", ""}));
+}
+
+} // namespace
+
+namespace {
+
+// A browser running on a folder it can be read from, beside one whose folder can't be: the
+// readable one's tabs came without a word that the other's were left out.
+TEST(BrowserProcesses, aBrowserThatCantBeReadIsNamedBesideTheTabsThatCould)
+{
+    QTemporaryDir dir;
+    FakeProc proc;
+    const QString readable = dir.filePath(QStringLiteral("readable"));
+    const QString unreadable = dir.filePath(QStringLiteral("unreadable"));
+    const QString chromium = QStringLiteral("/usr/lib/chromium/chromium");
+    proc.add({qint64(getpid()), me, chromium, {chromium, "--user-data-dir=" + readable}});
+    proc.add({qint64(getppid()), me, chromium, {chromium, "--user-data-dir=" + unreadable}});
+    QDir().mkpath(unreadable); // no lock to be found: its tabs can't be read
+    QDir().mkpath(readable);
+    ASSERT_TRUE(lockAsThisProcess(readable));
+    SessionFileWriter writer;
+    writer.setTabWindow(1, 1).setTabIndex(1, 1).navigation(1, 0, "https://a.example/", "Readable");
+    writeFile(readable + "/Default/Sessions/Session_13441101099588420", writer.bytes());
+
+    Platform::ChromiumSessionScripting scripting({}, {proc.root(), me, dir.filePath(QStringLiteral("home"))});
+    EXPECT_EQ(scripting.automationPermission(QStringLiteral("com.google.Chrome"), false),
+              Platform::ScriptStatus::allowed);
+    const auto script = scripting.compile(BrowserPageReader::source(LinkBrowser::chrome));
+    ASSERT_TRUE(script);
+    const auto read = std::get<Platform::ScriptValue>(scripting.run(*script));
+    EXPECT_EQ(read.item(1)->item(2)->stringValue(),
+              QStringLiteral("The browser is running, but its open tabs can't be read from \"%1\".")
+                  .arg(unreadable));
+    ASSERT_EQ(read.count(), 2);
+    EXPECT_EQ(read.item(2)->item(4)->stringValue(), QStringLiteral("https://a.example/"));
 }
 
 } // namespace
