@@ -7,6 +7,7 @@
 #include "Platform/SingleInstance.h"
 #include "Store/ClipboardStore.h"
 #include "Store/DataDirectory.h"
+#include "UI/LanguageFont.h"
 #include "UI/QtTranslations.h"
 #include "Util/Localization.h"
 
@@ -153,6 +154,7 @@ int main(int argc, char* argv[])
     DataDirectory::setDemo(options.demo);
     PlatformHooks::install();
     const QtTranslations qtTranslations(Localization::shared());
+    const LanguageFont languageFont(Localization::shared());
     AppController::shared().applicationDidFinishLaunching(options);
     if (options.settings)
         AppController::shared().showSettings(std::nullopt);

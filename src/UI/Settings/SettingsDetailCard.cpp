@@ -16,7 +16,8 @@ SettingsDetailCard::SettingsDetailCard(QWidget* parent)
     layout_ = new QVBoxLayout(this);
     layout_->setContentsMargins(padding, padding, padding, padding);
     layout_->setSpacing(itemSpacing);
-    layout_->setAlignment(Qt::AlignTop);
+    // No alignment: an aligned layout is laid out at its size hint, which is lower than what
+    // wrapped labels need at a narrower width than their hint's.
     applyTextStyle();
     connect(&Appearance::shared(), &Appearance::changed, this, [this] {
         applyTextStyle();
