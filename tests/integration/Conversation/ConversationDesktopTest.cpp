@@ -126,7 +126,7 @@ protected:
 
 TEST_F(ConversationDesktopTest, TheClipboardToggleHidesTheActiveBarAndShowsTheHiddenOne)
 {
-    controller->openAIDraft({textClip(QStringLiteral("note"))});
+    askAI({textClip(QStringLiteral("note"))});
     ASSERT_EQ(controller->conversationWindows().size(), 1);
     ConversationWindowController* conversation = controller->conversationWindows().first();
     ASSERT_TRUE(QTest::qWaitForWindowActive(conversation->window()));
@@ -181,7 +181,7 @@ TEST_F(ConversationDesktopTest, EveryPasteRoadPastesIntoATkWindowThatWasInFront)
         {"Paste Back from a conversation", answer,
          [&] {
              controller->showBar();
-             controller->openAIDraft({textClip(QStringLiteral("note"))});
+             askAI({textClip(QStringLiteral("note"))});
              ConversationWindowController* conversation = controller->conversationWindows().last();
              ASSERT_TRUE(QTest::qWaitForWindowActive(conversation->window()));
              conversation->performResultAction(ConversationResultAction::paste, answer,
