@@ -130,6 +130,7 @@ TEST_F(ConversationDesktopTest, TheClipboardToggleHidesTheActiveBarAndShowsTheHi
     ASSERT_EQ(controller->conversationWindows().size(), 1);
     ConversationWindowController* conversation = controller->conversationWindows().first();
     ASSERT_TRUE(QTest::qWaitForWindowActive(conversation->window()));
+    ASSERT_TRUE(waitForPhase(BarPhaseKind::hidden)) << "the bar hides for the conversation";
     controller->showBar();
     ASSERT_TRUE(waitForPhase(BarPhaseKind::shown));
     ASSERT_TRUE(
