@@ -346,7 +346,7 @@ BarWindowController* AppController::barController() const
 void AppController::wireBar(BarWindowController& bar)
 {
     connect(&bar, &BarWindowController::pasteRequested, this, &AppController::barPasteRequested);
-    connect(&bar, &BarWindowController::askAIRequested, this, &AppController::openAIDraft);
+    connect(&bar, &BarWindowController::askAIRequested, &conversations_, &ConversationWindows::open);
     connect(&bar, &BarWindowController::settingsRequested, this, [this] { showSettings(std::nullopt); });
     connect(&bar, &BarWindowController::browserPagesPasteRequested, this, &AppController::pasteBrowserPages);
     connect(&bar, &BarWindowController::browserPagesCopyRequested, this, &AppController::copyBrowserPages);
@@ -358,11 +358,6 @@ void AppController::barPasteRequested(const QList<ClipItem>& items, PasteFormat 
         pasteItem(items.first(), format);
     else
         startPasteQueue(items, format);
-}
-
-std::optional<Platform::RunningApplication> AppController::clipPasteTarget() const
-{
-    return targets_.clipPasteTarget();
 }
 
 std::optional<Platform::RunningApplication> AppController::pasteTarget() const
@@ -401,11 +396,6 @@ void AppController::showSettings(std::optional<SettingsTab> tab)
     settingsWindow_.present(tab);
 }
 
-SettingsWindowController* AppController::settingsWindowController() const
-{
-    return settingsWindow_.controller();
-}
-
 void AppController::toggleSyncedFolder()
 {
     Settings& settings = services_.settings;
@@ -426,11 +416,6 @@ void AppController::toggleSyncedFolder()
     settings.setICloudSync(!enabled);
     if (enabled)
         services_.showAlert(unavailable);
-}
-
-void AppController::openAIDraft(const QList<ClipItem>& items)
-{
-    conversations_.open(items);
 }
 
 ConversationDraftView::AppActions AppController::conversationAppActions()

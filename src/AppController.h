@@ -12,7 +12,6 @@
 #include "BrowserLinks/BrowserShelfModel.h"
 #include "Models/BarSource.h"
 #include "Models/ClipItem.h"
-#include "Models/PasteQueueSession.h"
 #include "Monitor/ClipboardMonitor.h"
 #include "Monitor/PasteFormat.h"
 #include "Monitor/PasteService.h"
@@ -34,13 +33,14 @@ class PastePermissionGuide;
 class PublicConfigurationStore;
 class QSystemTrayIcon;
 class Settings;
-class SettingsWindowController;
 class UpdateSettings;
 
 // Owns the application's controllers and wires the shared objects together: it runs the
-// launch and the reactions to the system, and is the one face of the parts under App/ (the
-// status menu, the bar, pasting, the settings window, the conversation windows). The
-// application is an accessory: no main window, no taskbar entry, an optional status item.
+// launch, the hot keys and the reactions to the system, and connects the parts under App/
+// (the status menu, the bar, pasting, the settings window, the conversation windows), which
+// hold the peers they need. Its public functions are what Main, the parts' callbacks and the
+// bar's signals reach. The application is an accessory: no main window, no taskbar entry, an
+// optional status item.
 class AppController final : public QObject {
     Q_OBJECT
 public:
@@ -149,24 +149,16 @@ public:
     void copyBrowserPages(const QList<BrowserPage>& pages);
     // Pastes the first clip now and each next one on the following presses of the hot key.
     void startPasteQueue(const QList<ClipItem>& items, PasteFormat format);
-    const PasteQueueSession& pasteQueue() const { return paste_.queue(); }
     // The application pastes go to: the one in front before the bar showed (with
     // "--demo-paste-to-textedit", a running text editor when there is one).
     std::optional<Platform::RunningApplication> pasteTarget() const;
-    // Where a clip chosen in the bar goes: the window of Vellora's own that was in front when
-    // the bar showed (a conversation's question, a settings field), else pasteTarget().
-    std::optional<Platform::RunningApplication> clipPasteTarget() const;
 
     // Opens the settings window on the pane (none keeps the current one), hiding the bar
     // and showing it again when the settings window closes.
     void showSettings(std::optional<SettingsTab> tab);
-    SettingsWindowController* settingsWindowController() const;
     // Turns syncing through the cloud folder on or off; an alert when it can't be turned on.
     void toggleSyncedFolder();
 
-    // Opens a conversation window on the clips' materials; an alert titled "Materials Not
-    // Ready" instead when they can't be taken.
-    void openAIDraft(const QList<ClipItem>& items);
     // The conversation windows that are not closed, oldest first.
     QList<ConversationWindowController*> conversationWindows() const;
     // What a conversation's view asks of this controller: the bar's phase, showing and hiding

@@ -126,10 +126,11 @@ protected:
 
 TEST_F(ConversationDesktopTest, TheClipboardToggleHidesTheActiveBarAndShowsTheHiddenOne)
 {
-    controller->openAIDraft({textClip(QStringLiteral("note"))});
+    askAI({textClip(QStringLiteral("note"))});
     ASSERT_EQ(controller->conversationWindows().size(), 1);
     ConversationWindowController* conversation = controller->conversationWindows().first();
     ASSERT_TRUE(QTest::qWaitForWindowActive(conversation->window()));
+    ASSERT_TRUE(waitForPhase(BarPhaseKind::hidden)) << "the bar hides for the conversation";
     controller->showBar();
     ASSERT_TRUE(waitForPhase(BarPhaseKind::shown));
     ASSERT_TRUE(
@@ -181,7 +182,7 @@ TEST_F(ConversationDesktopTest, EveryPasteRoadPastesIntoATkWindowThatWasInFront)
         {"Paste Back from a conversation", answer,
          [&] {
              controller->showBar();
-             controller->openAIDraft({textClip(QStringLiteral("note"))});
+             askAI({textClip(QStringLiteral("note"))});
              ConversationWindowController* conversation = controller->conversationWindows().last();
              ASSERT_TRUE(QTest::qWaitForWindowActive(conversation->window()));
              conversation->performResultAction(ConversationResultAction::paste, answer,

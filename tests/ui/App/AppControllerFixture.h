@@ -27,10 +27,13 @@
 #include "Store/ClipboardStore.h"
 #include "UI/Bar/BarWindowController.h"
 #include "UI/PastePermissionGuide.h"
+#include "UI/Settings/SettingsWindowController.h"
 #include "Util/Localization.h"
 
+#include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -153,6 +156,43 @@ protected:
     bool waitForPhase(BarPhaseKind kind) const
     {
         return QTest::qWaitFor([&] { return barPhase() == kind; }, waitMs);
+    }
+
+    // Ask AI on the clips, as the bar sends them (it shows the bar when hidden).
+    void askAI(const QList<ClipItem>& items)
+    {
+        if (barPhase() == BarPhaseKind::hidden)
+            controller->showBar();
+        emit controller->barController()->askAIRequested(items);
+    }
+
+    // The settings windows that exist, known by their pane buttons.
+    static QList<QWidget*> settingsWindows()
+    {
+        QList<QWidget*> windows;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->findChild<QToolButton*>(SettingsWindowController::identifier(SettingsTab::general)))
+                windows.append(window);
+        }
+        return windows;
+    }
+
+    // The one settings window, or null.
+    static QWidget* settingsWindow()
+    {
+        const QList<QWidget*> windows = settingsWindows();
+        return windows.size() == 1 ? windows.first() : nullptr;
+    }
+
+    // The pane button that is checked in the settings window, or null.
+    static QToolButton* shownPaneButton(const QWidget& window)
+    {
+        for (SettingsTab tab : SettingsTabs::allCases()) {
+            auto* button = window.findChild<QToolButton*>(SettingsWindowController::identifier(tab));
+            if (button && button->isChecked())
+                return button;
+        }
+        return nullptr;
     }
 
     // A press of the clipboard hot key, run through the hot-key centre's queue.

@@ -286,7 +286,7 @@ TEST_F(BrowserShelfTest, everyWayAwayFromTheBarEndsTheShelf)
              controller->startPasteQueue({textClip(QStringLiteral("a")), textClip(QStringLiteral("b"))},
                                          PasteFormat::asCaptured);
          }},
-        {"a conversation", [&] { controller->openAIDraft({textClip(QStringLiteral("material"))}); }},
+        {"a conversation", [&] { askAI({textClip(QStringLiteral("material"))}); }},
         {"showBar", [&] { controller->showBar(); }},
         {"terminate", [&] { controller->applicationWillTerminate(); }},
     };
@@ -310,7 +310,7 @@ TEST_F(BrowserShelfTest, returningFromTheSettingsReadsTheShelfAgain)
     openShelf();
     emit controller->barController()->settingsRequested();
     EXPECT_TRUE(shelfEnded());
-    controller->settingsWindowController()->window()->close();
+    settingsWindow()->close();
     ASSERT_TRUE(QTest::qWaitFor([&] { return browsers.started() == 6; }, waitMs));
     EXPECT_EQ(source(), BarSource::browserShelf());
     EXPECT_TRUE(controller->barController()->phase().isVisible());

@@ -90,18 +90,16 @@ TEST_F(HotKeyTest, thePasteQueuePastesOnEachPressWhileTheBarIsHidden)
     ASSERT_TRUE(QTest::qWaitFor([&] { return keyEvents.strokes.size() == 1; }, waitMs));
     EXPECT_EQ(pasteboard.written(QStringLiteral("text/plain")), queued.at(0).text->toUtf8());
     ASSERT_TRUE(waitForPhase(BarPhaseKind::hidden));
-    ASSERT_TRUE(controller->pasteQueue().isActive());
 
     pressHotKey();
     ASSERT_TRUE(QTest::qWaitFor([&] { return keyEvents.strokes.size() == 2; }, waitMs));
     EXPECT_EQ(pasteboard.written(QStringLiteral("text/plain")), queued.at(1).text->toUtf8());
     EXPECT_EQ(barPhase(), BarPhaseKind::hidden) << "the queue's press does not open the bar";
-    EXPECT_FALSE(controller->pasteQueue().isActive()) << "the queue ends after its last clip";
     EXPECT_EQ(workspace.activated.last(), editor);
 
     pressHotKey();
     EXPECT_TRUE(controller->barController()->phase().isVisible())
-        << "without a queue the hot key opens the bar";
+        << "the queue ends after its last clip: the hot key opens the bar";
     EXPECT_EQ(keyEvents.strokes.size(), 2);
 }
 
@@ -137,14 +135,21 @@ TEST_F(HotKeyTest, aClipChosenOverVelloraOwnWindowIsPastedIntoThatWindow)
 TEST_F(HotKeyTest, aPressDuringAQueuedPasteDoesNotPasteTwice)
 {
     frontApplication();
-    controller->startPasteQueue(store->history().mid(0, 2), PasteFormat::asCaptured);
-    ASSERT_TRUE(controller->pasteQueue().isDispatching());
+    const QList<ClipItem> queued = store->history().mid(0, 2);
+    controller->startPasteQueue(queued, PasteFormat::asCaptured);
+    ASSERT_TRUE(keyEvents.strokes.isEmpty()) << "the first paste waits for its target";
     pressHotKey();
     pressHotKey();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !controller->pasteQueue().isDispatching(); }, waitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !keyEvents.strokes.isEmpty(); }, waitMs));
     QTest::qWait(200);
     EXPECT_EQ(keyEvents.strokes.size(), 1);
-    EXPECT_EQ(controller->pasteQueue().position(), 1);
+    EXPECT_EQ(pasteboard.written(QStringLiteral("text/plain")), queued.at(0).text->toUtf8())
+        << "the presses did not take the queue's next clip";
+
+    pressHotKey();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return keyEvents.strokes.size() == 2; }, waitMs))
+        << "the next press pastes the queue's second clip";
+    EXPECT_EQ(pasteboard.written(QStringLiteral("text/plain")), queued.at(1).text->toUtf8());
 }
 
 TEST_F(HotKeyTest, wakingAndScreenChangesHideTheBarAndWakingRegistersTheHotKeyAgain)

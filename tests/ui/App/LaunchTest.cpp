@@ -164,10 +164,10 @@ TEST_F(LaunchTest, stoppingEndsTheQueueDropsAPendingPasteAndMakesDeletionsFinal)
     frontApplication();
     controller->startPasteQueue({textClip(QStringLiteral("one")), textClip(QStringLiteral("two"))},
                                 PasteFormat::plainText);
-    ASSERT_TRUE(controller->pasteQueue().isDispatching()) << "the first paste waits for its target";
+    ASSERT_TRUE(keyEvents.strokes.isEmpty()) << "the first paste waits for its target";
 
     controller->applicationWillTerminate();
-    EXPECT_FALSE(controller->pasteQueue().isActive());
+    pressHotKey(); // with the queue ended, pastes nothing
     QTest::qWait(200);
     EXPECT_TRUE(keyEvents.strokes.isEmpty()) << "the pending paste keys are never posted";
     EXPECT_TRUE(toasts.isEmpty());

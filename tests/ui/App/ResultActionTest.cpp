@@ -149,7 +149,7 @@ TEST_F(ResultActionTest, aConversationWindowPastesBackIntoTheAppInFrontWhenItOpe
     const Platform::RunningApplication editor = frontApplication(7000);
     controller->showBar();
     workspace.frontmost = application(QCoreApplication::applicationPid());
-    controller->openAIDraft({textClip(QStringLiteral("material"))});
+    askAI({textClip(QStringLiteral("material"))});
     ASSERT_EQ(controller->conversationWindows().size(), 1);
     ConversationWindowController* window = controller->conversationWindows().first();
 

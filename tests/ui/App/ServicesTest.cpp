@@ -42,19 +42,17 @@ TEST_F(ServicesTest, showSettingsPresentsTheRequestedPaneInEachLanguage)
     for (const auto& c : cases) {
         Localization::shared().setLanguage(c.language);
         controller->showSettings(c.tab);
-        SettingsWindowController* settings = controller->settingsWindowController();
-        ASSERT_NE(settings, nullptr);
-        EXPECT_TRUE(settings->window()->isVisible());
-        const auto* selected = settings->window()->findChild<QToolButton*>(
-            SettingsWindowController::identifier(settings->tab()));
+        QWidget* window = settingsWindow();
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(window->isVisible());
+        const QToolButton* selected = shownPaneButton(*window);
         ASSERT_NE(selected, nullptr);
-        EXPECT_TRUE(selected->isChecked());
         EXPECT_EQ(selected->text(), QString::fromUtf8(c.shown));
-        EXPECT_EQ(settings->window()->windowTitle(), QString::fromUtf8(c.shown));
+        EXPECT_EQ(window->windowTitle(), QString::fromUtf8(c.shown));
     }
-    SettingsWindowController* first = controller->settingsWindowController();
+    QWidget* first = settingsWindow();
     controller->showSettings(SettingsTab::general);
-    EXPECT_EQ(controller->settingsWindowController(), first) << "one settings window";
+    EXPECT_EQ(settingsWindows(), QList<QWidget*>{first}) << "one settings window";
 }
 
 // A controller built by its constructor left its settings pages' and the privacy window's
@@ -62,8 +60,8 @@ TEST_F(ServicesTest, showSettingsPresentsTheRequestedPaneInEachLanguage)
 TEST_F(ServicesTest, theSettingsPagesOpenThePrivacyWindowWhoseLinksOpenTheSettings)
 {
     controller->showSettings(SettingsTab::about);
-    QPushButton* help =
-        button(*controller->settingsWindowController()->window(), QStringLiteral("Help & Support"));
+    ASSERT_NE(settingsWindow(), nullptr);
+    QPushButton* help = button(*settingsWindow(), QStringLiteral("Help & Support"));
     ASSERT_NE(help, nullptr);
     help->click();
     QPushButton* modelSettings = nullptr;
@@ -73,7 +71,9 @@ TEST_F(ServicesTest, theSettingsPagesOpenThePrivacyWindowWhoseLinksOpenTheSettin
     }
     ASSERT_NE(modelSettings, nullptr) << "the privacy window shows its support page";
     modelSettings->click();
-    EXPECT_EQ(controller->settingsWindowController()->tab(), SettingsTab::model);
+    const QToolButton* shown = shownPaneButton(*settingsWindow());
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->objectName(), SettingsWindowController::identifier(SettingsTab::model));
 }
 
 TEST_F(ServicesTest, settingsOpenedFromTheBarReturnToTheBarWhenClosed)
@@ -86,13 +86,13 @@ TEST_F(ServicesTest, settingsOpenedFromTheBarReturnToTheBarWhenClosed)
     ASSERT_TRUE(waitForPhase(BarPhaseKind::shown));
     emit controller->barController()->settingsRequested();
     EXPECT_FALSE(controller->barController()->phase().isVisible()) << "the bar hides for the settings";
-    controller->settingsWindowController()->window()->close();
+    settingsWindow()->close();
     ASSERT_TRUE(waitForPhase(BarPhaseKind::shown)) << "and comes back when they close";
 
     controller->hideBar();
     ASSERT_TRUE(waitForPhase(BarPhaseKind::hidden));
     controller->showSettings(SettingsTab::about);
-    controller->settingsWindowController()->window()->close();
+    settingsWindow()->close();
     QCoreApplication::processEvents();
     EXPECT_FALSE(controller->barController()->phase().isVisible()) << "not opened from the bar: no return";
 }
@@ -153,14 +153,14 @@ TEST_F(ServicesTest, materialsNotReadyAlertOpensNothing)
     };
     for (const auto& c : cases) {
         alerts.clear();
-        controller->openAIDraft(c.items);
+        askAI(c.items);
         EXPECT_EQ(alerts, QList<AppController::Alert>({{QStringLiteral("Materials Not Ready"),
                                                         ModelError(c.error).errorDescription()}}));
         EXPECT_TRUE(controller->conversationWindows().isEmpty());
     }
 }
 
-TEST_F(ServicesTest, openAIDraftHidesTheBarAndListsTheMaterials)
+TEST_F(ServicesTest, askAIHidesTheBarAndListsTheMaterials)
 {
     frontApplication();
     controller->showBar();

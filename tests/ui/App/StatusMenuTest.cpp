@@ -75,7 +75,7 @@ TEST_F(StatusMenuTest, listsItsItemsInEachLanguage)
 {
     controller->applicationDidFinishLaunching({});
     ClipItem text = textClip(QStringLiteral("Ask about this"));
-    controller->openAIDraft({text});
+    askAI({text});
     ASSERT_EQ(controller->conversationWindows().size(), 1);
 
     for (const LanguageCase& c : languageCases) {
@@ -129,8 +129,8 @@ TEST_F(StatusMenuTest, listsOnlyOpenConversationsAndBringsOneToTheFront)
     EXPECT_FALSE(rows(*menu).contains(QStringLiteral("[AI Conversations]")))
         << "no section without conversations";
 
-    controller->openAIDraft({textClip(QStringLiteral("first"))});
-    controller->openAIDraft({textClip(QStringLiteral("second"))});
+    askAI({textClip(QStringLiteral("first"))});
+    askAI({textClip(QStringLiteral("second"))});
     QList<ConversationWindowController*> windows = controller->conversationWindows();
     ASSERT_EQ(windows.size(), 2);
     windows.first()->close();
@@ -145,7 +145,7 @@ TEST_F(StatusMenuTest, listsOnlyOpenConversationsAndBringsOneToTheFront)
 
     second->close();
     EXPECT_FALSE(rows(*menu).contains(QStringLiteral("[AI Conversations]")));
-    controller->openAIDraft({textClip(QStringLiteral("third"))});
+    askAI({textClip(QStringLiteral("third"))});
     EXPECT_TRUE(rows(*menu).contains(QStringLiteral("Conversation 3"))) << "numbers are not reused";
 }
 
