@@ -1,5 +1,6 @@
 #include "UI/CopyToastView.h"
 
+#include "Platform/WindowCompositing.h"
 #include "UI/ContinuousCorners.h"
 #include "UI/Symbols.h"
 #include "UI/Theme.h"
@@ -36,7 +37,25 @@ void CopyToastView::setContent(const QString& message, const QString& symbolName
     symbolName_ = Symbols::exists(symbolName) ? symbolName : QString();
     setAccessibleName(message);
     resize(sizeHint());
+    fitShape();
     update();
+}
+
+QPainterPath CopyToastView::cardShape() const
+{
+    const qreal inset = borderWidth / 2;
+    return continuousRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), cornerRadius);
+}
+
+void CopyToastView::fitShape()
+{
+    // Without a compositor the transparent corners would show black: the window takes the
+    // card's shape and paints every pixel it keeps.
+    opaque_ = !Platform::composesTranslucentWindows();
+    if (opaque_)
+        setMask(QRegion(continuousRoundedRect(QRectF(rect()), cornerRadius).toFillPolygon().toPolygon()));
+    else
+        clearMask();
 }
 
 QSize CopyToastView::sizeHint() const
@@ -59,9 +78,9 @@ void CopyToastView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const qreal inset = borderWidth / 2;
-    const QPainterPath card =
-        continuousRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), cornerRadius);
+    if (opaque_)
+        painter.fillRect(rect(), Theme::cardBody().color());
+    const QPainterPath card = cardShape();
     painter.fillPath(card, Theme::cardBody().color());
     painter.strokePath(card, QPen(Theme::cardBorder().color(), borderWidth));
 

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <xcb/res.h>
 #include <xcb/xtest.h>
 
@@ -30,6 +31,25 @@ xcb_atom_t atom(xcb_connection_t* connection, const char* name)
     const xcb_atom_t result = reply->atom;
     std::free(reply);
     return result;
+}
+
+bool hasCompositingManager(xcb_connection_t* connection)
+{
+    // Qt connects to the screen that DISPLAY names; ":0" and a DISPLAY it can't parse mean 0.
+    int screen = 0;
+    char* host = nullptr;
+    int display = 0;
+    if (!xcb_parse_display(nullptr, &host, &display, &screen))
+        screen = 0;
+    std::free(host);
+    const xcb_atom_t selection = atom(connection, ("_NET_WM_CM_S" + std::to_string(screen)).c_str());
+    if (selection == XCB_ATOM_NONE)
+        return false;
+    xcb_get_selection_owner_reply_t* reply =
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
+    const bool owned = reply && reply->owner != XCB_NONE;
+    std::free(reply);
+    return owned;
 }
 
 bool hasXTest(xcb_connection_t* connection)

@@ -14,6 +14,8 @@ xcb_connection_t* connection();
 xcb_window_t rootWindow(xcb_connection_t* connection);
 // The atom of a name, XCB_ATOM_NONE when the server does not answer.
 xcb_atom_t atom(xcb_connection_t* connection, const char* name);
+// Whether a compositing manager owns the default screen's `_NET_WM_CM_S<screen>` selection.
+bool hasCompositingManager(xcb_connection_t* connection);
 // Whether the server offers the XTEST extension.
 bool hasXTest(xcb_connection_t* connection);
 // The process of the local client that created a window, through the X-Resource
