@@ -201,7 +201,10 @@ std::optional<XClipboardReader::ReadCopy> XClipboardReader::read(const OwnerChan
     // connection once the bytes are read (OwnerNamingQueue).
     snapshot.ownerProcess = Xcb::processOfWindow(connection_, change.owner);
     if (snapshot.ownerProcess) {
-        if (const std::optional<ProcessInfo> process = ProcessInfo::read(*snapshot.ownerProcess))
+        // A copier that forks and ends may be ending while it is read: with nothing left to
+        // name it by, it is named as one that has ended.
+        const std::optional<ProcessInfo> process = ProcessInfo::read(*snapshot.ownerProcess);
+        if (process && !process->executableName().isEmpty())
             snapshot.ownerExecutable = process->executableName();
         else
             copy.endedOwner = snapshot.ownerProcess;
