@@ -5,7 +5,7 @@
 #include "UI/AI/ConversationDraftView.h"
 #include "UI/AI/ConversationTranscriptActions.h"
 #include "UI/AI/ConversationTranscriptBubble.h"
-#include "UI/AI/ConversationTranscriptSpinner.h"
+#include "UI/ActivitySpinner.h"
 #include "UI/ScrollBarLook.h"
 #include "UI/Theme.h"
 #include "UI/VelloraTypography.h"
@@ -158,7 +158,7 @@ void ConversationTranscript::addPending(const QString& question)
     QWidget* bubble = alignedRight(pendingBubble_, column_);
     stack_->insertWidget(position, bubble);
     entries_ << bubble;
-    auto* spinner = new ConversationTranscriptSpinner(column_);
+    auto* spinner = new ActivitySpinner(column_);
     stack_->insertWidget(position + 1, spinner, 0, Qt::AlignLeft);
     entries_ << spinner;
 }

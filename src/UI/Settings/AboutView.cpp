@@ -3,6 +3,7 @@
 #include "Platform/Bundle.h"
 #include "Platform/Workspace.h"
 #include "PublicConfiguration/PublicConfigurationStore.h"
+#include "UI/ActivitySpinner.h"
 #include "UI/Appearance.h"
 #include "UI/Settings/SettingsDetailCard.h"
 #include "UI/Settings/SettingsDetailPage.h"
@@ -20,7 +21,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
-#include <QProgressBar>
 #include <QPushButton>
 
 namespace {
@@ -42,7 +42,6 @@ constexpr int linkIconSize = 12;
 constexpr int statusSpacing = 8;
 constexpr int refreshRowSpacing = 8;
 constexpr int lastUpdatedSpacing = 6;
-constexpr int progressIndicatorSize = 14;
 constexpr int footerSpacing = 18;
 constexpr int footerTopPadding = 2;
 constexpr int footerLinkSpacing = 16;
@@ -79,8 +78,10 @@ QPushButton* linkButton(const QString& text)
     button->setAutoDefault(false);
     button->setCursor(Qt::PointingHandCursor);
     button->setFont(VelloraTypography::control());
+    // Only a link that can be used takes the link's colour; a disabled one keeps the dimmed text.
     QPalette palette = button->palette();
-    palette.setColor(QPalette::ButtonText, palette.color(QPalette::Link));
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        palette.setColor(group, QPalette::ButtonText, palette.color(group, QPalette::Link));
     button->setPalette(palette);
     return button;
 }
@@ -327,13 +328,8 @@ QWidget* AboutView::configurationStatus()
     refresh->setEnabled(!configuration_.isRefreshing());
     connect(refresh, &QPushButton::clicked, this, [this] { configuration_.refresh(true); });
     refreshRow->addWidget(refresh);
-    if (configuration_.isRefreshing()) {
-        auto* indicator = new QProgressBar;
-        indicator->setRange(0, 0);
-        indicator->setTextVisible(false);
-        indicator->setFixedSize(progressIndicatorSize, progressIndicatorSize);
-        refreshRow->addWidget(indicator);
-    }
+    if (configuration_.isRefreshing())
+        refreshRow->addWidget(new ActivitySpinner);
     refreshRow->addStretch(1);
     layout->addLayout(refreshRow);
 

@@ -1,6 +1,9 @@
+#include "PublicConfiguration/PublicConfigurationError.h"
 #include "ui/Settings/AboutViewRecordFixture.h"
 
 #include <QJsonDocument>
+#include <QPromise>
+#include <QPushButton>
 
 namespace {
 
@@ -44,6 +47,74 @@ TEST_F(AboutViewRecordTest, ShowsTheServedRecordThrottlesAndKeepsItInTheCache)
     EXPECT_TRUE(shows(QStringLiteral("Served Maker")));
     EXPECT_EQ(store->lastUpdated(), std::optional(now.addSecs(-30)));
     EXPECT_EQ(server.requests().size(), 1);
+}
+
+// While a read runs, the page shows it: the refresh button dimmed, an indicator that turns.
+class RunningReadTest : public AboutViewRecordTest {
+protected:
+    // The page after a failed read, then with a forced read that never ends.
+    void startRead()
+    {
+        pending.start();
+        int reads = 0;
+        store = std::make_unique<PublicConfigurationStore>(
+            PublicCloudSettings::current(bundle, httpsContainer), dir.filePath(QStringLiteral("cache.json")),
+            [this] { return now; },
+            [this, reads]() mutable {
+                if (reads++ == 0)
+                    throw PublicConfigurationError::invalidData();
+                return pending.future();
+            });
+        view = std::make_unique<AboutView>(*store);
+        view->show();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(store->status(), std::optional(Status::failed));
+        idleButton = refreshButton()->grab().toImage();
+        now = now.addSecs(3600);
+        refreshButton()->click();
+        ASSERT_TRUE(store->isRefreshing());
+        QCoreApplication::processEvents();
+    }
+
+    QPushButton* refreshButton() const
+    {
+        return view->findChild<QPushButton*>(QStringLiteral("refreshAuthorAndApps"));
+    }
+
+    QPromise<PublicConfiguration> pending;
+    QImage idleButton;
+};
+
+// A button that can't be used while the read runs looked like the live link.
+TEST_F(RunningReadTest, DimsTheRefreshButton)
+{
+    ASSERT_NO_FATAL_FAILURE(startRead());
+    ASSERT_FALSE(refreshButton()->isEnabled());
+    EXPECT_NE(refreshButton()->grab().toImage(), idleButton);
+}
+
+// The indicator beside the button was a filled square, read as a box, not as work going on.
+TEST_F(RunningReadTest, ShowsAnIndicatorThatLeavesThePageAroundIt)
+{
+    ASSERT_NO_FATAL_FAILURE(startRead());
+    auto* status = view->findChild<QWidget*>(QStringLiteral("configurationStatus"));
+    ASSERT_TRUE(status);
+    QWidget* indicator = nullptr;
+    for (QWidget* child : status->findChildren<QWidget*>()) {
+        if (!qobject_cast<QLabel*>(child) && !qobject_cast<QAbstractButton*>(child))
+            indicator = child;
+    }
+    ASSERT_TRUE(indicator);
+    const QImage block = status->grab().toImage();
+    const qreal ratio = block.devicePixelRatio();
+    const QRect area(indicator->mapTo(status, QPoint()) * ratio, indicator->size() * ratio);
+    const QRgb page = block.pixel(0, 0);
+    int painted = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            painted += block.pixel(x, y) != page;
+    }
+    EXPECT_LT(painted * 2, area.width() * area.height());
 }
 
 struct BadRecordRow {

@@ -3,6 +3,7 @@
 #include "Platform/Bundle.h"
 #include "PublicConfiguration/PublicConfigurationCache.h"
 #include "PublicConfiguration/PublicConfigurationStore.h"
+#include "UI/ActivitySpinner.h"
 #include "UI/Settings/AboutView.h"
 #include "UI/Settings/SettingsDetailPage.h"
 #include "UI/Settings/SettingsPanel.h"
@@ -12,7 +13,6 @@
 
 #include <QBoxLayout>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPromise>
 #include <QPushButton>
 #include <QScrollBar>
@@ -299,13 +299,13 @@ TEST_F(AboutViewTest, TheStatusLineFollowsTheStoresStatus)
     ASSERT_EQ(reads.size(), 1u);
     refresh = button(*view, QStringLiteral("Refresh Author & Apps"));
     EXPECT_FALSE(refresh->isEnabled()) << "disabled while reading";
-    EXPECT_NE(view->findChild<QProgressBar*>(), nullptr);
+    EXPECT_NE(view->findChild<ActivitySpinner*>(), nullptr);
     finishRead([](QPromise<PublicConfiguration>& read) {
         read.setException(std::make_exception_ptr(std::runtime_error("offline")));
     });
     EXPECT_EQ(shownStatus(), QStringList({failed, QString()}));
     EXPECT_TRUE(button(*view, QStringLiteral("Refresh Author & Apps"))->isEnabled());
-    EXPECT_EQ(view->findChild<QProgressBar*>(), nullptr);
+    EXPECT_EQ(view->findChild<ActivitySpinner*>(), nullptr);
     EXPECT_TRUE(labelTexts(*view).contains(QStringLiteral("Example Maker"))) << "the previous value stays";
 
     // Inside the back-off a forced refresh only says to wait.

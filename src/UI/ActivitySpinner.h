@@ -3,14 +3,14 @@
 #include <QTimer>
 #include <QWidget>
 
-// The small indeterminate progress indicator shown under a question awaiting its answer.
-// It turns only while visible.
-class ConversationTranscriptSpinner final : public QWidget {
+// The small indeterminate progress indicator: under a question awaiting its answer, beside
+// a refresh that is reading. It turns only while visible.
+class ActivitySpinner final : public QWidget {
     Q_OBJECT
 public:
     static constexpr int size = 16;
 
-    explicit ConversationTranscriptSpinner(QWidget* parent = nullptr);
+    explicit ActivitySpinner(QWidget* parent = nullptr);
 
     QSize sizeHint() const override { return {size, size}; }
 

@@ -1,4 +1,4 @@
-#include "UI/AI/ConversationTranscriptSpinner.h"
+#include "UI/ActivitySpinner.h"
 
 #include "UI/Theme.h"
 
@@ -12,7 +12,7 @@ constexpr qreal spokeWidth = 2;
 
 } // namespace
 
-ConversationTranscriptSpinner::ConversationTranscriptSpinner(QWidget* parent)
+ActivitySpinner::ActivitySpinner(QWidget* parent)
     : QWidget(parent)
 {
     setFixedSize(size, size);
@@ -23,7 +23,7 @@ ConversationTranscriptSpinner::ConversationTranscriptSpinner(QWidget* parent)
     });
 }
 
-void ConversationTranscriptSpinner::paintEvent(QPaintEvent*)
+void ActivitySpinner::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -38,13 +38,13 @@ void ConversationTranscriptSpinner::paintEvent(QPaintEvent*)
     }
 }
 
-void ConversationTranscriptSpinner::showEvent(QShowEvent* event)
+void ActivitySpinner::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     timer_.start();
 }
 
-void ConversationTranscriptSpinner::hideEvent(QHideEvent* event)
+void ActivitySpinner::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
     timer_.stop();
