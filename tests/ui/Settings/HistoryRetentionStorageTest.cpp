@@ -123,6 +123,8 @@ TEST_F(HistoryRetentionStorage, AStaleMeasurementNeverOverwritesANewerOne)
         return qint64(222'000);
     });
     section->show(); // the first measurement, held back
+    // Only once it is held does the second start: the two run on a pool, in any order.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return calls.load() == 1; }));
 
     NotificationCenter::shared().post(Notifications::storeDidSave); // the second
     ASSERT_TRUE(QTest::qWaitFor([&] { return section->storageBytes() == qint64(222'000); }));

@@ -173,10 +173,11 @@ TEST_F(RealTables, EveryTextAboutClipsUsesTheLanguagesOneWordForAClip)
         const QString word = wordForClip.value(table.language);
         ASSERT_FALSE(word.isEmpty()) << table.language.toStdString();
         for (auto it = table.values.cbegin(); it != table.values.cend(); ++it) {
-            if (namesAClip.match(it.key()).hasMatch())
+            if (namesAClip.match(it.key()).hasMatch()) {
                 EXPECT_TRUE(it.value().contains(word, Qt::CaseInsensitive))
                     << table.language.toStdString() << " \"" << it.key().toStdString() << "\" = \""
                     << it.value().toStdString() << "\"";
+            }
         }
     }
 }

@@ -73,8 +73,9 @@ TEST(PrivacyPolicyLoadTest, LoadsOnlyAWholeValidResourceFromTheBundle)
         bundle.root = folder.path();
         const std::optional<PrivacyPolicyCatalog> loaded = PrivacyPolicyCatalog::load(bundle);
         EXPECT_EQ(loaded.has_value(), row.hasCatalog);
-        if (loaded)
+        if (loaded) {
             EXPECT_EQ(*loaded, *PrivacyPolicyCatalog::fromJson(valid));
+        }
     }
 }
 
